@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both configurations and runs every test:
+# the native core under ASan/UBSan, then the Win32 build under Wine in one
+# Xvfb display. Ends with ctest's summary line over both.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh host win32
+
+export WINEPREFIX="$PWD/build/win32/wineprefix"
+scripts/wine-prefix
+
+status=0
+ctest --test-dir build/host --output-on-failure -j "$(nproc)" \
+  --output-junit "$PWD/build/host-results.xml" > build/host-ctest.log 2>&1 || status=1
+tail -n 20 build/host-ctest.log
+
+# One display and one warm wineserver for every Wine test.
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  export WINEARCH=win32 WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
+  wineserver -p
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+  rc=0
+  ctest --test-dir build/win32 --output-on-failure -j 2 > build/win32-ctest.log 2>&1 || rc=1
+  wineserver -k
+  exit $rc' || status=1
+tail -n 30 build/win32-ctest.log
+
+python3 scripts/summary.py build/host-ctest.log build/win32-ctest.log
+exit $status

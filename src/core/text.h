@@ -1,0 +1,31 @@
+// Text encodings: UTF-8 <-> UTF-16, and the ANSI code page seam.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace velt {
+
+// Invalid UTF-8 sequences decode to U+FFFD, one per offending byte.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+// Unpaired surrogates encode as U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// The system's 8-bit (ANSI) code page. Cells, file fields and messages are
+// bytes in it; the translation service works in UTF-16.
+class AnsiCodePage {
+public:
+    virtual ~AnsiCodePage() = default;
+    virtual std::u16string Widen(std::string_view bytes) const = 0;
+    // Characters the code page lacks become its default character.
+    virtual std::string Narrow(std::u16string_view text) const = 0;
+};
+
+// The code page in use: Windows installs the real one at start-up; until then
+// (and on the host) bytes map to the first 256 code points.
+const AnsiCodePage& SystemCodePage();
+void SetSystemCodePage(const AnsiCodePage* codePage);  // nullptr restores the default
+
+inline std::u16string Widen(std::string_view bytes) { return SystemCodePage().Widen(bytes); }
+inline std::string Narrow(std::u16string_view text) { return SystemCodePage().Narrow(text); }
+
+} // namespace velt

@@ -1,0 +1,38 @@
+#include "core/resource_strings.h"
+#include "core/text.h"
+
+#include <gtest/gtest.h>
+
+namespace velt {
+namespace {
+
+TEST(Utf8, RoundTripsAndReplacesInvalidSequences) {
+    struct Case { std::string utf8; std::u16string utf16; };
+    const Case cases[] = {
+        {"", u""},
+        {"Has\xC5\x82o", u"Has\u0142o"},
+        {"\xF0\x9F\x94\x92", u"\U0001F512"},
+        {"a\xC5", u"a\uFFFD"},               // truncated
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},       // overlong
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // surrogate
+        {"\xFF" "b", u"\uFFFDb"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16) << c.utf8;
+    }
+    EXPECT_EQ(Utf16ToUtf8(u"Has\u0142o \U0001F512"), "Has\xC5\x82o \xF0\x9F\x94\x92");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+}
+
+TEST(ResourceStrings, FormatsAndFallsBackToEnglish) {
+    EXPECT_EQ(ResStr(IDS_INCORRECT_PASSWORD), "Incorrect password!");
+    EXPECT_EQ(FmtLoadStr(IDS_CANNOT_OPEN_FILE, {"C:\\x\\baza.pdb", "Not found."}),
+              "Cannot open file \"C:\\x\\baza.pdb\". Not found.");
+    EXPECT_EQ(FmtLoadStr(IDS_IO_ERROR, {112}), "I/O error 112");
+    ResStringRec big{nullptr, 70000};
+    EXPECT_EQ(LoadResourceText(&big), u"ERROR");
+    EXPECT_EQ(FormatText("100%% %s %d %x", {"a", 5}), "100% a 5 %x");
+}
+
+} // namespace
+} // namespace velt
