@@ -28,13 +28,15 @@ Vec BezierNormal(const Vec c[4], double u) {
     return {-dy / len, dx / len};
 }
 
+// 0 below 0, 1 above 1, smooth between.
+double Smooth(double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    return t * t * (3 - 2 * t);
+}
+
 // Fades a trail in and out near its ends.
 double Taper(double u, double fadeIn, double fadeOut) {
-    auto smooth = [](double t) {
-        t = std::clamp(t, 0.0, 1.0);
-        return t * t * (3 - 2 * t);
-    };
-    return smooth(u / fadeIn) * smooth((1 - u) / fadeOut);
+    return Smooth(u / fadeIn) * Smooth((1 - u) / fadeOut);
 }
 
 struct Ribbon {
@@ -125,8 +127,11 @@ IndexedImage MakeBackground() {
     IndexedImage image(kWidth, kHeight, palette);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
+            // The left and bottom edges meet the window's black background:
+            // fade the light out towards them so no seam shows.
+            const double edge = Smooth(x / 80.0) * Smooth((kHeight - 1 - y) / 16.0);
             // Soft saturation: crossings bloom towards white instead of clipping.
-            const double t = 1 - std::exp(-1.6 * light.at(x, y));
+            const double t = 1 - std::exp(-1.6 * light.at(x, y) * edge);
             image.at(x, y) = uint8_t(std::lround(std::clamp(t, 0.0, 1.0) * 255));
         }
     return image;
