@@ -59,10 +59,13 @@ public:
             if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) return FileOpStatus::Ok();
             return FileOpStatus::Fail(SystemErrorReason(err));
         }
-        if (attrs & FILE_ATTRIBUTE_DIRECTORY) return FileOpStatus::Fail(SystemErrorReason(ERROR_ACCESS_DENIED));
-        // Windows refuses to replace a file that another handle holds without
-        // delete sharing; Wine renames over it. Asking for the same access
-        // here makes both refuse alike, before anything is written.
+        // Replacing must fail wherever rewriting the file in place would.
+        // Wine's MoveFileEx replaces a read-only file (and a process running
+        // as root may open one for writing), so test the attribute itself.
+        if (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
+            return FileOpStatus::Fail(SystemErrorReason(ERROR_ACCESS_DENIED));
+        // A file held open elsewhere: asking for write and delete access
+        // refuses it up front, before anything is written.
         FileHandle probe(CreateFileA(target.c_str(), GENERIC_WRITE | DELETE,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
