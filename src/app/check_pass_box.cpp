@@ -33,12 +33,12 @@ TCheckPassBox::TCheckPassBox(TComponent* owner) : TForm(owner) {
 
 void TCheckPassBox::FormCreate(TComponent*) {
     i18n::ChooseLanguage(MenuLanguage());
-    i18n::TranslateComponent(this, "");
+    i18n::TranslateComponent(*this);
 }
 
 void TCheckPassBox::FormShow(TComponent*) {
     i18n::ChooseLanguage(MenuLanguage());
-    i18n::RetranslateComponent(this);
+    i18n::RetranslateComponent(*this);
 }
 
 } // namespace velt

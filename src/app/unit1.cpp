@@ -24,6 +24,11 @@ namespace {
 constexpr TColor kFixedCellColor = 0xFF8000;  // RGB (0, 128, 255)
 constexpr int kEditorHeight = 24;
 
+std::string& ProgramDirForTests() {
+    static std::string dir;
+    return dir;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- class info
@@ -198,7 +203,10 @@ void TForm1::BuildMenu() {
 
 // ---------------------------------------------------------------- the open vault
 
+void TForm1::SetProgramDirForTests(const std::string& dir) { ProgramDirForTests() = dir; }
+
 std::string TForm1::ExecutableDir() {
+    if (!ProgramDirForTests().empty()) return ProgramDirForTests();
     char path[MAX_PATH * 2];
     DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
     std::string p(path, n);
@@ -249,7 +257,7 @@ void TForm1::Terminate() { Application->Terminate(); }
 void TForm1::ReportError(const Exception& e) { Application->ShowException(e.Message()); }
 
 void TForm1::LanguageStep() {
-    i18n::TranslateComponent(this, "");
+    i18n::TranslateComponent(*this);
     if (i18n::CurrentLanguage() == "pl_PL")
         Polski1->SetChecked(true);
     else
@@ -335,7 +343,7 @@ void TForm1::Polski1Click(TComponent*) {
     Polski1->SetChecked(true);
     English1->SetChecked(false);
     i18n::ChooseLanguage("pl");
-    i18n::RetranslateComponent(this);
+    i18n::RetranslateComponent(*this);
     PrzetlumaczStringGrida();
 }
 
@@ -343,7 +351,7 @@ void TForm1::English1Click(TComponent*) {
     Polski1->SetChecked(false);
     English1->SetChecked(true);
     i18n::ChooseLanguage("en");
-    i18n::RetranslateComponent(this);
+    i18n::RetranslateComponent(*this);
     PrzetlumaczStringGrida();
 }
 

@@ -21,6 +21,10 @@ public:
     explicit TForm1(TComponent* owner);
     ~TForm1() override;
 
+    // Tests run windows side by side, each with its vault in its own folder
+    // instead of beside the test program ("" restores the program's folder).
+    static void SetProgramDirForTests(const std::string& dir);
+
     // ---- components, in painting order
     TImage* Image1;
     TFramedSpeedButton* SpeedButton1;
