@@ -3,7 +3,8 @@
 #pragma once
 #include <string>
 
-#include "app/unit1_controls.h"
+#include "app/controls.h"
+#include "app/framed_speed_button.h"
 #include "toolkit/bevel.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/forms.h"
