@@ -2,6 +2,7 @@
 // closing it, and its texts in Polish.
 #include "ui/password_query.h"
 
+#include "core/errors.h"
 #include "core/resource_strings.h"
 #include "i18n/localisation_win.h"
 #include "toolkit/application.h"
