@@ -109,6 +109,12 @@ void TApplication::ShowException(const std::string& message) {
     ShowMessageBox(nullptr, ErrorReportText(message), title_, MB_OK | MB_ICONERROR);
 }
 
+bool TApplication::HelpContext(int context) {
+    if (!OnHelp) return false;
+    OnHelp(context);
+    return true;
+}
+
 void TApplication::HandleException() {
     if (!std::current_exception()) return;
     try {
