@@ -1,7 +1,7 @@
 // The main window's search button: a flat speed button with a white 1-px
 // frame along its full bounds.
 #pragma once
-#include "toolkit/speed_button.h"
+#include "toolkit/speedbutton.h"
 
 namespace velt {
 

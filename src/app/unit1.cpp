@@ -6,10 +6,10 @@
 #include "core/resource_strings.h"
 #include "export/export_file_win.h"
 #include "i18n/translator.h"
+#include "platform/clipboard.h"
+#include "platform/shell.h"
 #include "toolkit/application.h"
-#include "toolkit/clipboard.h"
-#include "toolkit/msgbox.h"
-#include "toolkit/shell.h"
+#include "toolkit/dialogs.h"
 #include "ui/password_query.h"
 #include "vault/collation_win.h"
 #include "vault/table_ops.h"
@@ -96,6 +96,8 @@ void TForm1::BuildControls() {
     Bevel1->SetName("Bevel1");
     Bevel1->SetParent(this);
     Bevel1->SetBounds(8, 64, 585, 297);
+    Bevel1->SetShape(TBevelShape::bsBox);
+    Bevel1->SetStyle(TBevelStyle::bsLowered);
 
     StringGrid1 = new TLeaveNotifyGrid(this);
     StringGrid1->SetName("StringGrid1");
@@ -220,20 +222,19 @@ bool TForm1::QueryPassword(const std::string& caption, const std::string& prompt
 }
 
 VaultLifecycle::Answer TForm1::Ask(Box box, const std::string& text) {
-    HWND owner = HandleAllocated() && IsWindowVisible(Handle()) ? Handle() : nullptr;
-    int r;
+    TModalResult r;
     switch (box) {
     case Box::ErrorOk:
-        ShowMessageBox(owner, text, ResStr(IDS_MSG_ERROR), MB_OK | MB_ICONERROR);
+        MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
         return Answer::Ok;
     case Box::WarningYesNo:
-        r = ShowMessageBox(owner, text, ResStr(IDS_MSG_WARNING), MB_YESNO | MB_ICONWARNING);
+        r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNo);
         break;
     default:
-        r = ShowMessageBox(owner, text, ResStr(IDS_MSG_WARNING), MB_YESNOCANCEL | MB_ICONWARNING);
+        r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNoCancel);
         break;
     }
-    return r == IDYES ? Answer::Yes : r == IDNO ? Answer::No : Answer::Cancel;
+    return r == mrYes ? Answer::Yes : r == mrNo ? Answer::No : Answer::Cancel;
 }
 
 void TForm1::WriteVault() { SaveVault(VaultPath(), StringGrid1->Store(), MasterPassword); }
@@ -318,7 +319,7 @@ void TForm1::Wczytaj1Click(TComponent*) { ReopenCommand(); }
 void TForm1::Zapisz1Click(TComponent*) { SaveCommand(); }
 
 void TForm1::Eksportuj1Click(TComponent*) {
-    if (!SaveDialog1->Execute()) return;
+    if (!SaveDialog1->Execute(Handle())) return;
     switch (SaveDialog1->FilterIndex()) {
     case 1: ExportCSV(SaveDialog1->FileName()); break;
     case 2: ExportHTM(SaveDialog1->FileName()); break;
@@ -357,7 +358,7 @@ void TForm1::English1Click(TComponent*) {
 
 // ---------------------------------------------------------------- About menu, banner
 
-void TForm1::ShellOpenText(const std::string& target) { ShellOpen(Handle(), target); }
+void TForm1::ShellOpenText(const std::string& target) { platform::ShellOpen(Handle(), target); }
 
 void TForm1::Nowawersja1Click(TComponent*) { ShellOpenText(kMakerSite); }
 void TForm1::Image2Click(TComponent*) { ShellOpenText(kMakerSite); }
@@ -368,8 +369,7 @@ void TForm1::Pomoc2Click(TComponent*) { ShellOpenText(ProgramDir + "help.chm"); 
 void TForm1::SpeedButton1Click(TComponent*) {
     auto found = FindCell(StringGrid1->Store(), Edit1->Text());
     if (!found) {
-        HWND owner = HandleAllocated() ? Handle() : nullptr;
-        ShowMessageBox(owner, ResStr(IDS_TEXT_NOT_FOUND), ResStr(IDS_MSG_INFORMATION), MB_OK | MB_ICONINFORMATION);
+        MessageDlg(ResStr(IDS_TEXT_NOT_FOUND), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
         return;
     }
     StringGrid1->SetSelection(TGridRect{found->col, found->row, found->col, found->row});
@@ -407,7 +407,7 @@ void TForm1::StringGrid1MouseDown(TComponent*, TMouseButton button, TShiftState,
     if (button == TMouseButton::mbLeft && cell.Col == 2) {
         if (!text.empty()) ShellOpenText(text);
     } else if (button == TMouseButton::mbLeft && cell.Col == 4) {
-        Clipboard().SetAsText(text);
+        platform::SetClipboardText(text, Handle());
     } else if (button == TMouseButton::mbRight) {
         OpenEditor(cell.Col, cell.Row);
     }
