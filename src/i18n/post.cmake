@@ -1,0 +1,16 @@
+# The Polish catalogue travels inside the program: appended behind the image
+# after every link. win_tests carries it too, so the locator is tested on a
+# real embedded table.
+if(WIN32)
+  function(velt_embed_catalogue target)
+    add_dependencies(${target} polish_catalogue)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${HOSTTOOL_catalogue_tool} embed $<TARGET_FILE:${target}> ${VELT_POLISH_MO}
+              "locale\\pl\\LC_MESSAGES\\default.mo"
+      VERBATIM)
+  endfunction()
+  if(TARGET velt)
+    velt_embed_catalogue(velt)
+  endif()
+  velt_embed_catalogue(win_tests)
+endif()

@@ -1,0 +1,112 @@
+#include "vault/lifecycle.h"
+
+#include "core/resource_strings.h"
+
+namespace velt {
+
+namespace {
+
+// Wipes a working copy of a password on every way out of a handler.
+struct WipeOnExit {
+    std::string& text;
+    ~WipeOnExit() { WipeString(text); }
+};
+
+} // namespace
+
+void WipeString(std::string& s) noexcept {
+    // Through a volatile pointer, so the stores are not dropped as dead.
+    volatile char* p = s.data();
+    for (size_t i = 0; i < s.size(); ++i) p[i] = 0;
+    s.clear();
+}
+
+VaultLifecycle::~VaultLifecycle() { WipeString(MasterPassword); }
+
+void VaultLifecycle::SetMasterPassword(const std::string& password) {
+    WipeString(MasterPassword);
+    MasterPassword = password;
+}
+
+void VaultLifecycle::StartUp() {
+    ProgramDir = ExecutableDir();
+    std::string entered;
+    WipeOnExit wipe{entered};
+    bool accepted = QueryPassword(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), entered,
+                                  AsteriskPasswords);
+    if (accepted && entered.size() >= kMinPasswordLength) {
+        SetMasterPassword(entered);
+        try {
+            LoadChecked();
+        } catch (const Exception& e) {
+            // First run: no file yet. The entered password keys the first save.
+            ReportError(e);
+        }
+    } else {
+        Ask(Box::ErrorOk, ResStr(IDS_NEED_VALID_PASSWORD));
+        Terminate();
+    }
+    LanguageStep();
+}
+
+void VaultLifecycle::Shown() { Modified = false; }
+
+bool VaultLifecycle::LoadChecked() {
+    if (ReadVault()) {
+        TableReplaced();
+        return true;
+    }
+    Ask(Box::ErrorOk, ResStr(IDS_INCORRECT_PASSWORD));
+    Terminate();
+    return false;
+}
+
+void VaultLifecycle::SaveCommand() {
+    WriteVault();
+    Modified = false;
+}
+
+void VaultLifecycle::ReopenCommand() {
+    if (Modified) {
+        switch (Ask(Box::WarningYesNoCancel, ResStr(IDS_SAVE_CHANGES))) {
+        case Answer::Yes: WriteVault(); break;
+        case Answer::No: break;
+        default: return;
+        }
+    }
+    LoadChecked();
+}
+
+void VaultLifecycle::ChangePasswordCommand() {
+    std::string working = MasterPassword;
+    WipeOnExit wipe{working};
+    bool asterisk = AsteriskPasswords;
+    if (QueryPassword(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), working, asterisk)) {
+        AsteriskPasswords = asterisk;
+        // An empty key cannot encipher and a one-byte key leaves every byte as
+        // it is: refuse both and keep the password the file was saved with.
+        if (working.size() >= kMinPasswordLength)
+            SetMasterPassword(working);
+        else
+            Ask(Box::ErrorOk, ResStr(IDS_PASSWORD_TOO_SHORT));
+    }
+    RepaintGrid();
+}
+
+void VaultLifecycle::ClearCommand() {
+    if (Ask(Box::WarningYesNo, ResStr(IDS_CONFIRM_CLEAR)) != Answer::Yes) return;
+    ResetTable();
+    TableReplaced();
+    Modified = true;
+}
+
+bool VaultLifecycle::CloseQuery() {
+    if (!Modified) return true;
+    switch (Ask(Box::WarningYesNoCancel, ResStr(IDS_SAVE_CHANGES))) {
+    case Answer::Yes: WriteVault(); return true;
+    case Answer::No: return true;
+    default: return false;
+    }
+}
+
+} // namespace velt

@@ -1,0 +1,68 @@
+// The open vault: the master password, the asterisk option, the program
+// directory and the flag for unsaved changes, with the decisions of the File
+// menu, the start-up unlock and the close prompt. The window supplies the
+// dialogs, the file operations and the end of the program through the
+// protected hooks, so every rule here runs without windows.
+#pragma once
+#include <string>
+
+#include "core/errors.h"
+
+namespace velt {
+
+// Overwrites the bytes of s before clearing it, so a password does not stay
+// behind in freed memory.
+void WipeString(std::string& s) noexcept;
+
+class VaultLifecycle {
+public:
+    enum class Box { ErrorOk, WarningYesNoCancel, WarningYesNo };
+    enum class Answer { Ok, Yes, No, Cancel };
+
+    // Shortest master password accepted at start-up and by "Change password".
+    static constexpr size_t kMinPasswordLength = 2;
+
+    VaultLifecycle() = default;
+    virtual ~VaultLifecycle();
+    VaultLifecycle(const VaultLifecycle&) = delete;
+    VaultLifecycle& operator=(const VaultLifecycle&) = delete;
+
+    std::string MasterPassword;
+    bool AsteriskPasswords = false;
+    std::string ProgramDir;  // with a trailing separator
+    bool Modified = false;
+
+    std::string VaultPath() const { return ProgramDir + "baza.pdb"; }
+    // Replaces the master password, wiping the old one.
+    void SetMasterPassword(const std::string& password);
+
+protected:
+    // The decisions, called by the window's handlers. Errors other than the
+    // start-up open error leave through the caller to the error report.
+    void StartUp();               // creation of the main window
+    void Shown();                 // the window first shown
+    void SaveCommand();           // "Save"
+    void ReopenCommand();         // "Open/ Reopen"
+    void ChangePasswordCommand(); // "Change password"
+    void ClearCommand();          // "Clear database"
+    bool CloseQuery();            // closing: true when the window may close
+    void EditorChanged() { Modified = true; }
+    // Load with the refusal of a wrong password; true when the table was filled.
+    bool LoadChecked();
+
+    // What the window supplies.
+    virtual std::string ExecutableDir() = 0;
+    virtual bool QueryPassword(const std::string& caption, const std::string& prompt,
+                               std::string& password, bool& asterisk) = 0;
+    virtual Answer Ask(Box box, const std::string& text) = 0;
+    virtual void WriteVault() = 0;   // Save: the table under MasterPassword
+    virtual bool ReadVault() = 0;    // Load: false when the check value differs
+    virtual void ResetTable() = 0;   // one empty row numbered 1
+    virtual void TableReplaced() = 0; // after a load or a reset
+    virtual void RepaintGrid() = 0;
+    virtual void Terminate() = 0;    // ask the program to end
+    virtual void ReportError(const Exception& e) = 0;
+    virtual void LanguageStep() = 0;
+};
+
+} // namespace velt

@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# Black-box run of the real velt.exe, driven from outside with xdotool:
+# first start without baza.pdb, add and edit an entry, save, restart with the
+# same password and find the entry. Screenshots of the prompt and the main
+# window in both languages go to the shot folder.
+#   smoke.sh velt.exe work-dir [shot-dir]
+set -euo pipefail
+exe="$1"; work="$2"; shots="${3:-$work/shots}"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+wine_run="$here/../../scripts/wine-run"
+[ -n "${DISPLAY:-}" ] || { echo "smoke: needs an X display"; exit 1; }
+command -v xdotool >/dev/null || { echo "smoke: xdotool missing"; exit 1; }
+
+rm -rf "$work"; mkdir -p "$work" "$shots"
+cp "$exe" "$work/velt.exe"
+pid=""
+fail() { echo "smoke: FAIL: $*"; shot "failure"; [ -n "$pid" ] && kill "$pid" 2>/dev/null; exit 1; }
+shot() { import -window root "$shots/$1.png" 2>/dev/null || true; }
+
+# Waits for a visible window whose title matches the regex $1; prints its id.
+wait_window() {
+  local id
+  for _ in $(seq 1 150); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+wait_gone() {
+  for _ in $(seq 1 100); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+wait_exit() {
+  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || { wait "$pid" || true; pid=""; return 0; }; sleep 0.1; done
+  return 1
+}
+
+# The client area starts below the caption and the menu bar: found by
+# looking for the grid's blue fixed cells (0, 128, 255) in a capture.
+client_origin() {
+  local win="$1"
+  import -window "$win" "$work/win.png" 2>/dev/null
+  python3 - "$work/win.png" <<'EOF'
+import subprocess, sys
+out = subprocess.run(["convert", sys.argv[1], "-depth", "8", "txt:-"], capture_output=True, text=True).stdout
+best = None
+for line in out.splitlines()[1:]:
+    pos, _, rest = line.partition(":")
+    x, y = map(int, pos.split(","))
+    if "#0080FF" in rest.upper():
+        if best is None or (y, x) < (best[1], best[0]):
+            best = (x, y)
+# The grid's top-left pixel sits at client (16, 72).
+print(best[0] - 16, best[1] - 72) if best else print("")
+EOF
+}
+
+start() {  # language
+  (cd "$work" && LANG="$1" LC_ALL="${2:-en_US.UTF-8}" exec "$wine_run" velt.exe) >/dev/null 2>&1 &
+  pid=$!
+}
+
+unlock() {  # prompt-title password screenshot-name
+  local p
+  p=$(wait_window "$1") || fail "no password prompt \"$1\""
+  [ -n "${3:-}" ] && { sleep 0.3; shot "$3"; }
+  xdotool type --window "$p" --delay 30 "$2"
+  xdotool key --window "$p" Return
+}
+
+# ---- first run, English
+start en
+unlock "^Enter the password$" "secret" prompt-en
+err=$(wait_window "^Velt$") || fail "the missing file was not reported"
+xdotool key --window "$err" Return
+main=$(wait_window "^Velt 0[.]2$") || fail "no main window"
+sleep 0.5
+read -r ox oy < <(client_origin "$main") || true
+[ -n "${ox:-}" ] || fail "grid not found in the main window"
+click() {  # client-x client-y button
+  xdotool mousemove --window "$main" $(($1 + ox)) $(($2 + oy)) click "$3"
+}
+# Grid at client (16, 72), columns 32 + 5 x 103 after the first resize,
+# rows 24 px high plus a 1-px line. Centre of cell (c, r):
+cell_x() { echo $((16 + 32 + 1 + ($1 - 1) * 104 + 50)); }
+cell_y() { echo $((72 + $1 * 25 + 12)); }
+
+click "$(cell_x 1)" "$(cell_y 1)" 3          # in-place editor on Name
+sleep 0.2
+xdotool type --delay 30 "Webmail account"
+click "$(cell_x 5)" "$(cell_y 1)" 1          # the grid's click commits
+click "$(cell_x 3)" "$(cell_y 1)" 3
+sleep 0.2
+xdotool type --delay 30 "jdoe"
+click "$(cell_x 5)" "$(cell_y 1)" 1
+sleep 0.3
+shot main-en
+xdotool key --window "$main" ctrl+s
+sleep 0.5
+[ -f "$work/baza.pdb" ] || fail "Save wrote no baza.pdb"
+size=$(stat -c %s "$work/baza.pdb")
+[ "$size" = 1292 ] || fail "baza.pdb is $size bytes, expected 1292"
+xdotool key --window "$main" ctrl+w
+wait_exit || fail "the program did not end after Exit"
+
+# The saved record deciphers with the password (independent reading).
+python3 - "$work/baza.pdb" <<'EOF' || fail "baza.pdb does not hold the entry"
+import sys, zlib
+data = open(sys.argv[1], "rb").read()
+key = b"secret"
+assert data[:4] == b"IMDF", data[:4]
+assert int.from_bytes(data[6:10], "little") == zlib.crc32(key)
+assert int.from_bytes(data[10:12], "little") == 1
+def field(slot):
+    off = 12 + 256 * slot
+    n = data[off]
+    out = bytearray()
+    for i in range(1, n + 1):
+        m = i % len(key)
+        v = key[m - 1] if m else 0
+        out.append((data[off + i] - v) % 256)
+    return bytes(out)
+assert field(0) == b"Webmail account", field(0)
+assert field(2) == b"jdoe", field(2)
+EOF
+
+# ---- second run, Polish: the same password opens it and the entry is found
+start pl_PL.UTF-8 pl_PL.UTF-8
+unlock "^Wpisz has" "secret" prompt-pl
+main=$(wait_window "^Velt 0[.]2$") || fail "no main window at the second start"
+sleep 0.5
+click 100 382 1                               # the search box
+xdotool type --delay 30 "MAIL"
+click 272 382 1                               # "Search"
+sleep 0.3
+if xdotool search --onlyvisible --name "^Information\$" >/dev/null 2>&1; then
+  fail "the saved entry was not found"
+fi
+shot main-pl
+xdotool key --window "$main" ctrl+w
+wait_exit || fail "the program did not end after Exit"
+echo "smoke: OK (screenshots in $shots)"

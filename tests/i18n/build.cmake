@@ -1,0 +1,3 @@
+if(WIN32)
+  target_compile_definitions(win_tests PRIVATE VELT_POLISH_CATALOGUE="${VELT_POLISH_MO}")
+endif()

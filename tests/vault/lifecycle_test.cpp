@@ -1,0 +1,323 @@
+// The decisions of the open vault, with every dialog and file answered by a
+// script: start-up refusals, the modified flag, the save prompts, change of
+// password and clearing.
+#include "vault/lifecycle.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace velt {
+namespace {
+
+using Box = VaultLifecycle::Box;
+using Answer = VaultLifecycle::Answer;
+
+struct PromptReply {
+    bool ok;
+    std::string password;
+    bool asterisk;
+};
+
+// Records every call as one line and answers from queues.
+class ScriptedVault : public VaultLifecycle {
+public:
+    std::deque<PromptReply> prompts;
+    std::deque<Answer> answers;
+    bool fileExists = true;
+    bool fileMatches = true;
+    bool saveFails = false;
+    std::vector<std::string> log;
+    std::string savedWith;  // password of the last successful save
+    std::string promptStart; // what the last prompt started with
+
+    using VaultLifecycle::CloseQuery;
+    using VaultLifecycle::ChangePasswordCommand;
+    using VaultLifecycle::ClearCommand;
+    using VaultLifecycle::EditorChanged;
+    using VaultLifecycle::ReopenCommand;
+    using VaultLifecycle::SaveCommand;
+    using VaultLifecycle::Shown;
+    using VaultLifecycle::StartUp;
+
+protected:
+    std::string ExecutableDir() override { return "C:\\velt\\"; }
+    bool QueryPassword(const std::string& caption, const std::string& prompt, std::string& password,
+                       bool& asterisk) override {
+        log.push_back("prompt " + caption + "/" + prompt);
+        promptStart = password;
+        PromptReply r = prompts.at(0);
+        prompts.pop_front();
+        if (!r.ok) return false;
+        password = r.password;
+        asterisk = r.asterisk;
+        return true;
+    }
+    Answer Ask(Box box, const std::string& text) override {
+        const char* kind = box == Box::ErrorOk ? "error" : box == Box::WarningYesNo ? "yesno" : "ync";
+        log.push_back(std::string(kind) + " " + text);
+        if (box == Box::ErrorOk) return Answer::Ok;
+        Answer a = answers.at(0);
+        answers.pop_front();
+        return a;
+    }
+    void WriteVault() override {
+        log.push_back("save");
+        if (saveFails) throw EFileCreateError("Cannot create file");
+        savedWith = MasterPassword;
+        fileExists = true;
+        fileMatches = true;
+    }
+    bool ReadVault() override {
+        log.push_back("load");
+        if (!fileExists) throw EFileOpenError("Cannot open file");
+        return fileMatches && MasterPassword == (savedWith.empty() ? MasterPassword : savedWith);
+    }
+    void ResetTable() override { log.push_back("reset"); }
+    void TableReplaced() override { log.push_back("replaced"); }
+    void RepaintGrid() override { log.push_back("repaint"); }
+    void Terminate() override { log.push_back("terminate"); }
+    void ReportError(const Exception& e) override { log.push_back(std::string("report ") + e.what()); }
+    void LanguageStep() override { log.push_back("language"); }
+};
+
+using Log = std::vector<std::string>;
+const std::string kPrompt = "prompt Enter the password/Password";
+const std::string kSaveAsk = "ync Do you want to save changes before closing?";
+
+// A vault unlocked with "secret" and shown, log cleared.
+void Unlock(ScriptedVault& v) {
+    v.prompts.push_back({true, "secret", false});
+    v.StartUp();
+    v.Shown();
+    v.log.clear();
+}
+
+TEST(VaultLifecycleTest, StartUpOutcomes) {
+    struct Case {
+        const char* name;
+        PromptReply reply;
+        bool fileExists;
+        bool fileMatches;
+        Log expected;
+        std::string master;
+    };
+    const std::string refuse = "error You need to enter valid password to gain access";
+    const Case cases[] = {
+        {"accepted", {true, "secret", false}, true, true,
+         {kPrompt, "load", "replaced", "language"}, "secret"},
+        {"two characters are enough", {true, "ab", false}, true, true,
+         {kPrompt, "load", "replaced", "language"}, "ab"},
+        {"first run reports the open error and goes on", {true, "ab", false}, false, true,
+         {kPrompt, "load", "report Cannot open file", "language"}, "ab"},
+        {"wrong password", {true, "secret", false}, true, false,
+         {kPrompt, "load", "error Incorrect password!", "terminate", "language"}, "secret"},
+        {"cancel", {false, "", false}, true, true,
+         {kPrompt, refuse, "terminate", "language"}, ""},
+        {"cancel without a file", {false, "", false}, false, true,
+         {kPrompt, refuse, "terminate", "language"}, ""},
+        {"empty password", {true, "", false}, true, true,
+         {kPrompt, refuse, "terminate", "language"}, ""},
+        {"one character", {true, "x", false}, true, true,
+         {kPrompt, refuse, "terminate", "language"}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedVault v;
+        v.prompts.push_back(c.reply);
+        v.fileExists = c.fileExists;
+        v.fileMatches = c.fileMatches;
+        v.StartUp();
+        EXPECT_EQ(v.log, c.expected);
+        EXPECT_EQ(v.MasterPassword, c.master);
+        EXPECT_EQ(v.ProgramDir, "C:\\velt\\");
+        EXPECT_EQ(v.VaultPath(), "C:\\velt\\baza.pdb");
+        EXPECT_EQ(v.promptStart, "");
+    }
+}
+
+TEST(VaultLifecycleTest, StartUpTakesTheAsteriskOptionOnlyFromAnAcceptedPrompt) {
+    ScriptedVault accepted;
+    accepted.prompts.push_back({true, "secret", true});
+    accepted.StartUp();
+    EXPECT_TRUE(accepted.AsteriskPasswords);
+
+    ScriptedVault cancelled;
+    cancelled.prompts.push_back({false, "", true});
+    cancelled.StartUp();
+    EXPECT_FALSE(cancelled.AsteriskPasswords);
+}
+
+TEST(VaultLifecycleTest, ModifiedFlagAfterEachCommand) {
+    enum Step { Edit, Save, ReopenYes, ReopenNo, ReopenCancel, ChangeOk, ClearYes, ClearNo };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        bool modified;
+    };
+    const Case cases[] = {
+        {"shown", {}, false},
+        {"edit", {Edit}, true},
+        {"edit then save", {Edit, Save}, false},
+        {"reopen with yes keeps the flag", {Edit, ReopenYes}, true},
+        {"reopen with no keeps the flag", {Edit, ReopenNo}, true},
+        {"reopen cancelled", {Edit, ReopenCancel}, true},
+        {"change password does not set it", {ChangeOk}, false},
+        {"clear confirmed sets it", {ClearYes}, true},
+        {"clear refused", {ClearNo}, false},
+        {"reopen unmodified", {ReopenNo}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedVault v;
+        Unlock(v);
+        for (Step s : c.steps) {
+            switch (s) {
+            case Edit: v.EditorChanged(); break;
+            case Save: v.SaveCommand(); break;
+            case ReopenYes: v.answers.push_back(Answer::Yes); v.ReopenCommand(); break;
+            case ReopenNo: v.answers.push_back(Answer::No); v.ReopenCommand(); break;
+            case ReopenCancel: v.answers.push_back(Answer::Cancel); v.ReopenCommand(); break;
+            case ChangeOk: v.prompts.push_back({true, "secret", false}); v.ChangePasswordCommand(); break;
+            case ClearYes: v.answers.push_back(Answer::Yes); v.ClearCommand(); break;
+            case ClearNo: v.answers.push_back(Answer::No); v.ClearCommand(); break;
+            }
+        }
+        EXPECT_EQ(v.Modified, c.modified);
+    }
+}
+
+TEST(VaultLifecycleTest, ReopenAndCloseAskOnlyWhenModified) {
+    struct Case {
+        const char* name;
+        bool modified;
+        Answer answer;
+        Log reopen;
+        Log close;
+        bool closes;
+    };
+    const Case cases[] = {
+        {"unmodified", false, Answer::Cancel, {"load", "replaced"}, {}, true},
+        {"yes", true, Answer::Yes, {kSaveAsk, "save", "load", "replaced"}, {kSaveAsk, "save"}, true},
+        {"no", true, Answer::No, {kSaveAsk, "load", "replaced"}, {kSaveAsk}, true},
+        {"cancel", true, Answer::Cancel, {kSaveAsk}, {kSaveAsk}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedVault v;
+        Unlock(v);
+        v.Modified = c.modified;
+        if (c.modified) v.answers = {c.answer, c.answer};
+        v.ReopenCommand();
+        EXPECT_EQ(v.log, c.reopen);
+        v.log.clear();
+        EXPECT_EQ(v.CloseQuery(), c.closes);
+        EXPECT_EQ(v.log, c.close);
+    }
+}
+
+TEST(VaultLifecycleTest, FailedSaveStopsTheCommand) {
+    ScriptedVault save;
+    Unlock(save);
+    save.EditorChanged();
+    save.saveFails = true;
+    EXPECT_THROW(save.SaveCommand(), EFileCreateError);
+    EXPECT_TRUE(save.Modified);
+
+    ScriptedVault reopen;
+    Unlock(reopen);
+    reopen.EditorChanged();
+    reopen.saveFails = true;
+    reopen.answers.push_back(Answer::Yes);
+    EXPECT_THROW(reopen.ReopenCommand(), EFileCreateError);
+    EXPECT_EQ(reopen.log, (Log{kSaveAsk, "save"}));  // no reload
+
+    ScriptedVault close;
+    Unlock(close);
+    close.EditorChanged();
+    close.saveFails = true;
+    close.answers.push_back(Answer::Yes);
+    EXPECT_THROW(close.CloseQuery(), EFileCreateError);  // the window stays open
+    EXPECT_TRUE(close.Modified);
+}
+
+TEST(VaultLifecycleTest, ChangePassword) {
+    const std::string tooShort =
+        "error The master password must have at least 2 characters. The password was not changed.";
+    struct Case {
+        const char* name;
+        PromptReply reply;
+        std::string master;
+        bool asterisk;
+        Log log;
+    };
+    const Case cases[] = {
+        {"accepted", {true, "newpass", false}, "newpass", false, {kPrompt, "repaint"}},
+        {"asterisk switched on", {true, "secret", true}, "secret", true, {kPrompt, "repaint"}},
+        {"cancel keeps both", {false, "", false}, "secret", true, {kPrompt, "repaint"}},
+        {"empty refused", {true, "", false}, "secret", false, {kPrompt, tooShort, "repaint"}},
+        {"one character refused", {true, "z", true}, "secret", true, {kPrompt, tooShort, "repaint"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedVault v;
+        Unlock(v);
+        v.AsteriskPasswords = true;
+        v.prompts.push_back(c.reply);
+        v.ChangePasswordCommand();
+        EXPECT_EQ(v.promptStart, "secret");  // the box starts with the current password
+        EXPECT_EQ(v.MasterPassword, c.master);
+        EXPECT_EQ(v.AsteriskPasswords, c.asterisk);
+        EXPECT_EQ(v.log, c.log);
+        EXPECT_FALSE(v.Modified);
+    }
+}
+
+TEST(VaultLifecycleTest, ChangedPasswordReachesTheFileOnlyBySave) {
+    // Save, change, reopen without saving: the file's check value is the old
+    // password's, so the program ends.
+    ScriptedVault v;
+    Unlock(v);
+    v.SaveCommand();
+    v.prompts.push_back({true, "other", false});
+    v.ChangePasswordCommand();
+    v.log.clear();
+    v.ReopenCommand();
+    EXPECT_EQ(v.log, (Log{"load", "error Incorrect password!", "terminate"}));
+
+    // Change then save: the file now carries the new password.
+    ScriptedVault w;
+    Unlock(w);
+    w.prompts.push_back({true, "other", false});
+    w.ChangePasswordCommand();
+    w.SaveCommand();
+    EXPECT_EQ(w.savedWith, "other");
+}
+
+TEST(VaultLifecycleTest, ClearAsksAndResets) {
+    ScriptedVault v;
+    Unlock(v);
+    v.answers.push_back(Answer::Yes);
+    v.ClearCommand();
+    EXPECT_EQ(v.log, (Log{"yesno Are you sure to     REMOVE      all your data?\r\n"
+                          "This operation is irreversible!",
+                          "reset", "replaced"}));
+    v.log.clear();
+    v.answers.push_back(Answer::No);
+    EXPECT_TRUE(v.CloseQuery());
+    EXPECT_EQ(v.log, (Log{kSaveAsk}));  // and the file is not written
+}
+
+TEST(VaultLifecycleTest, WipeStringOverwritesTheBuffer) {
+    std::string s = "a password long enough to live on the heap";
+    const char* p = s.data();
+    size_t n = s.size();
+    WipeString(s);
+    EXPECT_TRUE(s.empty());
+    EXPECT_EQ(std::string(p, n), std::string(n, '\0'));  // clear() keeps the buffer
+}
+
+} // namespace
+} // namespace velt
