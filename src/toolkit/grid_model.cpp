@@ -100,6 +100,23 @@ GridCoord GridModel::MouseToCell(int x, int y) const {
     return result;
 }
 
+GridCoord GridModel::DragTarget(int x, int y) const {
+    const int lastCol = ColCount() - 1;
+    const int gridRight = ColLeft(lastCol) + ColWidth(lastCol);
+    GridCoord c;
+    if (x < 0) c.Col = 0;
+    else if (x >= gridRight || x >= clientWidth_) c.Col = lastCol;
+    else c.Col = MouseToCell(x, 0).Col;
+    if (c.Col < 0) c.Col = lastCol;
+    if (y < FixedHeight()) c.Row = topRow_ - 1;
+    else if (y >= clientHeight_) c.Row = topRow_ + VisibleRowCount();
+    else {
+        c.Row = MouseToCell(0, y).Row;
+        if (c.Row < 0) c.Row = rowCount_ - 1;
+    }
+    return c;
+}
+
 int GridModel::SizingColumnAt(int x, int y) const {
     if (y < 0 || y >= FixedHeight() || y >= clientHeight_ || x < 0 || x >= clientWidth_) return -1;
     int best = -1;

@@ -94,6 +94,10 @@ public:
     // Each axis on its own: a point below the last row but inside column 2
     // gives (2, -1). A grid line belongs to the cell left of / above it.
     GridCoord MouseToCell(int x, int y) const;
+    // The cell a selecting drag points at: a point above the scrollable rows
+    // means the row above the top one, below the client area the row after
+    // the last wholly shown one; beside the cells, the nearest column.
+    GridCoord DragTarget(int x, int y) const;
     // The column whose right border lies under (x, y) in the fixed rows, or -1.
     int SizingColumnAt(int x, int y) const;
 

@@ -57,6 +57,22 @@ TEST(GridModel, SizingZoneOnlyAroundTitleBorders) {
     EXPECT_EQ(m.SizingColumnAt(33, 5), 1);
 }
 
+TEST(GridModel, DragTargetsPastTheEdgesScroll) {
+    struct Case { int x, y; GridCoord want; };
+    const Case cases[] = {
+        {200, 60, {2, 51}},    // inside: the cell itself
+        {200, 10, {2, 49}},    // over the titles: the row above the top one
+        {-30, 60, {0, 51}},    // left of the grid
+        {560, 60, {5, 51}},    // right of the last column
+        {200, 400, {2, 60}},   // below: the row after the last wholly shown
+    };
+    GridModel m = DesignGrid(100);
+    m.SetTopRow(50);
+    for (const Case& c : cases) EXPECT_EQ(m.DragTarget(c.x, c.y), c.want) << c.x << "," << c.y;
+    GridModel shortTable = DesignGrid(4);
+    EXPECT_EQ(shortTable.DragTarget(200, 200), (GridCoord{2, 3}));  // below the last row
+}
+
 TEST(GridModel, CellRectsFollowWidthsAndScrolling) {
     GridModel m = DesignGrid(100);
     EXPECT_EQ(m.CellRect(0, 0), (GridBox{0, 0, 32, 24}));
