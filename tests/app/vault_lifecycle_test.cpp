@@ -51,8 +51,8 @@ TEST_F(VaultLifecycleWin, RefusalsEndTheProgram) {
     };
     const Case cases[] = {
         {"wrong password", {true, "wrong"}, true, "Error: Incorrect password!"},
-        {"cancel", {false}, true, "Error: You need to enter valid password to gain access"},
-        {"cancel on the first run", {false}, false, "Error: You need to enter valid password to gain access"},
+        {"cancel", {false, ""}, true, "Error: You need to enter valid password to gain access"},
+        {"cancel on the first run", {false, ""}, false, "Error: You need to enter valid password to gain access"},
         {"one character", {true, "s"}, true, "Error: You need to enter valid password to gain access"},
     };
     for (const Case& c : cases) {
