@@ -122,6 +122,9 @@ void TForm1::BuildControls() {
     StringGrid1->OnMouseDown = [this](TComponent* s, TMouseButton b, TShiftState sh, int x, int y) {
         StringGrid1MouseDown(s, b, sh, x, y);
     };
+    StringGrid1->OnMouseUp = [this](TComponent* s, TMouseButton b, TShiftState sh, int x, int y) {
+        StringGrid1MouseUp(s, b, sh, x, y);
+    };
     StringGrid1->OnClick = [this](TComponent* s) { StringGrid1Click(s); };
     StringGrid1->OnKeyDown = [this](TComponent* s, WORD& k, TShiftState sh) { StringGrid1KeyDown(s, k, sh); };
 
@@ -410,7 +413,15 @@ void TForm1::StringGrid1MouseDown(TComponent*, TMouseButton button, TShiftState,
         platform::SetClipboardText(text, Handle());
     } else if (button == TMouseButton::mbRight) {
         OpenEditor(cell.Col, cell.Row);
+        // The release must reach the grid, not the editor now under the
+        // pointer: there it would open the edit box's own context menu,
+        // which swallows the first keys typed.
+        SetCapture(StringGrid1->Handle());
     }
+}
+
+void TForm1::StringGrid1MouseUp(TComponent*, TMouseButton button, TShiftState, int, int) {
+    if (button == TMouseButton::mbRight && GetCapture() == StringGrid1->Handle()) ReleaseCapture();
 }
 
 void TForm1::OpenEditor(int col, int row) {

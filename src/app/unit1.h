@@ -91,6 +91,7 @@ public:
     void StringGrid1DrawCell(TComponent* sender, int col, int row, const RECT& rect, TGridDrawState state);
     void StringGrid1MouseMove(TComponent* sender, TShiftState shift, int x, int y);
     void StringGrid1MouseDown(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void StringGrid1MouseUp(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y);
     void StringGrid1Click(TComponent* sender);
     void StringGrid1KeyDown(TComponent* sender, WORD& key, TShiftState shift);
     void StringGridEditChange(TComponent* sender);

@@ -255,6 +255,24 @@ TEST_F(MainWindow, InPlaceEditorFollowsTheGestures) {
     EXPECT_FALSE(editor->Visible());
 }
 
+TEST_F(MainWindow, TypedTextReachesTheCell) {
+    TForm1* form = Open({true, "secret"});
+    GridDriver grid(form->StringGrid1);
+    // The release of the opening press goes to the grid, never to the editor
+    // now under the pointer (whose context menu would eat the typing).
+    POINT p = grid.Centre(1, 1);
+    SendMessageA(form->StringGrid1->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(GetCapture(), form->StringGrid1->Handle());
+    SendMessageA(form->StringGrid1->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(form->StringGridEdit->Focused());
+    TypeText(form->StringGridEdit->Handle(), "abc");
+    Pump();
+    EXPECT_EQ(form->StringGridEdit->Text(), "abc");
+    grid.Press(2, 1, TMouseButton::mbLeft);
+    EXPECT_EQ(form->StringGrid1->Cells(1, 1), "abc");
+}
+
 TEST_F(MainWindow, HoverShowsTheHandAndTheHintOverAddressesOnly) {
     WriteVaultFile("secret", {{"Mail", "", "", "", ""}});
     TForm1* form = Open({true, "secret"});
