@@ -18,7 +18,15 @@ const BuiltIn kBuiltIn[] = {
 
 std::u16string ReadBuiltIn(const void*, int id) { return BuiltInEnglishText(id); }
 
+// As the system's 8-bit read into a 1024-byte buffer.
+std::string ReadBuiltIn8(int id) {
+    std::string text = Narrow(BuiltInEnglishText(id));
+    if (text.size() > 1023) text.resize(1023);
+    return text;
+}
+
 ResourceReader g_reader = &ReadBuiltIn;
+IdentifierReader g_identifierReader = &ReadBuiltIn8;
 ResourceTranslator g_translator = nullptr;
 OwnerThreadTest g_ownerTest = nullptr;
 
@@ -30,6 +38,7 @@ std::u16string Translate(const std::u16string& text) {
 } // namespace
 
 void SetResourceReader(ResourceReader reader) { g_reader = reader ? reader : &ReadBuiltIn; }
+void SetIdentifierReader(IdentifierReader reader) { g_identifierReader = reader ? reader : &ReadBuiltIn8; }
 void SetResourceTranslator(ResourceTranslator hook) { g_translator = hook; }
 void SetOwnerThreadTest(OwnerThreadTest test) { g_ownerTest = test; }
 
@@ -38,6 +47,9 @@ std::u16string BuiltInEnglishText(int id) {
         if (s.id == id) return Utf8ToUtf16(s.utf8);
     return {};
 }
+
+std::u16string ReadResourceText(const void* module, int id) { return g_reader(module, id); }
+std::string ReadIdentifierText(int id) { return g_identifierReader(id); }
 
 std::string FormatText(const std::string& format, const std::vector<FormatArg>& args) {
     std::string out;
@@ -68,13 +80,16 @@ std::u16string LoadResourceText(const ResStringRec* record) {
 
 std::string LoadResString(const ResStringRec* record) { return Narrow(LoadResourceText(record)); }
 
+// The by-identifier routes have no owner-thread test.
 std::string LoadStr(int id) {
-    std::string english = Narrow(g_reader(nullptr, id));
+    std::string english = g_identifierReader(id);
+    if (english.empty()) return english;
     return Narrow(Translate(Widen(english)));
 }
 
 std::string FmtLoadStr(int id, const std::vector<FormatArg>& args) {
-    std::string english = FormatText(Narrow(g_reader(nullptr, id)), args);
+    std::string english = FormatText(g_identifierReader(id), args);
+    if (english.empty()) return english;
     return Narrow(Translate(Widen(english)));
 }
 

@@ -36,23 +36,30 @@ struct ResStringRec {
 
 // Reads a string resource's English text as UTF-16 ("" when missing).
 using ResourceReader = std::u16string (*)(const void* module, int id);
+// Reads a string resource as 8-bit text, at most 1023 bytes, from the first
+// module whose string table has a non-empty string for it ("" when none).
+using IdentifierReader = std::string (*)(int id);
 // Passes a text through the translation service.
 using ResourceTranslator = std::u16string (*)(const std::u16string& text);
 // Tells whether the calling thread may translate record-route fetches.
 using OwnerThreadTest = bool (*)();
 
 void SetResourceReader(ResourceReader reader);        // nullptr: built-in English table
+void SetIdentifierReader(IdentifierReader reader);    // nullptr: built-in English table, narrowed
 void SetResourceTranslator(ResourceTranslator hook);  // nullptr: texts stay English
 void SetOwnerThreadTest(OwnerThreadTest test);        // nullptr: every thread may translate
 
 // The English text compiled into the core from strings.def (UTF-16).
 std::u16string BuiltInEnglishText(int id);
+// A string resource as read by the installed readers, untranslated.
+std::u16string ReadResourceText(const void* module, int id);
+std::string ReadIdentifierText(int id);
 
 // Route 1, by record: 16-bit result (identifiers >= 65536 give "ERROR").
 std::u16string LoadResourceText(const ResStringRec* record);
 // Route 1 narrowed to the ANSI code page.
 std::string LoadResString(const ResStringRec* record);
-// Route 2, by identifier.
+// Route 2, by identifier: read 8-bit, widened, translated, narrowed.
 std::string LoadStr(int id);
 // Route 3, by identifier with format arguments: formatted, then translated.
 std::string FmtLoadStr(int id, const std::vector<FormatArg>& args);

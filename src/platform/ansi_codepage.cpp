@@ -16,9 +16,12 @@ std::u16string WindowsAnsiCodePage::Widen(std::string_view bytes) const {
 std::string WindowsAnsiCodePage::Narrow(std::u16string_view text) const {
     if (text.empty()) return {};
     auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-    int n = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    // No best fit: a letter the code page lacks becomes its default
+    // character rather than a look-alike (l for Polish l-stroke).
+    const DWORD flags = WC_NO_BEST_FIT_CHARS;
+    int n = WideCharToMultiByte(CP_ACP, flags, wide, static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, flags, wide, static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
 }
 

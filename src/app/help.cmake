@@ -1,0 +1,16 @@
+# help.chm beside velt.exe, compiled from help/ by chmcmd in a copy of the
+# sources (chmcmd writes next to its project file).
+find_program(VELT_CHMCMD chmcmd)
+if(NOT VELT_CHMCMD)
+  message(FATAL_ERROR "chmcmd not found; install fp-utils (scripts/install-deps.sh)")
+endif()
+file(GLOB VELT_HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+set(VELT_HELP_WORK ${CMAKE_BINARY_DIR}/help-work)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/help.chm
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${VELT_HELP_WORK}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/help ${VELT_HELP_WORK}
+  COMMAND ${CMAKE_COMMAND} -E chdir ${VELT_HELP_WORK} ${VELT_CHMCMD} --verbosity 0 velt.hhp
+  COMMAND ${CMAKE_COMMAND} -E copy ${VELT_HELP_WORK}/help.chm ${CMAKE_BINARY_DIR}/help.chm
+  DEPENDS ${VELT_HELP_SOURCES}
+  COMMENT "Compiling help.chm")
+add_custom_target(velt_help ALL DEPENDS ${CMAKE_BINARY_DIR}/help.chm)

@@ -1,0 +1,5 @@
+# Pictures, glyphs and icon for pictures.rc, and the help file.
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/pictures.cmake)
+  include(${CMAKE_CURRENT_LIST_DIR}/help.cmake)
+endif()

@@ -1,0 +1,165 @@
+#include "vault/table_ops.h"
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+#include "core/errors.h"
+#include "core/resource_strings.h"
+
+namespace velt {
+
+bool AddRowOnTab(CellStore& table, int selectionLeft, int selectionTop) {
+    if (selectionLeft != CellStore::kColumns - 1 || selectionTop != table.RowCount() - 1) return false;
+    table.SetRowCount(table.RowCount() + 1);
+    const int row = table.RowCount() - 1;
+    table.ClearRow(row);
+    table.Cell(0, row) = std::to_string(row);
+    return true;
+}
+
+bool TryParseCellNumber(std::string_view text, std::int32_t& value) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i == text.size()) return false;
+    // Accumulate in 64 bits and stop as soon as the magnitude leaves the range.
+    const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
+    std::int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') return false;
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > limit) return false;
+    }
+    value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    return true;
+}
+
+std::int32_t CellNumber(const std::string& text) {
+    std::int32_t value = 0;
+    if (!TryParseCellNumber(text, value)) throw EConvertError(FmtLoadStr(IDS_INVALID_INTEGER, {text}));
+    return value;
+}
+
+int CompareCells(const std::string& first, const std::string& second, int column,
+                 const Collation& collation) {
+    if (column == 0) {
+        const std::int32_t a = CellNumber(first);
+        const std::int32_t b = CellNumber(second);
+        return a > b ? 1 : a < b ? -1 : 0;
+    }
+    const int r = collation.Compare(first, second);
+    if (r < kCollationLess || r > kCollationGreater) return -2;
+    return r - 2;
+}
+
+bool SortByColumn(CellStore& table, int column, const Collation& collation) {
+    if (column < 0 || column >= CellStore::kColumns) return false;
+    const int n = table.EntryCount();
+    if (n < 2) return true;
+
+    std::vector<int> order(static_cast<size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+
+    if (column == 0) {
+        // Read every number before anything moves, so a bad cell leaves the
+        // table as it was. Rows are read in the order the swaps would reach them.
+        std::vector<std::int32_t> keys(order.size());
+        for (int r = 0; r < n; ++r) keys[static_cast<size_t>(r)] = CellNumber(table.Cell(0, r + 1));
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]; });
+    } else {
+        std::vector<std::string_view> texts;
+        texts.reserve(order.size());
+        for (int r = 1; r <= n; ++r) texts.emplace_back(table.Cell(column, r));
+        auto batch = collation.Prepare(texts);
+        // "a before b" exactly when the swap rule would put b after a.
+        auto before = [&](int a, int b) {
+            return batch->Compare(static_cast<size_t>(b), static_cast<size_t>(a)) == kCollationGreater;
+        };
+        // A text the collation cannot handle fails every comparison, and a
+        // failed comparison never swaps: such a row stays where it is and no
+        // row crosses it. Sort each stretch between them on its own.
+        size_t start = 0;
+        for (size_t i = 0; i <= order.size(); ++i) {
+            if (i < order.size() && batch->Collatable(i)) continue;
+            std::stable_sort(order.begin() + static_cast<std::ptrdiff_t>(start),
+                             order.begin() + static_cast<std::ptrdiff_t>(i), before);
+            start = i + 1;
+        }
+    }
+    table.ReorderEntries(order);
+    return true;
+}
+
+namespace {
+
+// Folds only A-Z: national letters keep their case.
+struct AsciiFold {
+    unsigned char map[256];
+    AsciiFold() {
+        for (int b = 0; b < 256; ++b) map[b] = static_cast<unsigned char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
+    }
+};
+const AsciiFold kFold;
+
+// Horspool search over folded bytes: a search that finds nothing reads
+// about one byte in every needle length.
+class FoldedSearch {
+public:
+    explicit FoldedSearch(std::string_view needle) : needle_(needle.size(), '\0') {
+        for (size_t i = 0; i < needle.size(); ++i)
+            needle_[i] = static_cast<char>(kFold.map[static_cast<unsigned char>(needle[i])]);
+        const size_t m = needle_.size();
+        std::fill(std::begin(shift_), std::end(shift_), m);
+        for (size_t i = 0; i + 1 < m; ++i) shift_[static_cast<unsigned char>(needle_[i])] = m - 1 - i;
+    }
+
+    bool In(const std::string& hay) const {
+        const size_t m = needle_.size();
+        if (hay.size() < m) return false;
+        const auto* h = reinterpret_cast<const unsigned char*>(hay.data());
+        const auto* n = reinterpret_cast<const unsigned char*>(needle_.data());
+        const unsigned char lastNeedle = n[m - 1];
+        for (size_t pos = 0; pos + m <= hay.size();) {
+            const unsigned char last = kFold.map[h[pos + m - 1]];
+            if (last == lastNeedle) {
+                size_t k = 0;
+                while (k + 1 < m && kFold.map[h[pos + k]] == n[k]) ++k;
+                if (k + 1 >= m) return true;
+            }
+            pos += shift_[last];
+        }
+        return false;
+    }
+
+private:
+    std::string needle_;
+    size_t shift_[256];
+};
+
+} // namespace
+
+std::optional<CellPos> FindCell(const CellStore& table, std::string_view text) {
+    if (text.empty()) return std::nullopt;
+    const FoldedSearch search(text);
+    for (int row = 1; row < table.RowCount(); ++row) {
+        const CellStore::Row& cells = table.RowCells(row);
+        for (int col = 0; col < CellStore::kColumns; ++col)
+            if (search.In(cells[static_cast<size_t>(col)])) return CellPos{col, row};
+    }
+    return std::nullopt;
+}
+
+void ClearTable(CellStore& table) {
+    table.SetRowCount(2);
+    table.ClearRow(1);
+    table.Cell(0, 1) = "1";
+}
+
+void WriteColumnTitles(CellStore& table, const std::array<std::string, 5>& titles) {
+    for (int c = 1; c < CellStore::kColumns; ++c) table.Cell(c, 0) = titles[static_cast<size_t>(c - 1)];
+}
+
+} // namespace velt

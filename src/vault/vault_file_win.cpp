@@ -1,0 +1,192 @@
+#include "vault/vault_file.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/errors.h"
+#include "core/resource_strings.h"
+
+namespace velt {
+
+namespace {
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() { Close(); }
+    HANDLE Get() const { return h_; }
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    void Reset(HANDLE h) { Close(); h_ = h; }
+    bool Close() {
+        if (!Valid()) return true;
+        const BOOL ok = CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+        return ok != FALSE;
+    }
+
+private:
+    HANDLE h_;
+};
+
+std::string LastReason() { return SystemErrorReason(GetLastError()); }
+
+std::string FullPathOf(const std::string& path) {
+    const DWORD need = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (need == 0) return path;
+    std::string full(need, '\0');
+    const DWORD got = GetFullPathNameA(path.c_str(), need, &full[0], nullptr);
+    if (got == 0 || got >= need) return path;
+    full.resize(got);
+    return full;
+}
+
+class WindowsSaveOps final : public SaveFileOps {
+public:
+    ~WindowsSaveOps() override {
+        if (file_.Valid()) Discard(tempPath_);
+    }
+
+    std::string FullPath(const std::string& path) override { return FullPathOf(path); }
+
+    FileOpStatus CheckReplaceable(const std::string& target) override {
+        const DWORD attrs = GetFileAttributesA(target.c_str());
+        if (attrs == INVALID_FILE_ATTRIBUTES) {
+            const DWORD err = GetLastError();
+            if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) return FileOpStatus::Ok();
+            return FileOpStatus::Fail(SystemErrorReason(err));
+        }
+        // Replacing must fail wherever rewriting the file in place would.
+        // Wine's MoveFileEx replaces a read-only file (and a process running
+        // as root may open one for writing), so test the attribute itself.
+        if (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
+            return FileOpStatus::Fail(SystemErrorReason(ERROR_ACCESS_DENIED));
+        // A file held open elsewhere: asking for write and delete access
+        // refuses it up front, before anything is written.
+        FileHandle probe(CreateFileA(target.c_str(), GENERIC_WRITE | DELETE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe.Valid()) return FileOpStatus::Fail(LastReason());
+        return FileOpStatus::Ok();
+    }
+
+    FileOpStatus CreateTemp(const std::string& target, std::string& tempPath) override {
+        char suffix[32];
+        for (unsigned n = 0; n < 100; ++n) {
+            std::snprintf(suffix, sizeof suffix, ".%lx-%u.tmp", static_cast<unsigned long>(GetCurrentProcessId()), n);
+            const std::string candidate = target + suffix;
+            HANDLE h = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h != INVALID_HANDLE_VALUE) {
+                file_.Reset(h);
+                tempPath_ = tempPath = candidate;
+                return FileOpStatus::Ok();
+            }
+            const DWORD err = GetLastError();
+            if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) return FileOpStatus::Fail(SystemErrorReason(err));
+        }
+        return FileOpStatus::Fail(SystemErrorReason(ERROR_FILE_EXISTS));
+    }
+
+    FileOpStatus Write(const char* data, size_t size) override {
+        while (size > 0) {
+            const DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+            DWORD written = 0;
+            if (!WriteFile(file_.Get(), data, chunk, &written, nullptr)) return FileOpStatus::Fail(LastReason());
+            // A write that stops short without an error means the disk is full.
+            if (written != chunk) return FileOpStatus::Fail(SystemErrorReason(ERROR_DISK_FULL));
+            data += chunk;
+            size -= chunk;
+        }
+        return FileOpStatus::Ok();
+    }
+
+    FileOpStatus Flush() override {
+        if (!FlushFileBuffers(file_.Get())) return FileOpStatus::Fail(LastReason());
+        return FileOpStatus::Ok();
+    }
+
+    FileOpStatus Close() override {
+        if (!file_.Close()) return FileOpStatus::Fail(LastReason());
+        return FileOpStatus::Ok();
+    }
+
+    FileOpStatus Replace(const std::string& tempPath, const std::string& target) override {
+        if (!MoveFileExA(tempPath.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return FileOpStatus::Fail(LastReason());
+        tempPath_.clear();
+        return FileOpStatus::Ok();
+    }
+
+    void Discard(const std::string& tempPath) noexcept override {
+        file_.Close();
+        if (!tempPath.empty()) DeleteFileA(tempPath.c_str());
+        if (tempPath == tempPath_) tempPath_.clear();
+    }
+
+private:
+    FileHandle file_;
+    std::string tempPath_;
+};
+
+// Reads up to `size` bytes; what the file lacks stays as it was (zeros).
+bool ReadUpTo(HANDLE h, char* buffer, size_t size) {
+    while (size > 0) {
+        const DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+        DWORD got = 0;
+        if (!ReadFile(h, buffer, chunk, &got, nullptr)) return false;
+        if (got == 0) break;
+        buffer += got;
+        size -= got;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string SystemErrorReason(unsigned long code) {
+    char* text = nullptr;
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string reason;
+    if (n != 0 && text) reason.assign(text, n);
+    if (text) LocalFree(text);
+    while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n')) reason.pop_back();
+    if (reason.empty()) reason = FmtLoadStr(IDS_IO_ERROR, {static_cast<long long>(code)});
+    return reason;
+}
+
+std::unique_ptr<SaveFileOps> MakeWindowsSaveOps() { return std::make_unique<WindowsSaveOps>(); }
+
+void SaveVault(const std::string& path, const CellStore& table, std::string_view password) {
+    WindowsSaveOps ops;
+    SaveVaultWith(ops, path, table, password);
+}
+
+VaultLoadResult LoadVault(const std::string& path, std::string_view password, CellStore& table) {
+    const std::string fullPath = FullPathOf(path);
+    auto fail = [&](const std::string& reason) {
+        return EFileOpenError(FmtLoadStr(IDS_CANNOT_OPEN_FILE, {fullPath, reason}));
+    };
+    FileHandle file(CreateFileA(fullPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.Valid()) throw fail(LastReason());
+
+    char headerBytes[kVaultHeaderSize] = {};
+    if (!ReadUpTo(file.Get(), headerBytes, sizeof headerBytes)) throw fail(LastReason());
+    const VaultHeader header = ParseVaultHeader(std::string_view(headerBytes, sizeof headerBytes));
+    if (!PasswordMatches(header, password)) return VaultLoadResult::IncorrectPassword;
+
+    // Read everything before the table changes, so a failed read leaves it.
+    std::string records(kVaultRecordSize * header.count, '\0');
+    if (!records.empty() && !ReadUpTo(file.Get(), &records[0], records.size())) throw fail(LastReason());
+    file.Close();
+    FillTableFromRecords(table, header.count, records, password);
+    return VaultLoadResult::Loaded;
+}
+
+} // namespace velt

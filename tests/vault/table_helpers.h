@@ -1,0 +1,75 @@
+// Shared by the vault tests: random tables, a literal bubble sort to compare
+// the fast sort against, and small collations.
+#pragma once
+#include <random>
+#include <string>
+#include <vector>
+
+#include "vault/cell_store.h"
+#include "vault/collation.h"
+#include "vault/table_ops.h"
+
+namespace velt::test {
+
+// The swap rule, pass by pass, exactly as the grid did it.
+inline void BubbleSortByColumn(CellStore& t, int column, const Collation& collation) {
+    const int n = t.EntryCount();
+    for (int p = 1; p <= n; ++p)
+        for (int j = 1; j <= n - p; ++j)
+            if (CompareCells(t.Cell(column, j), t.Cell(column, j + 1), column, collation) > 0) t.MoveRow(j, j + 1);
+}
+
+// Entry rows numbered 1..rows, each cell drawn from `pool` (many equal keys
+// when the pool is small).
+inline CellStore RandomTable(std::mt19937& rng, int rows, const std::vector<std::string>& pool) {
+    CellStore t;
+    t.SetRowCount(rows + 1);
+    std::uniform_int_distribution<size_t> pick(0, pool.size() - 1);
+    for (int r = 1; r <= rows; ++r) {
+        t.Cell(0, r) = std::to_string(r);
+        for (int c = 1; c < CellStore::kColumns; ++c) t.Cell(c, r) = pool[pick(rng)];
+    }
+    return t;
+}
+
+inline std::vector<std::string> RowsOf(const CellStore& t) {
+    std::vector<std::string> out;
+    for (int r = 0; r < t.RowCount(); ++r) {
+        std::string line;
+        for (const std::string& cell : t.RowCells(r)) line += cell + "|";
+        out.push_back(line);
+    }
+    return out;
+}
+
+// Like a locale: letters compare without case first, and only a tie puts
+// lower case before upper case: "apple" < "banana" < "Banana".
+class CaselessCollation : public Collation {
+public:
+    int Compare(std::string_view a, std::string_view b) const override {
+        int c = Fold(a, false).compare(Fold(b, false));
+        if (c == 0) c = Fold(a, true).compare(Fold(b, true));
+        return c < 0 ? kCollationLess : c > 0 ? kCollationGreater : kCollationEqual;
+    }
+
+private:
+    static std::string Fold(std::string_view s, bool swapCase) {
+        std::string out(s);
+        for (char& ch : out) {
+            if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch + 32);
+            else if (swapCase && ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 32);
+        }
+        return out;
+    }
+};
+
+// A text holding '!' cannot be collated: every comparison with it fails.
+class FailingCollation : public CaselessCollation {
+public:
+    int Compare(std::string_view a, std::string_view b) const override {
+        if (a.find('!') != std::string_view::npos || b.find('!') != std::string_view::npos) return kCollationFailed;
+        return CaselessCollation::Compare(a, b);
+    }
+};
+
+} // namespace velt::test

@@ -1,0 +1,256 @@
+// Save and Load on real files under Wine: the old vault survives every
+// failure, and locked, read-only or missing places fail with clear messages.
+#include "vault/vault_file.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "core/errors.h"
+#include "vault/table_helpers.h"
+
+namespace velt {
+namespace {
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+class VaultFile : public testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        dir_ = std::string(temp) + "velt_vault_" + std::to_string(GetCurrentProcessId()) + "_" +
+               testing::UnitTest::GetInstance()->current_test_info()->name();
+        CreateDirectoryA(dir_.c_str(), nullptr);
+        path_ = dir_ + "\\baza.pdb";
+    }
+    void TearDown() override {
+        SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        for (const std::string& name : Listing()) {
+            const std::string p = dir_ + "\\" + name;
+            if (!DeleteFileA(p.c_str())) RemoveDirectoryA(p.c_str());
+        }
+        RemoveDirectoryA(dir_.c_str());
+    }
+
+    std::vector<std::string> Listing() const {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((dir_ + "\\*").c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) return names;
+        do {
+            std::string n = fd.cFileName;
+            if (n != "." && n != "..") names.push_back(n);
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+        return names;
+    }
+
+    static std::string ReadAll(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    static void WriteAll(const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
+    static CellStore Sample() {
+        CellStore t;
+        t.SetRowCount(3);
+        t.Cell(0, 1) = "1";
+        t.Cell(1, 1) = "Bank";
+        t.Cell(4, 1) = "S3cret\xB3";
+        t.Cell(0, 2) = "2";
+        t.Cell(5, 2) = std::string(300, 'd');
+        return t;
+    }
+
+    std::string Full(const std::string& path) const {
+        char buf[MAX_PATH];
+        GetFullPathNameA(path.c_str(), MAX_PATH, buf, nullptr);
+        return buf;
+    }
+
+    // Save must fail with the create message naming the file, leave the old
+    // bytes and no temporary file.
+    void ExpectSaveRefused(const std::string& reasonIfKnown = "") {
+        const std::string before = ReadAll(path_);
+        const std::vector<std::string> listing = Listing();
+        try {
+            SaveVault(path_, Sample(), "pw");
+            ADD_FAILURE() << "save succeeded";
+        } catch (const EFileCreateError& e) {
+            const std::string prefix = "Cannot create file \"" + Full(path_) + "\". ";
+            const std::string msg = e.what();
+            EXPECT_EQ(msg.substr(0, prefix.size()), prefix) << msg;
+            EXPECT_GT(msg.size(), prefix.size()) << "a reason follows";
+            EXPECT_NE(msg.back(), '\n');
+            if (!reasonIfKnown.empty()) {
+                EXPECT_EQ(msg.substr(prefix.size()), reasonIfKnown);
+            }
+        }
+        EXPECT_TRUE(ReadAll(path_) == before) << "the old file changed";
+        EXPECT_EQ(Listing(), listing);
+    }
+
+    std::string dir_;
+    std::string path_;
+};
+
+TEST_F(VaultFile, SaveThenLoadRoundTrips) {
+    WriteAll(path_, std::string(5000, 'o'));  // a longer old file is replaced whole
+    SaveVault(path_, Sample(), "pw");
+    EXPECT_EQ(ReadAll(path_), BuildVaultImage(Sample(), "pw"));
+    EXPECT_EQ(Listing(), std::vector<std::string>{"baza.pdb"});
+
+    CellStore loaded;
+    ASSERT_EQ(LoadVault(path_, "pw", loaded), VaultLoadResult::Loaded);
+    CellStore expected = Sample();
+    expected.Cell(5, 2).resize(255);
+    EXPECT_EQ(test::RowsOf(loaded), test::RowsOf(expected));
+}
+
+TEST_F(VaultFile, LoadRefusesAWrongPasswordWithoutTouchingTheTable) {
+    SaveVault(path_, Sample(), "pw");
+    CellStore t;
+    t.Cell(1, 1) = "keep";
+    EXPECT_EQ(LoadVault(path_, "pX", t), VaultLoadResult::IncorrectPassword);
+    EXPECT_EQ(t.RowCount(), 2);
+    EXPECT_EQ(t.Cell(1, 1), "keep");
+}
+
+TEST_F(VaultFile, LoadReportsWhyTheFileCannotBeOpened) {
+    CreateDirectoryA((dir_ + "\\dir.pdb").c_str(), nullptr);
+    WriteAll(dir_ + "\\busy.pdb", "x");
+    Handle writer(CreateFileA((dir_ + "\\busy.pdb").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer.Valid());
+    struct Case {
+        std::string path;
+        DWORD code;
+    } cases[] = {
+        {dir_ + "\\baza.pdb", ERROR_FILE_NOT_FOUND},
+        {dir_ + "\\missing\\baza.pdb", ERROR_PATH_NOT_FOUND},
+        {dir_ + "\\dir.pdb", ERROR_ACCESS_DENIED},
+        {dir_ + "\\busy.pdb", ERROR_SHARING_VIOLATION},  // someone is writing it
+    };
+    for (const Case& c : cases) {
+        CellStore t;
+        t.Cell(1, 1) = "keep";
+        try {
+            LoadVault(c.path, "pw", t);
+            ADD_FAILURE() << c.path;
+        } catch (const EFileOpenError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot open file \"" + Full(c.path) + "\". " + SystemErrorReason(c.code));
+        }
+        EXPECT_EQ(t.Cell(1, 1), "keep");
+    }
+    const std::string reason = SystemErrorReason(ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(reason.empty());
+    EXPECT_NE(reason.back(), '\n');
+    EXPECT_NE(reason.back(), '\r');
+}
+
+TEST_F(VaultFile, SaveRefusesAFileHeldOpenElsewhere) {
+    SaveVault(path_, Sample(), "old");
+    // A reader that denies writers, as Load does; then one that shares
+    // writing but not deletion, which Windows would not let us replace.
+    for (DWORD share : {DWORD(FILE_SHARE_READ), DWORD(FILE_SHARE_READ | FILE_SHARE_WRITE)}) {
+        Handle other(CreateFileA(path_.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(other.Valid());
+        ExpectSaveRefused(SystemErrorReason(ERROR_SHARING_VIOLATION));
+        CellStore t;
+        EXPECT_EQ(LoadVault(path_, "old", t), VaultLoadResult::Loaded) << "readers may share it";
+    }
+}
+
+TEST_F(VaultFile, SaveRefusesAReadOnlyFile) {
+    SaveVault(path_, Sample(), "old");
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    ExpectSaveRefused(SystemErrorReason(ERROR_ACCESS_DENIED));
+    CellStore t;
+    EXPECT_EQ(LoadVault(path_, "old", t), VaultLoadResult::Loaded);
+}
+
+TEST_F(VaultFile, SaveRefusesAMissingDirectoryOrADirectoryInPlaceOfTheFile) {
+    const std::string missing = dir_ + "\\missing\\baza.pdb";
+    EXPECT_THROW(SaveVault(missing, Sample(), "pw"), EFileCreateError);
+    EXPECT_EQ(GetFileAttributesA((dir_ + "\\missing").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ASSERT_TRUE(CreateDirectoryA(path_.c_str(), nullptr));
+    ExpectSaveRefused();
+    EXPECT_EQ(Listing(), std::vector<std::string>{"baza.pdb"});
+}
+
+// The real operations, with step n failing instead of running.
+class FailingOps final : public SaveFileOps {
+public:
+    explicit FailingOps(int failAt) : real_(MakeWindowsSaveOps()), failAt_(failAt) {}
+    std::string FullPath(const std::string& p) override { return real_->FullPath(p); }
+    FileOpStatus CheckReplaceable(const std::string& t) override { return Fails() ? Fail() : real_->CheckReplaceable(t); }
+    FileOpStatus CreateTemp(const std::string& t, std::string& tmp) override {
+        return Fails() ? Fail() : real_->CreateTemp(t, tmp);
+    }
+    FileOpStatus Write(const char* d, size_t n) override {
+        // A full disk: half the bytes reach the file.
+        if (Fails()) {
+            real_->Write(d, n / 2);
+            return Fail();
+        }
+        return real_->Write(d, n);
+    }
+    FileOpStatus Flush() override { return Fails() ? Fail() : real_->Flush(); }
+    FileOpStatus Close() override { return Fails() ? Fail() : real_->Close(); }
+    FileOpStatus Replace(const std::string& tmp, const std::string& t) override {
+        return Fails() ? Fail() : real_->Replace(tmp, t);
+    }
+    void Discard(const std::string& tmp) noexcept override { real_->Discard(tmp); }
+    int steps = 0;
+
+private:
+    bool Fails() { return ++steps == failAt_; }
+    static FileOpStatus Fail() { return FileOpStatus::Fail(SystemErrorReason(ERROR_DISK_FULL)); }
+    std::unique_ptr<SaveFileOps> real_;
+    int failAt_;
+};
+
+TEST_F(VaultFile, AFailureAtAnySaveStepKeepsTheOldFile) {
+    SaveVault(path_, Sample(), "old");
+    const std::string old = ReadAll(path_);
+    CellStore bigger = Sample();
+    bigger.SetRowCount(50);
+    for (int n = 1; n <= 7; ++n) {
+        FailingOps ops(n);
+        try {
+            SaveVaultWith(ops, path_, bigger, "new");
+            ADD_FAILURE() << "step " << n;
+        } catch (const EFileCreateError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot create file \"" + Full(path_) + "\". " + SystemErrorReason(ERROR_DISK_FULL));
+        }
+        EXPECT_EQ(ops.steps, n);
+        EXPECT_TRUE(ReadAll(path_) == old) << "the old file changed at step " << n;
+        EXPECT_EQ(Listing(), std::vector<std::string>{"baza.pdb"}) << "step " << n;
+    }
+    FailingOps none(0);
+    SaveVaultWith(none, path_, bigger, "new");
+    EXPECT_EQ(none.steps, 7);
+    EXPECT_EQ(ReadAll(path_), BuildVaultImage(bigger, "new"));
+}
+
+} // namespace
+} // namespace velt

@@ -1,0 +1,119 @@
+#include "vault/vault_save.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "core/errors.h"
+#include "vault/vault_format.h"
+
+namespace velt {
+namespace {
+
+// Files in memory; operation number failAt (1-based) fails.
+class FakeFiles final : public SaveFileOps {
+public:
+    std::map<std::string, std::string> files;
+    int failAt = 0;
+    bool shortWrite = false;  // the failing write stores half its bytes
+    std::vector<std::string> log;
+
+    std::string FullPath(const std::string& path) override { return "C:\\velt\\" + path; }
+    FileOpStatus CheckReplaceable(const std::string&) override { return Step("check"); }
+    FileOpStatus CreateTemp(const std::string& target, std::string& tempPath) override {
+        FileOpStatus st = Step("create");
+        if (!st.ok) return st;
+        tempPath = open_ = target + ".tmp";
+        files[open_];
+        return st;
+    }
+    FileOpStatus Write(const char* data, size_t size) override {
+        FileOpStatus st = Step("write");
+        if (!st.ok && shortWrite) files[open_].append(data, size / 2);
+        if (st.ok) files[open_].append(data, size);
+        return st;
+    }
+    FileOpStatus Flush() override { return Step("flush"); }
+    FileOpStatus Close() override {
+        FileOpStatus st = Step("close");
+        if (st.ok) open_.clear();
+        return st;
+    }
+    FileOpStatus Replace(const std::string& temp, const std::string& target) override {
+        FileOpStatus st = Step("replace");
+        if (st.ok) {
+            files[target] = files[temp];
+            files.erase(temp);
+        }
+        return st;
+    }
+    void Discard(const std::string& temp) noexcept override {
+        log.push_back("discard");
+        open_.clear();
+        files.erase(temp);
+    }
+
+private:
+    FileOpStatus Step(const char* name) {
+        log.push_back(name);
+        if (static_cast<int>(log.size()) == failAt)
+            return FileOpStatus::Fail(std::string("Reason of ") + name + ".");
+        return FileOpStatus::Ok();
+    }
+    std::string open_;
+};
+
+const char kTarget[] = "C:\\velt\\baza.pdb";
+
+CellStore SomeTable() {
+    CellStore t;
+    t.SetRowCount(3);
+    t.Cell(1, 1) = "Bank";
+    t.Cell(4, 2) = "pass";
+    return t;
+}
+
+TEST(SaveVault, WritesTheImageInTwoWritesThenReplaces) {
+    FakeFiles fs;
+    fs.files[kTarget] = "old vault";
+    SaveVaultWith(fs, "baza.pdb", SomeTable(), "pw");
+    EXPECT_EQ(fs.log, (std::vector<std::string>{"check", "create", "write", "write", "flush", "close", "replace"}));
+    EXPECT_EQ(fs.files.size(), 1u);
+    EXPECT_EQ(fs.files[kTarget], BuildVaultImage(SomeTable(), "pw"));
+}
+
+// Whichever step fails, the old file stays as it was and no temporary file
+// is left behind.
+TEST(SaveVault, AFailureAtAnyStepKeepsTheOldFile) {
+    const char* steps[] = {"check", "create", "write", "write", "flush", "close", "replace"};
+    for (bool shortWrite : {false, true}) {
+        for (int n = 1; n <= 7; ++n) {
+            FakeFiles fs;
+            fs.files[kTarget] = "old vault";
+            fs.failAt = n;
+            fs.shortWrite = shortWrite;
+            try {
+                SaveVaultWith(fs, "baza.pdb", SomeTable(), "pw");
+                ADD_FAILURE() << "step " << n << " did not fail the save";
+            } catch (const EFileCreateError& e) {
+                EXPECT_EQ(std::string(e.what()),
+                          std::string("Cannot create file \"C:\\velt\\baza.pdb\". Reason of ") + steps[n - 1] + ".");
+            }
+            EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{kTarget, "old vault"}})) << "step " << n;
+            EXPECT_EQ(fs.log.back(), n <= 2 ? steps[n - 1] : "discard") << "step " << n;
+        }
+    }
+}
+
+TEST(SaveVault, TooManyEntriesTouchesNoFile) {
+    FakeFiles fs;
+    fs.files[kTarget] = "old vault";
+    CellStore t;
+    t.SetRowCount(65537);
+    EXPECT_THROW(SaveVaultWith(fs, "baza.pdb", t, "pw"), ETooManyEntries);
+    EXPECT_TRUE(fs.log.empty());
+    EXPECT_EQ(fs.files[kTarget], "old vault");
+}
+
+} // namespace
+} // namespace velt
