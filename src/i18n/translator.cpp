@@ -80,6 +80,12 @@ void ChooseLanguage(const std::string& code) { RequireTranslator().ChooseLanguag
 
 std::string CurrentLanguage() { return RequireTranslator().CurrentLanguage(); }
 
+void TranslateComponent(TComponent& component, const std::string& domain) {
+    RequireTranslator().TranslateComponent(component, domain);
+}
+
+void RetranslateComponent(TComponent& component) { RequireTranslator().RetranslateComponent(component); }
+
 std::u16string TranslateResourceText(const std::u16string& text) {
     if (text.empty()) return text;
     RwLock* lock = g_module.resourceDomainsLock.get();

@@ -12,6 +12,10 @@
 #include "core/resource_strings.h"
 #include "i18n/system_access.h"
 
+namespace velt {
+class TComponent;
+}
+
 namespace velt::i18n {
 
 class TTranslator;
@@ -52,6 +56,15 @@ bool IsNtFamily();
 void ChooseLanguage(const std::string& code);
 // The current language code, such as "pl_PL", "pl", "en" or "C".
 std::string CurrentLanguage();
+
+// Translates every text property reachable from the component (a window
+// and everything it owns) into the current language, remembering the
+// English values. Once per component: after a language change use
+// RetranslateComponent. An empty domain means the default domain.
+void TranslateComponent(TComponent& component, const std::string& domain = "");
+// Looks every remembered value up again in the current language. Raises
+// ETranslatorProgrammingError for a component never translated.
+void RetranslateComponent(TComponent& component);
 
 // What every resource string passes through: the first answer of the
 // resource-string domains that differs from the text. Empty stays empty;

@@ -39,6 +39,8 @@ TTranslator::TTranslator(const TranslatorServices& services, const std::string& 
     ChooseLanguage("");
     SetDomainDirectory("default", defaultDirectory_);
     SetDefaultDomain("default");
+    GlobalIgnoreClassProperty(TComponent::StaticClass(), "Name");
+    GlobalIgnoreClassProperty(TCollection::StaticClass(), "PropName");
 }
 
 // Domains release their catalogues to the locator as they go.

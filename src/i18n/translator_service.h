@@ -1,12 +1,15 @@
 // TTranslator: the translation service. Holds the current language and the
 // text domains, and answers lookups from their catalogues.
 #pragma once
+#include <deque>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/component.h"
 #include "core/resource_strings.h"
+#include "i18n/component_translation.h"
 #include "i18n/domain.h"
 #include "i18n/file_locator.h"
 #include "i18n/system_access.h"
@@ -53,6 +56,22 @@ public:
     // translates it.
     std::u16string LoadResourceText(const ResStringRec* record);
 
+    // Component translation. The first pass translates every text property
+    // reachable from the component and leaves a marker holding the English
+    // values; later passes replay them after a language change. An empty
+    // domain means the default domain.
+    void TranslateComponent(TComponent& component, const std::string& domain = "");
+    void RetranslateComponent(TComponent& component);
+    void GlobalIgnoreClassProperty(const ClassInfo& targetClass, const std::string& propertyName);
+    void TranslateObjectTree(TPersistent* root, const std::string& domain);
+    void TranslateOneProperty(TPersistent& object, const PropInfo& property, const std::string& domain,
+                              std::deque<TPersistent*>& workList);
+    void TranslateLines(TStrings& list, const std::string& domain);
+
+    const std::vector<TClassMode>& GlobalClassRules() const { return globalClassRules_; }
+    TRetranslator* ActiveRetranslator() const { return activeRetranslator_; }
+    MessageBoxSink& Messages() const { return services_.messages; }
+
     std::thread::id OwnerThreadId() const { return ownerThreadId_; }
     const std::string& DefaultDomainName() const { return defaultDomain_; }
     const std::string& DefaultDirectory() const { return defaultDirectory_; }
@@ -66,6 +85,8 @@ private:
     std::string defaultDomain_ = "default";
     std::string defaultDirectory_;
     std::vector<std::unique_ptr<TDomain>> domains_;
+    std::vector<TClassMode> globalClassRules_;
+    TRetranslator* activeRetranslator_ = nullptr;  // only during a first pass
 };
 
 // The lookup's line-break rules: carriage returns leave the key, and the

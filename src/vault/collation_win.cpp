@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <cwchar>
 
 namespace velt {
 
@@ -10,7 +11,7 @@ namespace {
 
 class WideBatch final : public CollationBatch {
 public:
-    WideBatch(unsigned codePage, const std::vector<std::string_view>& texts) : texts_(texts) {
+    WideBatch(unsigned codePage, const std::vector<std::string_view>& texts) {
         // One buffer for all texts: a code page of single bytes gives at most
         // one UTF-16 unit per byte, double-byte ones fewer.
         size_t total = 0;
@@ -38,7 +39,9 @@ public:
         const Span& a = spans_[i];
         const Span& b = spans_[j];
         if (!a.ok || !b.ok) return kCollationFailed;
-        if (texts_[i] == texts_[j]) return kCollationEqual;
+        // The same UTF-16 text is what CompareStringA would compare too.
+        if (a.len == b.len && std::wmemcmp(wide_.data() + a.at, wide_.data() + b.at, a.len) == 0)
+            return kCollationEqual;
         return CompareStringW(LOCALE_USER_DEFAULT, 0, wide_.data() + a.at, static_cast<int>(a.len),
                               wide_.data() + b.at, static_cast<int>(b.len));
     }
@@ -51,7 +54,6 @@ private:
         size_t len;
         bool ok;
     };
-    std::vector<std::string_view> texts_;
     std::vector<wchar_t> wide_;
     std::vector<Span> spans_;
 };

@@ -16,7 +16,7 @@ public:
     // For sorting: every text is widened once, with the code page
     // CompareStringA would use, and pairs are compared by CompareStringW,
     // which is what CompareStringA does after its own conversion. Identical
-    // bytes compare equal without a call.
+    // texts compare equal without a call.
     std::unique_ptr<CollationBatch> Prepare(const std::vector<std::string_view>& texts) const override;
 
     unsigned CodePage() const { return codePage_; }

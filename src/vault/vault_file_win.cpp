@@ -132,15 +132,16 @@ private:
     std::string tempPath_;
 };
 
-// Reads up to `size` bytes; what the file lacks stays as it was (zeros).
-bool ReadUpTo(HANDLE h, char* buffer, size_t size) {
-    while (size > 0) {
-        const DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
-        DWORD got = 0;
-        if (!ReadFile(h, buffer, chunk, &got, nullptr)) return false;
-        if (got == 0) break;
-        buffer += got;
-        size -= got;
+// Reads up to `size` bytes; `got` tells how many the file had.
+bool ReadUpTo(HANDLE h, char* buffer, size_t size, size_t& got) {
+    got = 0;
+    while (got < size) {
+        const size_t left = size - got;
+        const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+        DWORD n = 0;
+        if (!ReadFile(h, buffer + got, chunk, &n, nullptr)) return false;
+        if (n == 0) break;
+        got += n;
     }
     return true;
 }
@@ -177,15 +178,19 @@ VaultLoadResult LoadVault(const std::string& path, std::string_view password, Ce
     if (!file.Valid()) throw fail(LastReason());
 
     char headerBytes[kVaultHeaderSize] = {};
-    if (!ReadUpTo(file.Get(), headerBytes, sizeof headerBytes)) throw fail(LastReason());
+    size_t got = 0;
+    if (!ReadUpTo(file.Get(), headerBytes, sizeof headerBytes, got)) throw fail(LastReason());
     const VaultHeader header = ParseVaultHeader(std::string_view(headerBytes, sizeof headerBytes));
     if (!PasswordMatches(header, password)) return VaultLoadResult::IncorrectPassword;
 
     // Read everything before the table changes, so a failed read leaves it.
-    std::string records(kVaultRecordSize * header.count, '\0');
-    if (!records.empty() && !ReadUpTo(file.Get(), &records[0], records.size())) throw fail(LastReason());
+    // What the file lacks reads as zeros.
+    const size_t size = kVaultRecordSize * header.count;
+    std::unique_ptr<char[]> records(new char[size == 0 ? 1 : size]);
+    if (!ReadUpTo(file.Get(), records.get(), size, got)) throw fail(LastReason());
+    std::memset(records.get() + got, 0, size - got);
     file.Close();
-    FillTableFromRecords(table, header.count, records, password);
+    FillTableFromRecords(table, header.count, std::string_view(records.get(), size), password);
     return VaultLoadResult::Loaded;
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/errors.h"
 #include "core/resource_strings.h"
+#include "vault/byte_simd.h"
 
 namespace velt {
 
@@ -23,32 +24,44 @@ struct CrcTable {
 };
 const CrcTable kCrc;
 
-// Key value of every position in one key period; the last stays 0.
+// The key value of every position. Fields restart at position 0 and hold at
+// most 255 bytes, so the first 255 values are kept spelled out: a field is
+// then one subtraction per byte.
 class KeyStream {
 public:
     explicit KeyStream(std::string_view key) : values_(key) {
         if (key.empty()) throw std::invalid_argument("the cipher key must not be empty");
         values_.back() = '\0';
+        for (size_t j = 0; j < kVaultMaxFieldLength; ++j)
+            head_[j] = static_cast<unsigned char>(values_[j % values_.size()]);
     }
-    template <typename Op>
-    void Apply(const unsigned char* in, unsigned char* out, size_t n, Op op) const {
+    void Encipher(const unsigned char* in, unsigned char* out, size_t n) const {
+        if (n <= kVaultMaxFieldLength) {
+            simd::AddBytes(in, head_, out, n);
+        } else {
+            Long(in, out, n, +1);
+        }
+    }
+    void Decipher(const unsigned char* in, unsigned char* out, size_t n) const {
+        if (n <= kVaultMaxFieldLength) {
+            simd::SubBytes(in, head_, out, n);
+        } else {
+            Long(in, out, n, -1);
+        }
+    }
+
+private:
+    void Long(const unsigned char* in, unsigned char* out, size_t n, int sign) const {
         const auto* v = reinterpret_cast<const unsigned char*>(values_.data());
         const size_t period = values_.size();
         size_t k = 0;
         for (size_t i = 0; i < n; ++i) {
-            out[i] = op(in[i], v[k]);
+            out[i] = static_cast<unsigned char>(in[i] + sign * v[k]);
             if (++k == period) k = 0;
         }
     }
-    void Encipher(const unsigned char* in, unsigned char* out, size_t n) const {
-        Apply(in, out, n, [](unsigned char p, unsigned char k) { return static_cast<unsigned char>(p + k); });
-    }
-    void Decipher(const unsigned char* in, unsigned char* out, size_t n) const {
-        Apply(in, out, n, [](unsigned char c, unsigned char k) { return static_cast<unsigned char>(c - k); });
-    }
-
-private:
     std::string values_;
+    unsigned char head_[kVaultMaxFieldLength];
 };
 
 const unsigned char* Bytes(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }

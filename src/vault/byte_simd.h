@@ -1,0 +1,26 @@
+// Byte loops that the vault runs over the whole table (cipher, search), with
+// an SSE2 version chosen at run time: the 32-bit build cannot assume SSE2.
+#pragma once
+#include <cstddef>
+
+namespace velt::simd {
+
+// True when the CPU has SSE2 and it has not been switched off; tests switch
+// it off to run the plain versions too.
+bool HasSse2();
+void AllowSse2(bool allowed);
+
+// out[i] = in[i] + key[i] and in[i] - key[i], modulo 256.
+void AddBytes(const unsigned char* in, const unsigned char* key, unsigned char* out, size_t n);
+void SubBytes(const unsigned char* in, const unsigned char* key, unsigned char* out, size_t n);
+
+// Offsets p < n - span such that h[p] is a or b and h[p + span] is c or d,
+// in increasing order: calls visit(p) for each and stops when it returns
+// true. Returns whether one did. A filter for substring search.
+template <typename Visit>
+bool ScanPairs(const unsigned char* h, size_t n, size_t span, unsigned char a, unsigned char b,
+               unsigned char c, unsigned char d, Visit&& visit);
+
+} // namespace velt::simd
+
+#include "vault/byte_simd_impl.h"
