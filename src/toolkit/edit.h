@@ -1,0 +1,49 @@
+// The single-line edit box (a system EDIT): masking character, length limit,
+// selection, change event, its own colours.
+#pragma once
+#include "toolkit/controls.h"
+
+namespace velt {
+
+enum class TBorderStyle { bsNone, bsSingle };
+
+class TEdit : public TWinControl {
+    VELT_PERSISTENT_CLASS()
+public:
+    explicit TEdit(TComponent* owner);
+
+    // Characters the user may type; 0 means no limit.
+    int MaxLength() const { return maxLength_; }
+    void SetMaxLength(int v);
+    // Shown in place of every character; '\0' shows the text.
+    char PasswordChar() const { return passwordChar_; }
+    void SetPasswordChar(char c);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool v);
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle v);
+
+    void SelectAll();
+    int SelStart() const;
+    int SelLength() const;
+    void SetSelection(int start, int length);
+    bool Modified() const;
+
+    // Every change of the text, typed or set.
+    TNotifyEvent OnChange;
+
+protected:
+    virtual void Change() { if (OnChange) OnChange(this); }
+    void GetCreateParams(CreateParams& params) override;
+    void HandleCreated() override;
+    void Command(WORD notifyCode) override;
+
+private:
+    int maxLength_ = 0;
+    char passwordChar_ = 0;
+    bool readOnly_ = false;
+    TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
+    int selStart_ = 0, selLength_ = 0;
+};
+
+} // namespace velt
