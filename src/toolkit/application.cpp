@@ -82,6 +82,11 @@ bool TApplication::Dispatch(MSG& msg) {
     return true;
 }
 
+void TApplication::DestroyForms() {
+    while (ComponentCount() > 0) delete Component(ComponentCount() - 1);
+    mainForm_ = nullptr;
+}
+
 void TApplication::ProcessMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))

@@ -41,6 +41,10 @@ public:
     // Forgets an earlier Terminate (a new loop after the old one ended).
     void ClearTerminated();
 
+    // Frees the forms the application owns, the last made first (at the end
+    // of the program, before the services they use go away).
+    void DestroyForms();
+
     // Handles every waiting message, then returns.
     void ProcessMessages();
     // Waits for one message and handles it.

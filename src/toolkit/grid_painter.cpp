@@ -2,22 +2,11 @@
 
 #include <algorithm>
 
+#include "toolkit/gdi.h"
+
 namespace velt {
 
 namespace {
-
-// Puts the DC's selections and colours back however the hook leaves them.
-class DcState {
-public:
-    explicit DcState(HDC dc) : dc_(dc), id_(SaveDC(dc)) {}
-    ~DcState() { if (id_) RestoreDC(dc_, id_); }
-    DcState(const DcState&) = delete;
-    DcState& operator=(const DcState&) = delete;
-
-private:
-    HDC dc_;
-    int id_;
-};
 
 bool Intersects(const RECT& a, const RECT& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
@@ -36,7 +25,7 @@ void GridPainter::Fill(HDC dc, const RECT& rect, COLORREF color) {
 
 int GridPainter::Paint(HDC dc, const GridModel& model, const RECT& dirty, const GridPalette& palette,
                        HFONT font, bool focused, const TextOf& textOf, const CellHook& hook) {
-    DcState saved(dc);
+    SavedDC saved(dc);  // selections and colours back however the hook leaves them
     if (font) SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);

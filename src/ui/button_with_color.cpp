@@ -101,8 +101,12 @@ void TBitBtnWithColor::SetStyle(TButtonStyle style) {
 
 void TBitBtnWithColor::ColorChanged() {
     // The images are rebuilt in the new colour: the glyph is assigned anew.
+    // A new face is no new glyph, so the kind (and its Help or Close click)
+    // stays.
+    const bool userGlyph = userGlyph_;
     glyph_->SetFaceColor(ColorToRGB(Color()));
     SetGlyph(glyph_->Glyph());
+    userGlyph_ = userGlyph;
     TButton::ColorChanged();
 }
 

@@ -93,6 +93,14 @@ TEST_F(Demo, EveryControlOnABlackForm) {
     if (const char* path = std::getenv("VELT_DEMO_SHOT")) {
         EXPECT_TRUE(shot.SaveBmp(path));
     }
+    // VELT_DEMO_HOLD=ms keeps the form up (for a screenshot from outside).
+    if (const char* hold = std::getenv("VELT_DEMO_HOLD")) {
+        DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(hold));
+        while (GetTickCount() < end) {
+            Pump();
+            Sleep(10);
+        }
+    }
     // Background black, label text white, edit box white inside.
     EXPECT_EQ(shot.At(2, 200), RGB(0, 0, 0));
     EXPECT_EQ(shot.At(150, 125), RGB(255, 255, 255));

@@ -271,10 +271,9 @@ TEST_F(StringGridTest, OwnerDrawingOverTheStandardCellInItsBackground) {
     grid->SetSelection({1, 2, 2, 2});  // (1, 2) is selected whether or not the grid has the focus
 
     // Capture what the grid paints, through WM_PRINTCLIENT.
-    HDC screen = GetDC(nullptr);
-    MemoryDC mem(screen);
-    BitmapHandle bitmap(CreateCompatibleBitmap(screen, grid->ClientWidth(), grid->ClientHeight()));
-    ReleaseDC(nullptr, screen);
+    WindowDC screen;
+    MemoryDC mem(screen.Get());
+    BitmapHandle bitmap(CreateCompatibleBitmap(screen.Get(), grid->ClientWidth(), grid->ClientHeight()));
     {
         SelectGuard keep(mem.Get(), bitmap.Get());
         SendMessageA(grid->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.Get()), PRF_CLIENT);

@@ -52,11 +52,6 @@ TEST(ButtonGlyph, TakesCellsAndTransparentColourFromTheBitmap) {
         EXPECT_EQ(kTeal, g.TransparentColor());
         EXPECT_EQ(c.width / c.cellsAfter, g.CellSize().cx);
     }
-    g.SetNumGlyphs(7);
-    EXPECT_EQ(4, g.NumGlyphs());
-    g.SetNumGlyphs(0);
-    EXPECT_EQ(4, g.NumGlyphs());
-
     g.SetGlyph(nullptr);
     EXPECT_TRUE(g.Empty());
     EXPECT_EQ(0, g.CellSize().cx);

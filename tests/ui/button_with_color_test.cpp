@@ -166,6 +166,11 @@ TEST_F(BitBtn, KindReadsCustomOnceItsRowNoLongerHolds) {
     b.SetGlyph(strip.Get());
     EXPECT_EQ(bkCustom, b.Kind());
 
+    // A new face colour keeps the kind, and with it the kind's click.
+    b.SetKind(bkClose);
+    b.SetColor(clBlack);
+    EXPECT_EQ(bkClose, b.Kind());
+
     // Custom changes nothing else.
     b.SetKind(bkYes);
     b.SetKind(bkCustom);
@@ -286,6 +291,7 @@ TEST_F(BitBtn, HelpAndCloseKinds) {
 
     // Close closes the form it stands on.
     cancel_->SetKind(bkClose);
+    cancel_->SetColor(clNavy);
     RunLater(20, [this] { SendMessageA(cancel_->Handle(), BM_CLICK, 0, 0); });
     EXPECT_EQ(mrCancel, form_->ShowModal());
     EXPECT_FALSE(IsWindowVisible(form_->Handle()));

@@ -103,7 +103,7 @@ TEST_F(PasswordPrompt, LaysItselfOutFromTheFontMeasure) {
 
         const int b = check.bottom + 15;
         RECT ok = ChildRect(p.ok->Handle()), cancel = ChildRect(p.cancel->Handle());
-        EXPECT_EQ((RECT{MulDiv(38, x, 4), b, MulDiv(38, x, 4) + MulDiv(50, x, 4), b + MulDiv(14, y, 8)}.left), ok.left);
+        EXPECT_EQ(MulDiv(38, x, 4), ok.left);
         EXPECT_EQ(b, ok.top);
         EXPECT_EQ(MulDiv(50, x, 4), ok.right - ok.left);
         EXPECT_EQ(MulDiv(14, y, 8), ok.bottom - ok.top);
@@ -111,6 +111,17 @@ TEST_F(PasswordPrompt, LaysItselfOutFromTheFontMeasure) {
         EXPECT_EQ(b, cancel.top);
         EXPECT_EQ(ok.right - ok.left, cancel.right - cancel.left);
         EXPECT_EQ(cancel.bottom + 13, client.bottom);
+        if (x == 6 && y == 13) {
+            // The usual default font: the figures every size derives from.
+            EXPECT_EQ(270, client.right);
+            EXPECT_EQ(12, p.label->Left());
+            EXPECT_EQ(13, p.label->Top());
+            EXPECT_EQ(246, edit.right - edit.left);
+            EXPECT_EQ(57, ok.left);
+            EXPECT_EQ(75, ok.right - ok.left);
+            EXPECT_EQ(138, cancel.left);
+            EXPECT_EQ(23, cancel.bottom - cancel.top);
+        }
 
         // Centred on the screen, fixed dialog frame.
         RECT w;
