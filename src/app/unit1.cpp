@@ -2,12 +2,16 @@
 
 #include <array>
 
+#include "app/check_pass_box.h"
 #include "app/maker_site.h"
 #include "core/resource_strings.h"
 #include "export/export_file_win.h"
 #include "i18n/translator.h"
 #include "platform/clipboard.h"
 #include "platform/shell.h"
+#include "platform/system_random.h"
+#include "tools/password_generator.h"
+#include "tools/show_generated_password.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "ui/password_query.h"
@@ -336,10 +340,29 @@ void TForm1::Wyjd1Click(TComponent*) { Close(); }
 
 // ---------------------------------------------------------------- Additional menu
 
-void TForm1::Generujhaso1Click(TComponent*) {}
-void TForm1::Generujprostszehaso1Click(TComponent*) {}
-void TForm1::Generujhasonumeryczne1Click(TComponent*) {}
-void TForm1::Checkpasswordstrength1Click(TComponent*) {}
+namespace {
+// Shows a new password; nothing of it is kept once the dialog closes.
+void ShowNewPassword(int titleId, std::string password) {
+    ShowGeneratedPassword(ResStr(titleId), ResStr(IDS_COPY_FROM_FIELD), password);
+    WipeString(password);
+}
+} // namespace
+
+void TForm1::Generujhaso1Click(TComponent*) {
+    ShowNewPassword(IDS_GENERATED_PASSWORD, GenerateRandomPassword(platform::SystemRandom()));
+}
+
+void TForm1::Generujprostszehaso1Click(TComponent*) {
+    ShowNewPassword(IDS_EASY_PASSWORD, GenerateSimplePassword(platform::SystemRandom()));
+}
+
+void TForm1::Generujhasonumeryczne1Click(TComponent*) {
+    ShowNewPassword(IDS_NUMERICAL_PASSWORD, GenerateNumericalPassword(platform::SystemRandom()));
+}
+
+void TForm1::Checkpasswordstrength1Click(TComponent*) {
+    if (CheckPassBox) CheckPassBox->ShowModal();
+}
 
 // ---------------------------------------------------------------- Language menu
 

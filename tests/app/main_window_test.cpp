@@ -116,6 +116,37 @@ TEST_F(MainWindow, ShortcutsReachTheirCommands) {
     EXPECT_FALSE(form->Visible());
 }
 
+TEST_F(MainWindow, GeneratorCommandsShowTheirPasswords) {
+    TForm1* form = Open({true, "secret"});
+    struct Case {
+        void (TForm1::*handler)(TComponent*);
+        const char* title;
+        const char* alphabet;
+    };
+    const Case cases[] = {
+        {&TForm1::Generujhaso1Click, "Generated password",
+         "qwertyuiopasdfghjklzxcvbnmQWERTYUIOPASDFGHJKLZXCVBNM1234567890"},
+        {&TForm1::Generujprostszehaso1Click, "Easy-to-remember password", "wrtpsdfghklzcbnmeyuioa"},
+        {&TForm1::Generujhasonumeryczne1Click, "Numerical password", "0123456789"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        std::string shown;
+        RunLater(40, [&] {
+            auto* dialog = dynamic_cast<TForm*>(TWinControl::FromHandle(FindWindowA(kFormClass, c.title)));
+            ASSERT_NE(dialog, nullptr);
+            for (int i = 0; i < dialog->ControlCount(); ++i)
+                if (auto* e = dynamic_cast<TEdit*>(dialog->Controls(i))) shown = e->Text();
+            dialog->Close();
+        });
+        (form->*c.handler)(form);
+        ASSERT_EQ(shown.size(), 20u);
+        EXPECT_EQ(shown.find_first_not_of(c.alphabet), std::string::npos) << shown;
+    }
+    EXPECT_FALSE(form->Modified);
+    EXPECT_EQ(form->StringGrid1->RowCount(), 2);  // the table is not touched
+}
+
 // Pixels of a window's client area as the screen shows them.
 struct Capture {
     explicit Capture(HWND window) {
