@@ -391,6 +391,36 @@ TEST_F(MainWindow, TypedTextReachesTheCell) {
     EXPECT_EQ(form->StringGrid1->Cells(1, 1), "abc");
 }
 
+TEST_F(MainWindow, TabAddsARowOnlyFromTheLastCell) {
+    struct Case {
+        const char* name;
+        int col, row;
+        bool shift;
+        int rows;
+    };
+    const Case cases[] = {
+        {"Tab in the last cell", 5, 2, false, 4},
+        {"Shift+Tab in the last cell", 5, 2, true, 4},
+        {"Tab in the last column of another row", 5, 1, false, 3},
+        {"Tab elsewhere in the last row", 4, 2, false, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteVaultFile("secret", {{"a", "", "", "", ""}, {"b", "", "", "", ""}});
+        TForm1* form = Open({true, "secret"});
+        GridDriver grid(form->StringGrid1);
+        grid.Select(c.col, c.row);
+        grid.Key(VK_TAB, c.shift);
+        EXPECT_EQ(form->StringGrid1->RowCount(), c.rows);
+        if (c.rows == 4) {
+            EXPECT_EQ(form->StringGrid1->Cells(0, 3), "3");
+            EXPECT_EQ(form->StringGrid1->Row(), c.shift ? 2 : 3);
+        }
+        EXPECT_FALSE(form->Modified);
+        form->Hide();
+    }
+}
+
 TEST_F(MainWindow, HoverShowsTheHandAndTheHintOverAddressesOnly) {
     WriteVaultFile("secret", {{"Mail", "", "", "", ""}});
     TForm1* form = Open({true, "secret"});
