@@ -11,7 +11,7 @@ wine_run="$here/../../scripts/wine-run"
 [ -n "${DISPLAY:-}" ] || { echo "smoke: needs an X display"; exit 1; }
 command -v xdotool >/dev/null || { echo "smoke: xdotool missing"; exit 1; }
 
-rm -rf "$work"; mkdir -p "$work" "$shots"
+rm -rf "$work"; mkdir -p "$work" "$shots"; rm -f "$shots"/*.png
 cp "$exe" "$work/velt.exe"
 pid=""
 fail() { echo "smoke: FAIL: $*"; shot "failure"; [ -n "$pid" ] && kill "$pid" 2>/dev/null; exit 1; }
