@@ -7,6 +7,8 @@
 #include "core/resource_strings.h"
 #include "export/export_file_win.h"
 #include "i18n/translator.h"
+#include "i18n/translator_errors.h"
+#include "i18n/translator_service.h"
 #include "platform/clipboard.h"
 #include "platform/shell.h"
 #include "platform/system_random.h"
@@ -31,6 +33,11 @@ constexpr int kEditorHeight = 24;
 std::string& ProgramDirForTests() {
     static std::string dir;
     return dir;
+}
+
+TForm1::SaveOpsFactory& SaveOps() {
+    static TForm1::SaveOpsFactory factory = &MakeWindowsSaveOps;
+    return factory;
 }
 
 } // namespace
@@ -214,6 +221,8 @@ void TForm1::BuildMenu() {
 
 void TForm1::SetProgramDirForTests(const std::string& dir) { ProgramDirForTests() = dir; }
 
+void TForm1::SetSaveOpsForTests(SaveOpsFactory factory) { SaveOps() = factory ? factory : &MakeWindowsSaveOps; }
+
 std::string TForm1::ExecutableDir() {
     if (!ProgramDirForTests().empty()) return ProgramDirForTests();
     char path[MAX_PATH * 2];
@@ -244,7 +253,10 @@ VaultLifecycle::Answer TForm1::Ask(Box box, const std::string& text) {
     return r == mrYes ? Answer::Yes : r == mrNo ? Answer::No : Answer::Cancel;
 }
 
-void TForm1::WriteVault() { SaveVault(VaultPath(), StringGrid1->Store(), MasterPassword); }
+void TForm1::WriteVault() {
+    std::unique_ptr<SaveFileOps> ops = SaveOps()();
+    SaveVaultWith(*ops, VaultPath(), StringGrid1->Store(), MasterPassword);
+}
 
 bool TForm1::ReadVault() {
     return LoadVault(VaultPath(), MasterPassword, StringGrid1->Store()) == VaultLoadResult::Loaded;
@@ -291,7 +303,25 @@ void TForm1::PrzetlumaczStringGrida() {
 
 // ---------------------------------------------------------------- form events
 
-void TForm1::FormCreate(TComponent*) { StartUp(); }
+void TForm1::FormCreate(TComponent*) {
+    UseReadableCatalogue();
+    StartUp();
+}
+
+// A catalogue on disk that cannot be read (cut short, empty, not a
+// catalogue at all) fails every text the program fetches, the password
+// prompt's first, and the program could not start. Its error is reported
+// once here, and the program goes on in English.
+void TForm1::UseReadableCatalogue() {
+    i18n::TTranslator* service = i18n::Translator();
+    if (!service) return;
+    try {
+        service->Translate(std::u16string());  // opens the catalogue of the language
+    } catch (const i18n::ETranslator& e) {
+        ReportError(e);
+        i18n::ChooseLanguage("en");
+    }
+}
 
 void TForm1::FormShow(TComponent*) {
     StringGrid1->SetCells(0, 0, kNumberTitle);

@@ -1,6 +1,7 @@
 // The main window (unit Unit1): the entry table in StringGrid1, the search
 // box, the menu bar, and the open vault's state and commands.
 #pragma once
+#include <memory>
 #include <string>
 
 #include "app/controls.h"
@@ -11,6 +12,7 @@
 #include "toolkit/image.h"
 #include "toolkit/menus.h"
 #include "vault/lifecycle.h"
+#include "vault/vault_save.h"
 
 namespace velt {
 
@@ -25,6 +27,10 @@ public:
     // Tests run windows side by side, each with its vault in its own folder
     // instead of beside the test program ("" restores the program's folder).
     static void SetProgramDirForTests(const std::string& dir);
+    // Tests fail chosen steps of Save through these file operations (null
+    // restores the real ones).
+    using SaveOpsFactory = std::unique_ptr<SaveFileOps> (*)();
+    static void SetSaveOpsForTests(SaveOpsFactory factory);
 
     // ---- components, in painting order
     TImage* Image1;
@@ -113,6 +119,7 @@ protected:
 
 private:
     void BuildControls();
+    void UseReadableCatalogue();
     void BuildMenu();
     TMenuItem* AddItem(TMenuItem* parent, const char* name, const char* caption, TShortCut shortCut,
                        void (TForm1::*handler)(TComponent*));

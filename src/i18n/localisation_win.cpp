@@ -47,7 +47,7 @@ bool SystemIsNtFamily() { return (GetVersion() & 0x80000000u) == 0; }
 
 } // namespace
 
-void StartLocalisation() {
+void StartLocalisation(const std::string& executablePath) {
     static WinFileAccess files;
     static WinLocaleSource locale;
     static WinMessageBox messages;
@@ -58,7 +58,7 @@ void StartLocalisation() {
     services.locale = &locale;
     services.messages = &messages;
     services.makeLock = &MakeSrwLock;
-    services.executablePath = ExecutablePath();
+    services.executablePath = executablePath.empty() ? ExecutablePath() : executablePath;
     services.embeddedTablePosition = EmbeddedTablePosition();
     services.resourceReader = &ReadStringResource;
     services.identifierReader = &ReadIdentifierResource;

@@ -5,6 +5,7 @@
 //       ...                                           // windows, message loop
 //   }                                                 // stopped last
 #pragma once
+#include <string>
 
 namespace velt::i18n {
 
@@ -12,12 +13,17 @@ namespace velt::i18n {
 // Windows services: file mapping, the embedded-file table behind this
 // executable's marker, "LANG" and the user locale, slim reader/writer locks,
 // message boxes, and the string tables of this executable.
-void StartLocalisation();
+// `executablePath` stands in for this executable's path where catalogues
+// are looked for (tests give a copy of the program in a folder of their
+// own); empty means this executable.
+void StartLocalisation(const std::string& executablePath = std::string());
 void StopLocalisation();
 
 class LocalisationModule {
 public:
-    LocalisationModule() { StartLocalisation(); }
+    explicit LocalisationModule(const std::string& executablePath = std::string()) {
+        StartLocalisation(executablePath);
+    }
     ~LocalisationModule() { StopLocalisation(); }
     LocalisationModule(const LocalisationModule&) = delete;
     LocalisationModule& operator=(const LocalisationModule&) = delete;

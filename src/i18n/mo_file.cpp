@@ -85,6 +85,7 @@ std::string TMoFile::Lookup(std::string_view key, bool* found) const {
         std::string_view source;
         // A table or text outside the catalogue cannot be compared safely.
         if (!TableText(originals_, i, &source)) break;
+        comparisons_.fetch_add(1, std::memory_order_relaxed);
         std::size_t common = std::min(key.size(), source.size());
         int result = common ? std::memcmp(key.data(), source.data(), common) : 0;
         if (result == 0 && key.size() != source.size()) result = key.size() < source.size() ? -1 : 1;

@@ -1,5 +1,6 @@
 // TMoFile: a GNU gettext MO catalogue mapped read-only and searched in place.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -23,6 +24,8 @@ public:
     std::string Lookup(std::string_view key, bool* found = nullptr) const;
 
     std::uint32_t EntryCount() const { return n_; }
+    // Source texts compared by all lookups so far (read by the benchmark).
+    std::uint64_t Comparisons() const { return comparisons_.load(std::memory_order_relaxed); }
     bool ByteSwapped() const { return swap_; }
 
     // How many text domains hold this catalogue; kept by the locator.
@@ -43,6 +46,7 @@ private:
     std::uint32_t translations_ = 0;
     std::uint32_t firstProbe_ = 0;
     std::uint32_t firstStride_ = 0;
+    mutable std::atomic<std::uint64_t> comparisons_{0};  // lookups may run on any thread
 };
 
 } // namespace velt::i18n

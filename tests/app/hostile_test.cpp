@@ -1,0 +1,586 @@
+// The main window under hostile conditions, end to end: saves that fail at
+// every step, another process holding the vault, exports into places that
+// refuse them, damaged catalogues beside the program, the vault's row limit
+// and oversized fields. The witness is always what the user sees (the
+// boxes) and the files on disk.
+#include "app/main_window_fixture.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "app/grid_driver.h"
+#include "i18n/mo_builder.h"
+#include "i18n/polish_messages.h"
+#include "i18n/translator.h"
+#include "platform/performance_counter.h"
+#include "tools/strength.h"
+#include "toolkit/dialogs.h"
+
+namespace velt::test {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> Listing(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string n = fd.cFileName;
+        if (n != "." && n != "..") names.push_back(n);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+}
+
+void RemoveTree(const std::string& dir) {
+    for (const std::string& name : Listing(dir)) {
+        const std::string p = dir + name;
+        SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileA(p.c_str())) RemoveTree(p + "\\");
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+std::string Report(const std::string& message) { return "Velt: " + TApplication::ErrorReportText(message); }
+
+// A menu command as the menu bar sends it: through the window procedure,
+// so a failure reaches the error report.
+void Command(TForm1* form, TMenuItem* item) {
+    SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0);
+    Pump();
+}
+
+// Right press on a cell, the text put into the in-place editor, then a left
+// press on a Login cell (which does nothing else) writes it into the cell.
+void EditCell(TForm1* form, int col, int row, const std::string& text) {
+    GridDriver grid(form->StringGrid1);
+    grid.Press(col, row, TMouseButton::mbRight);
+    SendMessageA(form->StringGridEdit->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    grid.Press(col == 3 ? 1 : 3, row, TMouseButton::mbLeft);
+}
+
+// ---------------------------------------------------------------- save faults
+
+// The real file operations, with step number failAt failing instead.
+int g_failAt = 0;
+int g_steps = 0;
+
+class StepFailingOps final : public SaveFileOps {
+public:
+    std::string FullPath(const std::string& p) override { return real_->FullPath(p); }
+    FileOpStatus CheckReplaceable(const std::string& t) override { return Fails() ? Fail() : real_->CheckReplaceable(t); }
+    FileOpStatus CreateTemp(const std::string& t, std::string& tmp) override {
+        return Fails() ? Fail() : real_->CreateTemp(t, tmp);
+    }
+    FileOpStatus Write(const char* d, size_t n) override {
+        if (Fails()) {
+            real_->Write(d, n / 2);  // a full disk: part of it arrives
+            return Fail();
+        }
+        return real_->Write(d, n);
+    }
+    FileOpStatus Flush() override { return Fails() ? Fail() : real_->Flush(); }
+    FileOpStatus Close() override { return Fails() ? Fail() : real_->Close(); }
+    FileOpStatus Replace(const std::string& tmp, const std::string& t) override {
+        return Fails() ? Fail() : real_->Replace(tmp, t);
+    }
+    void Discard(const std::string& tmp) noexcept override { real_->Discard(tmp); }
+
+private:
+    static bool Fails() { return ++g_steps == g_failAt; }
+    static FileOpStatus Fail() { return FileOpStatus::Fail(SystemErrorReason(ERROR_DISK_FULL)); }
+    std::unique_ptr<SaveFileOps> real_ = MakeWindowsSaveOps();
+};
+
+std::unique_ptr<SaveFileOps> MakeStepFailingOps() { return std::make_unique<StepFailingOps>(); }
+
+class Hostile : public MainWindowTest {
+protected:
+    void TearDown() override {
+        TForm1::SetSaveOpsForTests(nullptr);
+        MainWindowTest::TearDown();
+        RemoveTree(dir_);
+    }
+    std::string CannotCreate(DWORD code) const {
+        return Report("Cannot create file \"" + VaultPath() + "\". " + SystemErrorReason(code));
+    }
+};
+
+TEST_F(Hostile, SaveFailingAtEveryStepKeepsTheOldFileTheFlagAndTheWindow) {
+    WriteVaultFile("secret", {{"Mail", "mail.example.org", "jdoe", "hunter22", ""}});
+    const std::string old = ReadAll(VaultPath());
+    TForm1* form = Open({true, "secret"});
+    EditCell(form, 1, 1, "Webmail");
+    ASSERT_TRUE(form->Modified);
+    TForm1::SetSaveOpsForTests(&MakeStepFailingOps);
+
+    // Ctrl+S, and the two questions whose Yes saves first.
+    struct Way {
+        const char* name;
+        std::function<void()> run;
+        bool asks;
+    };
+    const Way ways[] = {
+        {"Ctrl+S", [&] { PressKey(form->StringGrid1->Handle(), 'S', true); }, false},
+        {"closing, Yes", [&] { PostMessageA(form->Handle(), WM_CLOSE, 0, 0); }, true},
+        {"Open/ Reopen, Yes", [&] { PressKey(form->StringGrid1->Handle(), 'R', true); }, true},
+    };
+    for (const Way& way : ways) {
+        for (int step = 1; step <= 7; ++step) {
+            SCOPED_TRACE(testing::Message() << way.name << ", step " << step);
+            g_failAt = step;
+            g_steps = 0;
+            boxes_.Clear();
+            if (way.asks) boxes_.QueueAnswer(IDYES);
+            way.run();
+            Pump();
+            EXPECT_EQ(g_steps, step);
+            std::vector<std::string> expected;
+            if (way.asks) expected.push_back("Warning: Do you want to save changes before closing?");
+            expected.push_back(CannotCreate(ERROR_DISK_FULL));
+            EXPECT_EQ(BoxTexts(), expected);
+            EXPECT_EQ(boxes_.Boxes().back().flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+            EXPECT_TRUE(ReadAll(VaultPath()) == old) << "the old vault changed";
+            EXPECT_EQ(Listing(dir_), std::vector<std::string>{"baza.pdb"}) << "a temporary file was left";
+            EXPECT_TRUE(form->Modified);
+            EXPECT_TRUE(form->Visible());
+            EXPECT_EQ(form->StringGrid1->Cells(1, 1), "Webmail") << "nothing was reloaded";
+        }
+    }
+
+    // The same window saves once the disk behaves.
+    g_failAt = 0;
+    boxes_.Clear();
+    PressKey(form->StringGrid1->Handle(), 'S', true);
+    EXPECT_TRUE(boxes_.Boxes().empty());
+    EXPECT_FALSE(form->Modified);
+    CellStore saved;
+    ASSERT_EQ(LoadVault(VaultPath(), "secret", saved), VaultLoadResult::Loaded);
+    EXPECT_EQ(saved.Cell(1, 1), "Webmail");
+    EXPECT_EQ(saved.Cell(4, 1), "hunter22");
+}
+
+// ---------------------------------------------------------------- another process
+
+// file_holder.exe (built beside this program) holding a path the way another
+// program would, until Release() or destruction.
+class OtherProcess {
+public:
+    OtherProcess(const std::string& mode, const std::string& path) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE childIn = nullptr, childOut = nullptr;
+        if (!CreatePipe(&childIn, &stdin_, &inherit, 0)) return;
+        if (!CreatePipe(&stdout_, &childOut, &inherit, 0)) {
+            CloseHandle(childIn);
+            return;
+        }
+        SetHandleInformation(stdin_, HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(stdout_, HANDLE_FLAG_INHERIT, 0);
+        char exe[MAX_PATH];
+        GetModuleFileNameA(nullptr, exe, MAX_PATH);
+        std::string holder = exe;
+        holder = holder.substr(0, holder.find_last_of('\\') + 1) + "file_holder.exe";
+        std::string command = "\"" + holder + "\" " + mode + " \"" + path + "\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = childIn;
+        si.hStdOutput = childOut;
+        si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
+                           &pi)) {
+            CloseHandle(pi.hThread);
+            process_ = pi.hProcess;
+        }
+        CloseHandle(childIn);
+        CloseHandle(childOut);  // the read below ends if the holder dies
+        char c;
+        DWORD got = 0;
+        while (process_ && ReadFile(stdout_, &c, 1, &got, nullptr) && got == 1 && c != '\n')
+            if (c != '\r') reply_ += c;
+    }
+    ~OtherProcess() {
+        Release();
+        if (stdout_) CloseHandle(stdout_);
+    }
+    OtherProcess(const OtherProcess&) = delete;
+    OtherProcess& operator=(const OtherProcess&) = delete;
+
+    // "ready", or "failed <code>"; empty when it did not start.
+    const std::string& Reply() const { return reply_; }
+
+    // Closes its stdin, which ends its hold, and waits for it.
+    void Release() {
+        if (stdin_) CloseHandle(stdin_);
+        stdin_ = nullptr;
+        if (!process_) return;
+        if (WaitForSingleObject(process_, 10000) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "the holder did not end";
+            TerminateProcess(process_, 1);
+        }
+        CloseHandle(process_);
+        process_ = nullptr;
+    }
+
+private:
+    HANDLE stdin_ = nullptr, stdout_ = nullptr, process_ = nullptr;
+    std::string reply_;
+};
+
+TEST_F(Hostile, SaveAndLoadWhileAnotherProcessHoldsTheFile) {
+    struct Case {
+        const char* mode;
+        DWORD saveReason;  // why Save is refused
+        DWORD loadReason;  // why Load is refused; 0: it loads
+    };
+    const Case cases[] = {
+        {"reader-denying-writers", ERROR_SHARING_VIOLATION, 0},
+        {"writer", ERROR_SHARING_VIOLATION, ERROR_SHARING_VIOLATION},
+        {"read-only", ERROR_ACCESS_DENIED, 0},
+        {"directory", ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        SetFileAttributesA(VaultPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(VaultPath().c_str());
+        WriteVaultFile("secret", {{"Mail", "", "jdoe", "hunter22", ""}, {"Bank", "", "", "", ""}});
+        TForm1* form = Open({true, "secret"});
+        // The other program puts a folder where the vault was.
+        if (std::string(c.mode) == "directory") DeleteFileA(VaultPath().c_str());
+        const std::string before = ReadAll(VaultPath());
+        OtherProcess other(c.mode, VaultPath());
+        ASSERT_EQ(other.Reply(), "ready");
+
+        // "Open/ Reopen" with nothing to save: Load straight away.
+        form->StringGrid1->SetCells(1, 2, "unsaved, unflagged");
+        Command(form, form->Wczytaj1);
+        if (c.loadReason) {
+            EXPECT_EQ(BoxTexts(), std::vector<std::string>{Report("Cannot open file \"" + VaultPath() + "\". " +
+                                                                  SystemErrorReason(c.loadReason))});
+            EXPECT_EQ(form->StringGrid1->Cells(1, 2), "unsaved, unflagged") << "the table was touched";
+        } else {
+            EXPECT_TRUE(boxes_.Boxes().empty());
+            EXPECT_EQ(form->StringGrid1->Cells(1, 2), "Bank");
+        }
+        EXPECT_FALSE(Application->Terminated());
+
+        boxes_.Clear();
+        EditCell(form, 1, 1, "Webmail");
+        Command(form, form->Zapisz1);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{CannotCreate(c.saveReason)});
+        EXPECT_TRUE(form->Modified);
+        EXPECT_TRUE(ReadAll(VaultPath()) == before) << "the vault changed";
+        EXPECT_EQ(Listing(dir_), std::vector<std::string>{"baza.pdb"}) << "a temporary file was left";
+
+        // A hold that ends with the other program lets the next Save through.
+        other.Release();
+        if (c.saveReason == ERROR_SHARING_VIOLATION) {
+            boxes_.Clear();
+            Command(form, form->Zapisz1);
+            EXPECT_TRUE(boxes_.Boxes().empty());
+            EXPECT_FALSE(form->Modified);
+        }
+        form->Modified = false;
+        Close(form);
+        RemoveDirectoryA(VaultPath().c_str());
+    }
+}
+
+// ---------------------------------------------------------------- export
+
+TEST_F(Hostile, ExportIntoAMissingFolderOrOntoAReadOnlyFileIsReported) {
+    WriteVaultFile("secret", {{"Mail", "", "jdoe", "hunter22", ""}});
+    TForm1* form = Open({true, "secret"});
+    WriteAll(dir_ + "kept.csv", "old export");
+    SetFileAttributesA((dir_ + "kept.csv").c_str(), FILE_ATTRIBUTE_READONLY);
+    struct Case {
+        const char* name;
+        std::string file;
+        int filterIndex;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"missing folder, CSV", dir_ + "missing\\out", 1, "Invalid filename"},
+        {"missing folder, HTML", dir_ + "missing\\out.htm", 2, "Invalid filename"},
+        {"read-only file, CSV", dir_ + "kept.csv", 1, "File access denied"},
+        {"read-only file named without extension, HTML", dir_ + "kept.csv", 2, "File access denied"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes_.Clear();
+        SaveDialogHook previous = SetSaveDialogHook([&](TSaveDialog& d) {
+            d.SetFileName(c.file);
+            d.SetFilterIndex(c.filterIndex);
+            return true;
+        });
+        Command(form, form->Eksportuj1);
+        SetSaveDialogHook(previous);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{Report(c.message)});
+        EXPECT_EQ(GetFileAttributesA((dir_ + "missing").c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(ReadAll(dir_ + "kept.csv"), "old export");
+        EXPECT_FALSE(form->Modified);
+    }
+    SetFileAttributesA((dir_ + "kept.csv").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// ---------------------------------------------------------------- catalogues
+
+using i18n::test::Bytes;
+
+std::string CataloguePolishIn(const std::string& charset) {
+    std::string header = i18n::test::kPolishHeader;
+    header.replace(header.find("charset=UTF-8"), 13, "charset=" + charset);
+    std::map<std::string, std::string> entries{{"", header}};
+    for (const auto& m : i18n::test::kPolishMessages) entries[m.english] = m.polish;
+    Bytes mo = i18n::test::BuildMo(entries);
+    return std::string(mo.begin(), mo.end());
+}
+
+std::string PolishCut(size_t size) {
+    const Bytes& mo = i18n::test::PolishCatalogue();
+    return std::string(mo.begin(), mo.begin() + static_cast<std::ptrdiff_t>(std::min(size, mo.size())));
+}
+
+// The program in a folder of its own: this test program linked in as
+// velt.exe (so the catalogue behind its image is found as the real program
+// finds its own), a locale folder beside it, LANG=pl_PL.
+class HostileCatalogue : public Hostile {
+protected:
+    const char* Lang() const override { return "pl_PL.UTF-8"; }
+
+    void StartProgramFolder() {
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        const std::string exe = dir_ + "velt.exe";
+        if (!CreateHardLinkA(exe.c_str(), self, nullptr)) {
+            ASSERT_TRUE(CopyFileA(self, exe.c_str(), FALSE));
+        }
+        localisation_.reset();
+        localisation_ = std::make_unique<i18n::LocalisationModule>(exe);
+    }
+    std::string PutCatalogue(const std::string& code, const std::string& bytes) {
+        std::string path = dir_ + "locale";
+        for (const std::string& part : {std::string(), "\\" + code, std::string("\\LC_MESSAGES")}) {
+            path += part;
+            CreateDirectoryA(path.c_str(), nullptr);
+        }
+        path += "\\default.mo";
+        WriteAll(path, bytes);
+        return path;
+    }
+    void TearDown() override {
+        localisation_.reset();  // lets go of the catalogues before the folder goes
+        Hostile::TearDown();
+    }
+};
+
+// Under LANG=pl_PL the service looks for locale\pl_PL\LC_MESSAGES\default.mo
+// first and takes it from disk, since nothing of that name is embedded; only
+// when it is missing does it fall back to locale\pl\..., where the catalogue
+// behind the image is asked first and always wins over a file on disk.
+TEST_F(HostileCatalogue, DamagedCataloguesOnDiskStillLetTheProgramStartInEnglish) {
+    const std::string notMo = "This is not a catalogue." + std::string(200, 'x');
+    struct Case {
+        const char* name;
+        const char* code;  // the folder under locale
+        std::string bytes;
+        const char* error;  // the error report's text before the path; null: none
+        bool charsetBox;    // the "Localization problem" box
+        bool polishLater;   // "Polski" in the menu still gives Polish
+    };
+    const Case cases[] = {
+        {"cut inside the tables", "pl_PL", PolishCut(600), nullptr, true, false},
+        {"cut inside the texts", "pl_PL", PolishCut(2000), nullptr, true, false},
+        {"empty", "pl_PL", "", "Cannot create memory map on file ", false, true},
+        {"not a catalogue", "pl_PL", notMo, "This file is not a valid GNU gettext mo file: ", false, true},
+        {"another charset", "pl_PL", CataloguePolishIn("ISO-8859-2"), nullptr, true, false},
+        {"not a catalogue, where the embedded one wins", "pl", notMo, nullptr, false, true},
+    };
+    WriteVaultFile("secret", {{"Mail", "", "jdoe", "hunter22", ""}});
+    StartProgramFolder();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string catalogue = PutCatalogue(c.code, c.bytes);
+        localisation_.reset();
+        localisation_ = std::make_unique<i18n::LocalisationModule>(dir_ + "velt.exe");
+        boxes_.Clear();
+        promptsSeen_ = 0;
+
+        // The "Localization problem" box has no owner and is the system's
+        // own; the prompt follows it.
+        std::string charsetBox;
+        const bool english = c.error || c.charsetBox;
+        const char* promptTitle = english ? "Enter the password" : nullptr;
+        auto answer = [&] {
+            RunLater(30, [&, promptTitle] {
+                if (promptTitle) {
+                    EXPECT_NE(FindWindowA(kFormClass, promptTitle), nullptr) << "prompt not in English";
+                }
+            });
+            AnswerPrompt({true, "secret"});
+        };
+        if (c.charsetBox) {
+            RunLater(20, [&] {
+                HWND box = FindWindowA("#32770", "Localization problem");
+                ASSERT_NE(box, nullptr);
+                char text[1024] = {};
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                charsetBox = text;
+                answer();
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            });
+            auto* form = new TForm1(nullptr);
+            windows_.emplace_back(form);
+            form->DoCreate();
+        } else {
+            answer();
+            auto* form = new TForm1(nullptr);
+            windows_.emplace_back(form);
+            form->DoCreate();
+        }
+        TForm1* form = windows_.back().get();
+        EXPECT_EQ(promptsSeen_, 1);
+        ASSERT_FALSE(Application->Terminated()) << "the program did not start";
+        if (c.charsetBox) {
+            EXPECT_EQ(charsetBox, "The translation for the language code pl_PL (in " + catalogue +
+                                      ") does not have charset=utf-8 in its Content-Type. Translations are turned off.");
+        }
+        if (c.error) {
+            EXPECT_EQ(BoxTexts(), std::vector<std::string>{Report(c.error + catalogue)});
+        } else {
+            EXPECT_TRUE(boxes_.Boxes().empty()) << BoxTexts()[0];
+        }
+
+        form->Show();
+        Pump();
+        // A refused charset leaves the language code pl_PL, ticked as Polish,
+        // though every text stays English; an unreadable file turns it to en.
+        EXPECT_EQ(form->English1->Checked(), c.error != nullptr);
+        EXPECT_EQ(form->Polski1->Checked(), c.error == nullptr);
+        if (english) {
+            EXPECT_EQ(form->Plik1->Caption(), "File");
+            EXPECT_EQ(form->StringGrid1->Cells(1, 0), "Name");
+        } else {
+            EXPECT_EQ(form->Plik1->Caption(), "Plik");
+            EXPECT_EQ(form->StringGrid1->Cells(1, 0), "Nazwa");
+        }
+        EXPECT_EQ(form->StringGrid1->Cells(3, 1), "jdoe");
+
+        // Usable: it edits, saves, searches and answers in words.
+        boxes_.Clear();
+        EditCell(form, 5, 1, "edited");
+        Command(form, form->Zapisz1);
+        form->Edit1->SetText("absent");
+        form->SpeedButton1Click(form->SpeedButton1);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{english ? "Information: Text was not found"
+                                                               : "Information: Nie znaleziono tekstu"});
+        EXPECT_FALSE(form->Modified);
+        CellStore saved;
+        ASSERT_EQ(LoadVault(VaultPath(), "secret", saved), VaultLoadResult::Loaded);
+        EXPECT_EQ(saved.Cell(5, 1), "edited");
+
+        form->Polski1Click(form->Polski1);
+        EXPECT_EQ(form->Plik1->Caption(), c.polishLater ? "Plik" : "File");
+        form->English1Click(form->English1);
+        EXPECT_EQ(form->Plik1->Caption(), "File");
+        Close(form);
+        localisation_.reset();
+        DeleteFileA(catalogue.c_str());
+    }
+}
+
+// ---------------------------------------------------------------- limits
+
+TEST_F(Hostile, The65535RowsSaveAndReloadExactlyAndOneMoreIsRefused) {
+    Rows rows(kVaultMaxEntries);
+    for (int r = 0; r < kVaultMaxEntries; ++r) {
+        const std::string n = std::to_string(r + 1);
+        rows[r] = {"Entry " + n, "https://example.org/" + n, "user\xB3" + n,
+                   std::string(1 + r % 40, static_cast<char>('!' + r % 90)),
+                   r % 1000 == 0 ? std::string(255, static_cast<char>(0x80 + r % 100)) : ""};
+    }
+    WriteVaultFile("secret", rows);
+    const std::string file = ReadAll(VaultPath());
+    ASSERT_EQ(file.size(), 12u + 1280u * 65535u);
+    TForm1* form = Open({true, "secret"});
+    ASSERT_EQ(form->StringGrid1->RowCount(), 65536);
+
+    auto expectRows = [&] {
+        const CellStore& t = form->StringGrid1->Store();
+        for (int r = 1; r <= kVaultMaxEntries; ++r) {
+            bool same = t.Cell(0, r) == std::to_string(r);
+            for (int c = 1; c <= 5; ++c) same = same && t.Cell(c, r) == rows[r - 1][c - 1];
+            if (!same) {
+                ADD_FAILURE() << "row " << r << " differs";
+                return;
+            }
+        }
+    };
+    expectRows();
+    Command(form, form->Zapisz1);
+    EXPECT_TRUE(boxes_.Boxes().empty());
+    EXPECT_TRUE(ReadAll(VaultPath()) == file) << "the saved vault differs";
+    Command(form, form->Wczytaj1);
+    ASSERT_EQ(form->StringGrid1->RowCount(), 65536);
+    expectRows();
+
+    // An edit, then Tab in the last cell adds entry row 65,536.
+    form->StringGrid1->SetTopRow(1);
+    EditCell(form, 1, 1, "edited");
+    ASSERT_TRUE(form->Modified);
+    GridDriver grid(form->StringGrid1);
+    grid.Select(5, kVaultMaxEntries);
+    grid.Key(VK_TAB);
+    ASSERT_EQ(form->StringGrid1->RowCount(), 65537);
+    boxes_.Clear();
+    Command(form, form->Zapisz1);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{Report(
+                              "The database can hold at most 65535 entries; this table has 65536. Nothing was saved.")});
+    EXPECT_TRUE(form->Modified);
+    EXPECT_TRUE(ReadAll(VaultPath()) == file) << "the vault changed";
+    EXPECT_EQ(Listing(dir_), std::vector<std::string>{"baza.pdb"});
+}
+
+TEST_F(Hostile, TenThousandCharacterFieldsAreSavedAsTheirFirst255Bytes) {
+    WriteVaultFile("secret", {{"Mail", "", "jdoe", "hunter22", ""}});
+    TForm1* form = Open({true, "secret", true});  // passwords drawn masked
+    std::string longText;
+    for (int i = 0; i < 10000; ++i) longText += static_cast<char>(i % 7 == 0 ? '\xEA' : 'a' + i % 26);
+    EditCell(form, 1, 1, longText);
+    EditCell(form, 4, 1, longText.substr(1));
+    EXPECT_EQ(form->StringGrid1->Cells(1, 1), longText);
+    EXPECT_EQ(form->StringGrid1->Cells(4, 1).size(), 9999u);
+    form->StringGrid1->Invalidate();
+    Pump();  // both drawn, the masked one as 9,999 asterisks
+    Command(form, form->Zapisz1);
+    EXPECT_TRUE(boxes_.Boxes().empty());
+    EXPECT_EQ(ReadAll(VaultPath()).size(), 12u + 1280u);
+
+    Command(form, form->Wczytaj1);
+    EXPECT_EQ(form->StringGrid1->Cells(1, 1), longText.substr(0, 255));
+    EXPECT_EQ(form->StringGrid1->Cells(4, 1), longText.substr(1, 255));
+    EXPECT_EQ(form->StringGrid1->Cells(3, 1), "jdoe");
+
+    // The strength check of such a password answers at once: the count is
+    // beyond the range, and nothing grows with the length but the scan.
+    platform::SystemPerformanceClock clock;
+    for (const std::string& password : {longText, std::string(10000, '7')}) {
+        StrengthEstimate e = EstimateStrength(password, clock);
+        EXPECT_EQ(e.length, 10000u);
+        EXPECT_EQ(e.combinationsText, "Too large to compute");
+        EXPECT_EQ(e.timeText, "Too large to compute");
+    }
+}
+
+} // namespace
+} // namespace velt::test
