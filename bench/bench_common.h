@@ -1,0 +1,88 @@
+// What the benchmarks share: the clock, the vault-sized table, and the rows
+// of the report that scripts/bench.sh gathers into one table.
+#pragma once
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "vault/cell_store.h"
+
+namespace velt::bench {
+
+inline double Now() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return double(f.QuadPart);
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return double(c.QuadPart) / frequency;
+}
+
+template <typename F>
+double Time(F&& f) {
+    const double t = Now();
+    f();
+    return Now() - t;
+}
+
+// Best of `rounds` runs, in seconds.
+template <typename F>
+double Best(int rounds, F&& f) {
+    double best = 1e300;
+    for (int i = 0; i < rounds; ++i) best = std::min(best, Time(f));
+    return best;
+}
+
+inline double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// One row of the report: figure, Velt's value, the reference's, the target
+// and the verdict ("" when there is no target). Lines starting with "@|"
+// are what the script reads; everything else is for people.
+inline void Row(const std::string& figure, const std::string& velt, const std::string& reference,
+                const std::string& target, const char* verdict) {
+    std::printf("@|%s|%s|%s|%s|%s\n", figure.c_str(), velt.c_str(), reference.c_str(), target.c_str(), verdict);
+    std::fflush(stdout);
+}
+
+inline const char* Verdict(bool met) { return met ? "met" : "NOT MET"; }
+
+inline std::string Fmt(const char* format, double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+inline std::string Ms(double seconds) { return Fmt(seconds < 0.01 ? "%.2f ms" : "%.1f ms", seconds * 1000); }
+inline std::string Sec(double seconds) { return Fmt("%.3f s", seconds); }
+inline std::string Mb(double bytes) { return Fmt("%.1f MB", bytes / 1e6); }
+
+// The vault at its limit: 65,535 entries, every field 255 random bytes of
+// a password-ish alphabet, numbered 1 to n in column 0.
+inline CellStore VaultSizedTable(int rows, unsigned seed = 2024) {
+    std::mt19937 rng(seed);
+    const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .-_@";
+    CellStore t;
+    t.SetRowCount(rows + 1);
+    t.Cell(0, 0) = "#";
+    for (int r = 1; r <= rows; ++r) {
+        t.Cell(0, r) = std::to_string(r);
+        for (int c = 1; c < 6; ++c) {
+            std::string& cell = t.Cell(c, r);
+            cell.resize(255);
+            for (char& ch : cell) ch = letters[rng() % (sizeof letters - 1)];
+        }
+    }
+    return t;
+}
+
+inline const char* const kBenchPassword = "correct horse battery staple";
+
+} // namespace velt::bench
