@@ -3,8 +3,8 @@
 // Input: one flag byte, one password length byte n, n password bytes, then
 // the file. Flag bit 0 writes the password's CRC-32 into the file's check
 // field first, so that most inputs get past the password check into the
-// records. Unless bit 1 is set, the entry count keeps only its low 10 bits,
-// so that most inputs stay small and fast; bit 1 reaches up to 65535 rows.
+// records. Unless bit 1 is set, the entry count keeps only its low byte, so
+// that most inputs stay small and fast; bit 1 reaches up to 65535 rows.
 #include <stdexcept>
 
 #include "fuzz_support.h"
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint32_t crc = CRC32(password);
         for (int k = 0; k < 4; ++k) file[6 + k] = static_cast<char>(crc >> (8 * k));
     }
-    if (!(flags & 2) && file.size() >= 12) file[11] = static_cast<char>(file[11] & 3);
+    if (!(flags & 2) && file.size() >= 12) file[11] = 0;
 
     const VaultHeader header = ParseVaultHeader(file);
     CellStore table = Sentinel();
