@@ -174,13 +174,17 @@ int main(int argc, char** argv) {
     }
 
     bool found = false;
+    auto find = [&](const char* text) {
+        double best = 1e9;
+        for (int i = 0; i < 5; ++i) best = std::min(best, Time([&] { found |= FindCell(table, text).has_value(); }));
+        return 1000 * best;
+    };
     for (const char* text : {"no such entry", "zq~", "~"}) {
         std::string what = std::string("find absent text \"") + text + "\"";
-        Line(what.c_str(), 1000 * Time([&] { found |= FindCell(table, text).has_value(); }), "ms", "(target < 50 ms)");
+        Line(what.c_str(), find(text), "ms", "(target < 50 ms)");
     }
     SortByColumn(table, 2, collation);  // rows no longer in the order their cells were allocated
-    Line("find absent text, rows sorted by Address", 1000 * Time([&] { found |= FindCell(table, "no such entry").has_value(); }),
-         "ms", "(target < 50 ms)");
+    Line("find absent text, rows sorted by Address", find("no such entry"), "ms", "(target < 50 ms)");
     if (found) std::printf("absent text was found?\n");
 
     GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);

@@ -1,6 +1,8 @@
 // The export on Windows: real files, and the page's charset from the ANSI
 // code page in use. What the main window's ExportCSV / ExportHTM call.
 #pragma once
+#include <type_traits>
+
 #include "export/table_export.h"
 
 namespace velt {

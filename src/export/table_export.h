@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <type_traits>
 
 #include "core/errors.h"
 

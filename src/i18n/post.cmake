@@ -4,6 +4,8 @@
 if(WIN32)
   function(velt_embed_catalogue target)
     add_dependencies(${target} polish_catalogue)
+    # The marker must be in the image even before any code refers to it.
+    target_link_options(${target} PRIVATE -Wl,--undefined=_velt_embedded_file_marker)
     add_custom_command(TARGET ${target} POST_BUILD
       COMMAND ${HOSTTOOL_catalogue_tool} embed $<TARGET_FILE:${target}> ${VELT_POLISH_MO}
               "locale\\pl\\LC_MESSAGES\\default.mo"

@@ -82,6 +82,11 @@ bool TApplication::Dispatch(MSG& msg) {
     return true;
 }
 
+void TApplication::DestroyForms() {
+    while (ComponentCount() > 0) delete Component(ComponentCount() - 1);
+    mainForm_ = nullptr;
+}
+
 void TApplication::ProcessMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -107,6 +112,12 @@ std::string TApplication::ErrorReportText(std::string message) {
 
 void TApplication::ShowException(const std::string& message) {
     ShowMessageBox(nullptr, ErrorReportText(message), title_, MB_OK | MB_ICONERROR);
+}
+
+bool TApplication::HelpContext(int context) {
+    if (!OnHelp) return false;
+    OnHelp(context);
+    return true;
 }
 
 void TApplication::HandleException() {

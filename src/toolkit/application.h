@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "core/component.h"
@@ -40,6 +41,10 @@ public:
     // Forgets an earlier Terminate (a new loop after the old one ended).
     void ClearTerminated();
 
+    // Frees the forms the application owns, the last made first (at the end
+    // of the program, before the services they use go away).
+    void DestroyForms();
+
     // Handles every waiting message, then returns.
     void ProcessMessages();
     // Waits for one message and handles it.
@@ -49,6 +54,10 @@ public:
     // message in an error box captioned with Title; never throws.
     void HandleException();
     void ShowException(const std::string& message);
+
+    // Shows help for a topic through OnHelp; false when nothing shows it.
+    bool HelpContext(int context);
+    std::function<void(int context)> OnHelp;
     // The message as the report shows it: a full stop is added when the
     // last character sorts after '.'.
     static std::string ErrorReportText(std::string message);

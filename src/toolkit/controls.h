@@ -98,6 +98,9 @@ public:
     void SetParentColor(bool v);
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor cursor);
+    // Help topic of the control; 0 means none (look at the parent).
+    int HelpContext() const { return helpContext_; }
+    void SetHelpContext(int context) { helpContext_ = context; }
 
     virtual void Invalidate();
     // Paints pending invalid areas now.
@@ -168,6 +171,7 @@ private:
     TColor color_ = clBtnFace;
     bool parentColor_ = false;
     TCursor cursor_ = TCursor::crDefault;
+    int helpContext_ = 0;
     bool inheriting_ = false;
     bool leftPressed_ = false;
 };

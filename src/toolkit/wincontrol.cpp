@@ -399,7 +399,19 @@ void TWinControl::EnabledChanged() {
 }
 
 void TWinControl::VisibleChanged() {
-    if (handle_) ShowWindow(handle_, Visible() ? SW_SHOWNOACTIVATE : SW_HIDE);
+    if (handle_) {
+        HWND focus = GetFocus();
+        bool hadFocus = !Visible() && focus && (focus == handle_ || IsChild(handle_, focus));
+        ShowWindow(handle_, Visible() ? SW_SHOWNOACTIVATE : SW_HIDE);
+        // A hidden window keeps the focus (and the typing) unless it moves on.
+        if (hadFocus && !dynamic_cast<TForm*>(this)) {
+            if (TForm* form = ParentForm()) {
+                TWinControl* next = form->FindNextControl(this, true);
+                if (next) next->SetFocus();
+                else ::SetFocus(form->Handle());
+            }
+        }
+    }
     HintChanged();
 }
 

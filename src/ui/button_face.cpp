@@ -1,6 +1,6 @@
 #include "ui/button_face.h"
 
-#include "ui/ui_gdi.h"
+#include "toolkit/gdi.h"
 
 namespace velt {
 
@@ -11,10 +11,10 @@ void ShrinkRect(RECT& r, int by) {
 }
 
 void DrawFilledRect(HDC dc, const RECT& r, COLORREF pen, COLORREF fill) {
-    TPenHandle p(CreatePen(PS_SOLID, 1, pen));
-    TBrushHandle b(CreateSolidBrush(fill));
-    TSelectObject sp(dc, p.Get());
-    TSelectObject sb(dc, b.Get());
+    PenHandle p(CreatePen(PS_SOLID, 1, pen));
+    BrushHandle b(CreateSolidBrush(fill));
+    SelectGuard sp(dc, p.Get());
+    SelectGuard sb(dc, b.Get());
     Rectangle(dc, r.left, r.top, r.right, r.bottom);
 }
 
@@ -28,14 +28,14 @@ TSizeI MeasureCaption(HDC dc, const std::string& caption) {
 }
 
 void PaintButtonFace(HDC dc, const TFacePaint& p) {
-    TSavedDC saved(dc);
+    SavedDC saved(dc);
     RECT r = p.client;
     const bool down = p.state == TFaceState::Down;
 
     if (p.active || p.focused) {
-        TPenHandle pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWFRAME)));
-        TSelectObject sp(dc, pen.Get());
-        TSelectObject sb(dc, GetStockObject(NULL_BRUSH));
+        PenHandle pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWFRAME)));
+        SelectGuard sp(dc, pen.Get());
+        SelectGuard sb(dc, GetStockObject(NULL_BRUSH));
         Rectangle(dc, r.left, r.top, r.right, r.bottom);
         ShrinkRect(r, 1);
     }

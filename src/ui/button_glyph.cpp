@@ -20,7 +20,7 @@ COLORREF FromDib(DWORD p) {
 
 } // namespace
 
-TBitmapHandle CreateDib32(int width, int height, DWORD** bits) {
+BitmapHandle CreateDib32(int width, int height, DWORD** bits) {
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
     bi.bmiHeader.biWidth = width;
@@ -29,7 +29,7 @@ TBitmapHandle CreateDib32(int width, int height, DWORD** bits) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* p = nullptr;
-    TBitmapHandle bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
+    BitmapHandle bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
     if (!bmp) throw Exception(ResStr(IDS_OUT_OF_RESOURCES));
     *bits = static_cast<DWORD*>(p);
     return bmp;
@@ -59,11 +59,11 @@ void TButtonGlyph::SetGlyph(HBITMAP bitmap) {
         return;
     }
     DWORD* bits = nullptr;
-    TBitmapHandle copy = CreateDib32(info.bmWidth, info.bmHeight, &bits);
+    BitmapHandle copy = CreateDib32(info.bmWidth, info.bmHeight, &bits);
     {
-        TMemoryDC src, dst;
-        TSelectObject selSrc(src.Get(), bitmap);
-        TSelectObject selDst(dst.Get(), copy.Get());
+        MemoryDC src, dst;
+        SelectGuard selSrc(src.Get(), bitmap);
+        SelectGuard selDst(dst.Get(), copy.Get());
         // A monochrome strip maps 0 to black and 1 to white.
         SetTextColor(dst.Get(), RGB(0, 0, 0));
         SetBkColor(dst.Get(), RGB(255, 255, 255));
@@ -119,12 +119,12 @@ TButtonState TButtonGlyph::SlotFor(TButtonState state) const {
     return state;
 }
 
-TBitmapHandle TButtonGlyph::Compose(TButtonState state) const {
+BitmapHandle TButtonGlyph::Compose(TButtonState state) const {
     const TSizeI cell = CellSize();
     const int cellIndex = static_cast<int>(state) < numGlyphs_ ? static_cast<int>(state) : 0;
     const int x0 = cellIndex * cell.cx;
     DWORD* out = nullptr;
-    TBitmapHandle image = CreateDib32(cell.cx, cell.cy, &out);
+    BitmapHandle image = CreateDib32(cell.cx, cell.cy, &out);
     auto at = [&](int x, int y) -> DWORD& { return out[static_cast<size_t>(y) * static_cast<size_t>(cell.cx) + static_cast<size_t>(x)]; };
     const DWORD face = ToDib(face_);
 
@@ -174,7 +174,7 @@ void TButtonGlyph::Draw(HDC dc, int x, int y, TButtonState state) {
         const TSizeI cell = CellSize();
         if (cell.cx <= 0 || cell.cy <= 0) return;
         if (!list_) list_ = TGlyphCache::Acquire().GetList(cell.cx, cell.cy);
-        TBitmapHandle image = Compose(slot);
+        BitmapHandle image = Compose(slot);
         images_[slot] = list_->Add(image.Get());
     }
     list_->Draw(images_[slot], dc, x, y);

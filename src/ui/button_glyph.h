@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "ui/button_layout.h"
-#include "ui/ui_gdi.h"
+#include "toolkit/gdi.h"
 
 namespace velt {
 
@@ -59,11 +59,11 @@ public:
 
 private:
     TButtonState SlotFor(TButtonState state) const;
-    TBitmapHandle Compose(TButtonState state) const;
+    BitmapHandle Compose(TButtonState state) const;
     COLORREF Pixel(int x, int y) const;
     void Changed();
 
-    TBitmapHandle glyph_;             // 32-bit top-down copy of the strip
+    BitmapHandle glyph_;             // 32-bit top-down copy of the strip
     const DWORD* bits_ = nullptr;     // its pixels, 0x00RRGGBB
     int width_ = 0;
     int height_ = 0;
@@ -76,6 +76,6 @@ private:
 };
 
 // A 32-bit top-down DIB section; `bits` receives its pixel pointer.
-TBitmapHandle CreateDib32(int width, int height, DWORD** bits);
+BitmapHandle CreateDib32(int width, int height, DWORD** bits);
 
 } // namespace velt

@@ -20,6 +20,23 @@ void AllowSse2(bool allowed) { g_allowed = allowed; }
 namespace {
 
 #ifdef VELT_SIMD_X86
+__attribute__((target("sse"))) void PrefetchSse(const char* p, size_t n) {
+    for (size_t i = 0; i < n; i += 64) __builtin_prefetch(p + i);
+}
+#endif
+
+} // namespace
+
+void Prefetch(const void* p, size_t n) {
+#ifdef VELT_SIMD_X86
+    static const bool has = __builtin_cpu_supports("sse");
+    if (has) PrefetchSse(static_cast<const char*>(p), n);
+#endif
+}
+
+namespace {
+
+#ifdef VELT_SIMD_X86
 __attribute__((target("sse2"))) void AddSse2(const unsigned char* in, const unsigned char* key, unsigned char* out,
                                              size_t n) {
     size_t i = 0;

@@ -14,6 +14,10 @@ void AllowSse2(bool allowed);
 void AddBytes(const unsigned char* in, const unsigned char* key, unsigned char* out, size_t n);
 void SubBytes(const unsigned char* in, const unsigned char* key, unsigned char* out, size_t n);
 
+// Asks the cache for bytes [p, p + n) ahead of use; does nothing on CPUs
+// without SSE.
+void Prefetch(const void* p, size_t n);
+
 // Offsets p < n - span such that h[p] is a or b and h[p + span] is c or d,
 // in increasing order: calls visit(p) for each and stops when it returns
 // true. Returns whether one did. A filter for substring search.

@@ -30,6 +30,7 @@ public:
     void SetRowCount(int rows);
 
     // Cell access by (column, row); std::out_of_range for a cell outside.
+    // A reference stays valid until the row count changes or rows move.
     const std::string& Cell(int col, int row) const;
     std::string& Cell(int col, int row);
     void SetCell(int col, int row, std::string text) { Cell(col, row) = std::move(text); }

@@ -100,7 +100,7 @@ void VaultLifecycle::ClearCommand() {
     Modified = true;
 }
 
-bool VaultLifecycle::CloseQuery() {
+bool VaultLifecycle::MayClose() {
     if (!Modified) return true;
     switch (Ask(Box::WarningYesNoCancel, ResStr(IDS_SAVE_CHANGES))) {
     case Answer::Yes: WriteVault(); return true;

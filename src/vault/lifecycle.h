@@ -45,7 +45,7 @@ protected:
     void ReopenCommand();         // "Open/ Reopen"
     void ChangePasswordCommand(); // "Change password"
     void ClearCommand();          // "Clear database"
-    bool CloseQuery();            // closing: true when the window may close
+    bool MayClose();              // closing: true when the window may close
     void EditorChanged() { Modified = true; }
     // Load with the refusal of a wrong password; true when the table was filled.
     bool LoadChecked();

@@ -68,21 +68,23 @@ unlock() {  # prompt-title password screenshot-name
   local p
   p=$(wait_window "$1") || fail "no password prompt \"$1\""
   [ -n "${3:-}" ] && { sleep 0.3; shot "$3"; }
-  xdotool type --window "$p" --delay 30 "$2"
-  xdotool key --window "$p" Return
+  xdotool type --delay 40 "$2"
+  xdotool key Return
 }
 
 # ---- first run, English
 start en
 unlock "^Enter the password$" "secret" prompt-en
 err=$(wait_window "^Velt$") || fail "the missing file was not reported"
-xdotool key --window "$err" Return
+xdotool key Return
 main=$(wait_window "^Velt 0[.]2$") || fail "no main window"
 sleep 0.5
 read -r ox oy < <(client_origin "$main") || true
 [ -n "${ox:-}" ] || fail "grid not found in the main window"
 click() {  # client-x client-y button
-  xdotool mousemove --window "$main" $(($1 + ox)) $(($2 + oy)) click "$3"
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  xdotool mousemove $((X + $1 + ox)) $((Y + $2 + oy)) sleep 0.1 click "$3"
+  sleep 0.3
 }
 # Grid at client (16, 72), columns 32 + 5 x 103 after the first resize,
 # rows 24 px high plus a 1-px line. Centre of cell (c, r):
@@ -90,21 +92,21 @@ cell_x() { echo $((16 + 32 + 1 + ($1 - 1) * 104 + 50)); }
 cell_y() { echo $((72 + $1 * 25 + 12)); }
 
 click "$(cell_x 1)" "$(cell_y 1)" 3          # in-place editor on Name
-sleep 0.2
-xdotool type --delay 30 "Webmail account"
+sleep 0.5
+xdotool type --delay 40 "Webmail account"
 click "$(cell_x 5)" "$(cell_y 1)" 1          # the grid's click commits
 click "$(cell_x 3)" "$(cell_y 1)" 3
-sleep 0.2
-xdotool type --delay 30 "jdoe"
+sleep 0.5
+xdotool type --delay 40 "jdoe"
 click "$(cell_x 5)" "$(cell_y 1)" 1
 sleep 0.3
 shot main-en
-xdotool key --window "$main" ctrl+s
+xdotool key ctrl+s
 sleep 0.5
 [ -f "$work/baza.pdb" ] || fail "Save wrote no baza.pdb"
 size=$(stat -c %s "$work/baza.pdb")
 [ "$size" = 1292 ] || fail "baza.pdb is $size bytes, expected 1292"
-xdotool key --window "$main" ctrl+w
+xdotool key ctrl+w
 wait_exit || fail "the program did not end after Exit"
 
 # The saved record deciphers with the password (independent reading).
@@ -134,13 +136,13 @@ unlock "^Wpisz has" "secret" prompt-pl
 main=$(wait_window "^Velt 0[.]2$") || fail "no main window at the second start"
 sleep 0.5
 click 100 382 1                               # the search box
-xdotool type --delay 30 "MAIL"
+xdotool type --delay 40 "MAIL"
 click 272 382 1                               # "Search"
 sleep 0.3
 if xdotool search --onlyvisible --name "^Information\$" >/dev/null 2>&1; then
   fail "the saved entry was not found"
 fi
 shot main-pl
-xdotool key --window "$main" ctrl+w
+xdotool key ctrl+w
 wait_exit || fail "the program did not end after Exit"
 echo "smoke: OK (screenshots in $shots)"

@@ -6,20 +6,23 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <fstream>
 #include <iterator>
+
+#include "vault/collation_win.h"
+#include "vault/table_ops.h"
 
 namespace velt {
 namespace {
 
-// The grid's cell store as the export sees it: RowCount, ColCount, Cell.
-struct SimpleStore {
-    std::vector<std::array<std::string, 6>> rows;
-    int RowCount() const { return static_cast<int>(rows.size()); }
-    int ColCount() const { return 6; }
-    const std::string& Cell(int col, int row) const { return rows.at(row).at(col); }
-};
+CellStore Store(const std::vector<CellStore::Row>& rows) {
+    CellStore store;
+    store.SetRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < store.RowCount(); ++r) store.RowCells(r) = rows[r];
+    return store;
+}
+
+const CellStore::Row kTitles = {"#", "Name", "Address", "Login", "Password", "Description"};
 
 // A fresh folder under the temporary directory, removed with its files.
 class TempFolder {
@@ -55,14 +58,14 @@ std::string ReadAll(const std::string& name) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-const SimpleStore kInitial{{{"#", "Name", "Address", "Login", "Password", "Description"}, {}}};
+const CellStore kInitial = Store({kTitles, {}});
 
 TEST(ExportFile, WritesAndReplacesTheNamedFile) {
     TempFolder dir;
     EXPECT_EQ(ExportCSV(kInitial, dir / "baza"), dir / "baza.csv");
     EXPECT_EQ(ReadAll(dir / "baza.csv"), "#;Name;Address;Login;Password;Description;\r\n;;;;;;\r\n");
     // An existing file is truncated, not appended to.
-    SimpleStore titlesOnly{{kInitial.rows[0]}};
+    CellStore titlesOnly = Store({kTitles});
     EXPECT_EQ(ExportCSV(titlesOnly, dir / "baza.csv"), dir / "baza.csv");
     EXPECT_EQ(ReadAll(dir / "baza.csv"), "#;Name;Address;Login;Password;Description;\r\n");
     // The HTML entry writes HTML even under a .csv name.
@@ -103,18 +106,42 @@ TEST(ExportFile, SystemErrorsReadAsTheirMessages) {
     EXPECT_EQ(ReadAll(dir / "ro.csv"), "keep");
 }
 
-TEST(ExportFilePlLocale, PageDeclaresWindows1250AndKeepsTheBytes) {
+TEST(ExportFilePlLocale, SortedPolishTableKeepsItsBytes) {
     TempFolder dir;
-    SimpleStore polish{{{"#", "Nazwa", "Adres", "Login", "Has\xB3o", "Opis"},
-                        {"1", "\xAF\xF3\xB3w", "", "", "", ""}}};
-    ExportHTM(polish, dir / "baza");
+    // Polish names in cp1250 (Zolw, Lodz, laka with their national letters),
+    // sorted by the locale's collation; rows keep their numbers.
+    CellStore table = Store({{"#", "Nazwa", "Adres", "Login", "Has\xB3o", "Opis"},
+                             {"1", "\xAF\xF3\xB3w", "zoo.pl", "", "", ""},
+                             {"2", "\xA3\xF3" "d\x9F", "", "ewa", "\xB9\xEA", ""},
+                             {"3", "Ania", "", "", "", "<b>&</b>"},
+                             {"4", "\xB3\xB9ka", "", "", "", ""},
+                             {"5", "Zebra", "", "", "x;y", ""}});
+    ASSERT_TRUE(SortByColumn(table, 1, UserLocaleCollation()));
+    ExportCSV(table, dir / "baza");
+    EXPECT_EQ(ReadAll(dir / "baza.csv"),
+              "#;Nazwa;Adres;Login;Has\xB3o;Opis;\r\n"
+              "3;Ania;;;;<b>&</b>;\r\n"
+              "4;\xB3\xB9ka;;;;;\r\n"
+              "2;\xA3\xF3" "d\x9F;;ewa;\xB9\xEA;;\r\n"
+              "5;Zebra;;;\"x;y\";;\r\n"
+              "1;\xAF\xF3\xB3w;zoo.pl;;;;\r\n");
+    ExportHTM(table, dir / "baza");
     std::string page = ReadAll(dir / "baza.htm");
-    EXPECT_NE(page.find("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1250\">\r\n"),
+    std::string header = page.substr(0, 528);  // 524 with "us-ascii"
+    EXPECT_NE(header.find("\r\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1250\">\r\n"
+                          "<style type=\"text/css\">\r\n"),
               std::string::npos);
-    EXPECT_NE(page.find("   <th>Has\xB3o</th>\r\n"), std::string::npos);
-    EXPECT_NE(page.find("   <td>\xAF\xF3\xB3w</td>\r\n"), std::string::npos);
-    ExportCSV(polish, dir / "baza");
-    EXPECT_EQ(ReadAll(dir / "baza.csv"), "#;Nazwa;Adres;Login;Has\xB3o;Opis;\r\n1;\xAF\xF3\xB3w;;;;;\r\n");
+    std::string body;
+    for (int row = 0; row < table.RowCount(); ++row) {
+        const char* tag = row == 0 ? "th" : "td";
+        body += " <tr>\r\n";
+        for (const std::string& cell : table.RowCells(row)) {
+            std::string shown = cell == "<b>&</b>" ? "&lt;b&gt;&amp;&lt;/b&gt;" : cell;
+            body += std::string("   <") + tag + ">" + shown + "</" + tag + ">\r\n";
+        }
+        body += " </tr>\r\n";
+    }
+    EXPECT_EQ(page.substr(528), body + "</table>\r\n</body></html>");
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "vault/cell_store.h"
+
 namespace velt {
 namespace {
 
@@ -95,6 +97,14 @@ TEST(TableExport, InitialTableByteExact) {
     EXPECT_EQ(htm.bytes, HtmlHeader("windows-1252") + HtmlRow(kTitles, "th") +
                              HtmlRow({"", "", "", "", "", ""}, "td") + kHtmlEnd);
     EXPECT_TRUE(htm.closed);
+}
+
+TEST(TableExport, ReadsTheGridsCellStore) {
+    CellStore store;  // the initial table: titles and one empty entry row
+    for (int col = 0; col < 6; ++col) store.SetCell(col, 0, kTitles[col]);
+    Opened csv;
+    ExportCSV(ExportTableOf<CellStore>(store), "baza", MemoryOpener(csv));
+    EXPECT_EQ(csv.bytes, "#;Name;Address;Login;Password;Description;\r\n;;;;;;\r\n");
 }
 
 TEST(TableExport, SortedPolishTableByteExact) {

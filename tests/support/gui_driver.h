@@ -75,4 +75,14 @@ void TypeText(HWND window, const std::string& text);
 // Handles waiting messages until the queue is empty (paint included).
 void Pump();
 
+// What a window shows on the screen now (client area), row by row.
+struct Capture {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+    // Writes a 24-bit BMP (for looking at a test's window).
+    bool SaveBmp(const std::string& path) const;
+};
+Capture CaptureClient(HWND window);
+
 } // namespace velt::test

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 
 #include "toolkit/application.h"
@@ -107,6 +108,69 @@ void PressKey(HWND window, WORD key, bool ctrl, bool shift) {
     PostMessageA(window, WM_KEYUP, key, 0xC0000001);
     Pump();
     SetKeyboardState(saved);
+}
+
+Capture CaptureClient(HWND window) {
+    Capture c;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    RECT r;
+    GetClientRect(window, &r);
+    c.width = r.right;
+    c.height = r.bottom;
+    HDC dc = GetDC(window);
+    HDC mem = CreateCompatibleDC(dc);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = c.width;
+    bi.bmiHeader.biHeight = -c.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, c.width, c.height, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    c.pixels.resize(static_cast<size_t>(c.width) * static_cast<size_t>(c.height));
+    auto* p = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < c.pixels.size(); ++i)
+        c.pixels[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(window, dc);
+    return c;
+}
+
+bool Capture::SaveBmp(const std::string& path) const {
+    int rowBytes = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    ih.biSize = sizeof ih;
+    ih.biWidth = width;
+    ih.biHeight = height;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biSizeImage = static_cast<DWORD>(rowBytes * height);
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + ih.biSizeImage;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    std::fwrite(&fh, sizeof fh, 1, f);
+    std::fwrite(&ih, sizeof ih, 1, f);
+    std::vector<unsigned char> row(static_cast<size_t>(rowBytes), 0);
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            COLORREF c = At(x, y);
+            row[static_cast<size_t>(x * 3)] = GetBValue(c);
+            row[static_cast<size_t>(x * 3 + 1)] = GetGValue(c);
+            row[static_cast<size_t>(x * 3 + 2)] = GetRValue(c);
+        }
+        std::fwrite(row.data(), row.size(), 1, f);
+    }
+    std::fclose(f);
+    return true;
 }
 
 void TypeText(HWND window, const std::string& text) {

@@ -85,6 +85,42 @@ TEST_F(Ownership, ControlsMadeBeforeTheFormWindowGetWindowsWithIt) {
     EXPECT_EQ(SendMessageA(edit->Handle(), EM_GETLIMITTEXT, 0, 0), 3);
 }
 
+struct CreatedForm : TForm {
+    explicit CreatedForm(TComponent* owner) : TForm(owner) {
+        OnCreate = [this](TComponent*) { created = true; };
+        auto* edit = new TEdit(this);
+        edit->SetParent(this);
+    }
+    bool created = false;
+};
+
+TEST_F(Ownership, ApplicationFormsRunOnCreateAndGoWithDestroyForms) {
+    auto* main = Application->CreateForm<CreatedForm>();
+    auto* second = Application->CreateForm<CreatedForm>();
+    EXPECT_TRUE(main->created);
+    EXPECT_TRUE(second->created);
+    EXPECT_EQ(Application->MainForm(), main);
+    HWND a = main->Handle(), b = second->Handle();
+    Application->DestroyForms();
+    EXPECT_EQ(Application->MainForm(), nullptr);
+    EXPECT_EQ(Application->ComponentCount(), 0);
+    EXPECT_FALSE(IsWindow(a));
+    EXPECT_FALSE(IsWindow(b));
+}
+
+TEST_F(Ownership, HidingTheFocusedControlMovesTheFocusOn) {
+    TForm* form = NewForm();
+    auto* editor = new TEdit(form);
+    editor->SetParent(form);
+    auto* other = new TEdit(form);
+    other->SetParent(form);
+    form->Show();
+    editor->SetFocus();
+    ASSERT_TRUE(editor->Focused());
+    editor->Hide();
+    EXPECT_TRUE(other->Focused());
+}
+
 class Labels : public ToolkitTest {};
 
 TEST_F(Labels, WordWrapGrowsTheHeightWithinTheMaximumWidth) {

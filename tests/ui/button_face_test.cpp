@@ -40,7 +40,7 @@ protected:
     // Inside the focus dots.
     RECT CaptionInk(const TPixelSurface& s, COLORREF ink = kWhite) { return BoundsOf(s, {5, 5, 70, 18}, ink); }
 
-    TGdiObject<HFONT> font_;
+    GdiObject<HFONT> font_;
 };
 
 void ExpectBorder(const TPixelSurface& s, int inset, COLORREF topLeft, COLORREF bottomRight, const char* what) {

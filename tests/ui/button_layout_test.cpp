@@ -1,5 +1,4 @@
-// Glyph and caption placement, the glyph property rules and the kind rule.
-#include "ui/bitbtn_kinds.h"
+// Glyph and caption placement.
 #include "ui/button_layout.h"
 
 #include <gtest/gtest.h>
@@ -36,30 +35,6 @@ TEST(ButtonLayout, PlacesGlyphAndCaption) {
         EXPECT_EQ(c.captionAt.x, p.caption.x);
         EXPECT_EQ(c.captionAt.y, p.caption.y);
     }
-}
-
-TEST(ButtonLayout, GlyphPropertyRules) {
-    struct { int width, height, before, after; } cells[] = {
-        {72, 18, 1, 4}, {90, 18, 2, 1}, {40, 18, 3, 3}, {36, 18, 1, 2}, {18, 18, 4, 1}, {0, 0, 2, 2}, {54, 18, 1, 3},
-    };
-    for (auto& c : cells)
-        EXPECT_EQ(c.after, GlyphCellCountFor(c.width, c.height, c.before)) << c.width << "x" << c.height;
-
-    struct { int requested, before, after; } numGlyphs[] = {{7, 1, 4}, {0, 3, 3}, {-1, 2, 2}, {2, 1, 2}, {4, 1, 4}};
-    for (auto& c : numGlyphs) EXPECT_EQ(c.after, ClampNumGlyphs(c.requested, c.before)) << c.requested;
-
-    struct { int requested, before, after; } margins[] = {{-2, 5, 5}, {-1, 5, -1}, {0, 5, 0}, {40, -1, 40}};
-    for (auto& c : margins) EXPECT_EQ(c.after, AcceptMargin(c.requested, c.before)) << c.requested;
-}
-
-TEST(ButtonLayout, KindHoldsWhileRolesMatch) {
-    EXPECT_TRUE(KindStillHolds(bkOK, true, false, 1, false));
-    EXPECT_FALSE(KindStillHolds(bkOK, false, false, 1, false));   // Default changed
-    EXPECT_FALSE(KindStillHolds(bkOK, true, true, 1, false));     // Cancel changed
-    EXPECT_FALSE(KindStillHolds(bkOK, true, false, 2, false));    // ModalResult changed
-    EXPECT_FALSE(KindStillHolds(bkOK, true, false, 1, true));     // glyph assigned after
-    EXPECT_TRUE(KindStillHolds(bkNo, false, true, 7, false));
-    EXPECT_TRUE(KindStillHolds(bkCustom, true, true, 5, true));
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ui/button_glyph.h"
-#include "ui/ui_gdi.h"
+#include "toolkit/gdi.h"
 
 namespace velt::test {
 
@@ -32,9 +32,9 @@ public:
 private:
     int width_, height_;
     DWORD* bits_ = nullptr;
-    TMemoryDC dc_;
-    TBitmapHandle bitmap_;
-    TSelectObject select_;
+    MemoryDC dc_;
+    BitmapHandle bitmap_;
+    SelectGuard select_;
 };
 
 // Bounding box of the pixels of one colour inside `area` (empty when none).

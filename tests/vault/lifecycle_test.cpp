@@ -33,7 +33,7 @@ public:
     std::string savedWith;  // password of the last successful save
     std::string promptStart; // what the last prompt started with
 
-    using VaultLifecycle::CloseQuery;
+    using VaultLifecycle::MayClose;
     using VaultLifecycle::ChangePasswordCommand;
     using VaultLifecycle::ClearCommand;
     using VaultLifecycle::EditorChanged;
@@ -213,7 +213,7 @@ TEST(VaultLifecycleTest, ReopenAndCloseAskOnlyWhenModified) {
         v.ReopenCommand();
         EXPECT_EQ(v.log, c.reopen);
         v.log.clear();
-        EXPECT_EQ(v.CloseQuery(), c.closes);
+        EXPECT_EQ(v.MayClose(), c.closes);
         EXPECT_EQ(v.log, c.close);
     }
 }
@@ -239,7 +239,7 @@ TEST(VaultLifecycleTest, FailedSaveStopsTheCommand) {
     close.EditorChanged();
     close.saveFails = true;
     close.answers.push_back(Answer::Yes);
-    EXPECT_THROW(close.CloseQuery(), EFileCreateError);  // the window stays open
+    EXPECT_THROW(close.MayClose(), EFileCreateError);  // the window stays open
     EXPECT_TRUE(close.Modified);
 }
 
@@ -306,7 +306,7 @@ TEST(VaultLifecycleTest, ClearAsksAndResets) {
                           "reset", "replaced"}));
     v.log.clear();
     v.answers.push_back(Answer::No);
-    EXPECT_TRUE(v.CloseQuery());
+    EXPECT_TRUE(v.MayClose());
     EXPECT_EQ(v.log, (Log{kSaveAsk}));  // and the file is not written
 }
 

@@ -175,6 +175,15 @@ TEST_F(VaultFile, SaveRefusesAFileHeldOpenElsewhere) {
         ExpectSaveRefused(SystemErrorReason(ERROR_SHARING_VIOLATION));
         CellStore t;
         EXPECT_EQ(LoadVault(path_, "old", t), VaultLoadResult::Loaded) << "readers may share it";
+
+        // Without the up-front check, the replace step itself refuses too.
+        auto ops = MakeWindowsSaveOps();
+        std::string temp;
+        ASSERT_TRUE(ops->CreateTemp(Full(path_), temp).ok);
+        ASSERT_TRUE(ops->Write("new", 3).ok && ops->Close().ok);
+        EXPECT_FALSE(ops->Replace(temp, Full(path_)).ok);
+        ops->Discard(temp);
+        EXPECT_EQ(Listing(), std::vector<std::string>{"baza.pdb"});
     }
 }
 

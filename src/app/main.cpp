@@ -1,0 +1,31 @@
+// velt.exe: the localisation module first, then the main window (whose
+// creation asks for the master password and loads the vault), the strength
+// dialog, and the message loop.
+#include <windows.h>
+
+#include "app/check_pass_box.h"
+#include "app/unit1.h"
+#include "i18n/localisation_win.h"
+#include "toolkit/application.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    using namespace velt;
+    // Started before any window and stopped after the last one is gone.
+    i18n::LocalisationModule localisation;
+    int code = 0;
+    try {
+        Application->SetTitle("Velt");
+        Form1 = Application->CreateForm<TForm1>();
+        CheckPassBox = Application->CreateForm<TCheckPassBox>();
+        Application->Run();
+    } catch (...) {
+        Application->HandleException();
+        code = 1;
+    }
+    // The windows go before the translation service; the main window's
+    // destruction wipes the master password.
+    delete CheckPassBox;
+    CheckPassBox = nullptr;
+    delete Form1;
+    return code;
+}

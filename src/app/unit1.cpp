@@ -1,0 +1,484 @@
+#include "app/unit1.h"
+
+#include <array>
+
+#include "app/check_pass_box.h"
+#include "app/maker_site.h"
+#include "core/resource_strings.h"
+#include "export/export_file_win.h"
+#include "i18n/translator.h"
+#include "platform/clipboard.h"
+#include "platform/shell.h"
+#include "platform/system_random.h"
+#include "tools/password_generator.h"
+#include "tools/show_generated_password.h"
+#include "toolkit/application.h"
+#include "toolkit/dialogs.h"
+#include "ui/password_query.h"
+#include "vault/collation_win.h"
+#include "vault/table_ops.h"
+#include "vault/vault_file.h"
+
+namespace velt {
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+constexpr TColor kFixedCellColor = 0xFF8000;  // RGB (0, 128, 255)
+constexpr int kEditorHeight = 24;
+
+std::string& ProgramDirForTests() {
+    static std::string dir;
+    return dir;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- class info
+
+const ClassInfo& TForm1::StaticClass() {
+    static const ClassInfo info("TForm1", &TForm::StaticClass(), {});
+    return info;
+}
+
+// ---------------------------------------------------------------- building
+
+TForm1::TForm1(TComponent* owner) : TForm(owner) {
+    SetName("Form1");
+    SetCaption("Velt 0.2");
+    SetBorderStyle(TFormBorderStyle::bsSingle);
+    SetPosition(TPosition::poDesigned);
+    SetBounds(267, 182, Width(), Height());
+    SetClientSize(611, 405);
+    SetColor(clBlack);
+    Font().SetName("Tahoma");
+    Font().SetHeight(-13);
+    Font().SetColor(clWhite);
+    Font().SetCharset(EASTEUROPE_CHARSET);
+
+    BuildControls();
+    BuildMenu();
+
+    OnCreate = [this](TComponent* s) { FormCreate(s); };
+    OnShow = [this](TComponent* s) { FormShow(s); };
+    OnResize = [this](TComponent* s) { FormResize(s); };
+    OnClose = [this](TComponent* s, TCloseAction& a) { FormClose(s, a); };
+}
+
+TForm1::~TForm1() {
+    if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::BuildControls() {
+    Image1 = new TImage(this);
+    Image1->SetName("Image1");
+    Image1->SetParent(this);
+    Image1->SetBounds(207, 0, 393, 400);
+    Image1->LoadFromResourceName("IMAGE1");
+
+    SpeedButton1 = new TFramedSpeedButton(this);
+    SpeedButton1->SetName("SpeedButton1");
+    SpeedButton1->SetParent(this);
+    SpeedButton1->SetBounds(240, 370, 65, 24);
+    SpeedButton1->SetCaption("Search");
+    SpeedButton1->SetFlat(true);
+    SpeedButton1->OnClick = [this](TComponent* s) { SpeedButton1Click(s); };
+
+    Image2 = new TImage(this);
+    Image2->SetName("Image2");
+    Image2->SetParent(this);
+    Image2->SetBounds(376, 0, 223, 58);
+    Image2->LoadFromResourceName("IMAGE2");
+    Image2->SetTransparent(true);
+    Image2->SetCursor(TCursor::crHandPoint);
+    Image2->SetHint("Visit us!");
+    Image2->SetShowHint(true);
+    Image2->OnClick = [this](TComponent* s) { Image2Click(s); };
+
+    Bevel1 = new TBevel(this);
+    Bevel1->SetName("Bevel1");
+    Bevel1->SetParent(this);
+    Bevel1->SetBounds(8, 64, 585, 297);
+    Bevel1->SetShape(TBevelShape::bsBox);
+    Bevel1->SetStyle(TBevelStyle::bsLowered);
+
+    StringGrid1 = new TLeaveNotifyGrid(this);
+    StringGrid1->SetName("StringGrid1");
+    StringGrid1->SetParent(this);
+    StringGrid1->SetBounds(16, 72, 569, 281);
+    StringGrid1->SetTabOrder(0);
+    StringGrid1->SetColor(clBlack);
+    StringGrid1->SetFixedColor(kFixedCellColor);
+    StringGrid1->SetGridLineColor(clSilver);
+    StringGrid1->SetFixedLineColor(clBlack);
+    StringGrid1->SetDefaultRowHeight(24);
+    const int designWidths[] = {29, 122, 119, 96, 102, 93};
+    for (int c = 0; c < 6; ++c) StringGrid1->SetColWidths(c, designWidths[c]);
+    StringGrid1->SetHint("Click to open the address");
+    StringGrid1->SetShowHint(false);
+    StringGrid1->OnDrawCell = [this](TComponent* s, int c, int r, const RECT& rc, TGridDrawState st) {
+        StringGrid1DrawCell(s, c, r, rc, st);
+    };
+    StringGrid1->OnMouseMove = [this](TComponent* s, TShiftState sh, int x, int y) {
+        StringGrid1MouseMove(s, sh, x, y);
+    };
+    StringGrid1->OnMouseDown = [this](TComponent* s, TMouseButton b, TShiftState sh, int x, int y) {
+        StringGrid1MouseDown(s, b, sh, x, y);
+    };
+    StringGrid1->OnMouseUp = [this](TComponent* s, TMouseButton b, TShiftState sh, int x, int y) {
+        StringGrid1MouseUp(s, b, sh, x, y);
+    };
+    StringGrid1->OnClick = [this](TComponent* s) { StringGrid1Click(s); };
+    StringGrid1->OnKeyDown = [this](TComponent* s, WORD& k, TShiftState sh) { StringGrid1KeyDown(s, k, sh); };
+
+    Edit1 = new TCellEdit(this);
+    Edit1->SetName("Edit1");
+    Edit1->SetParent(this);
+    Edit1->SetBounds(8, 370, 225, 24);
+    Edit1->SetTabOrder(1);
+    Edit1->SetColor(clWhite);
+    Edit1->SetParentFont(false);
+    Edit1->Font().Assign(Font());
+    Edit1->Font().SetColor(clBlack);
+    Edit1->SetHint("Enter text to find; case insensitive");
+    Edit1->SetShowHint(true);
+
+    StringGridEdit = new TCellEdit(this);
+    StringGridEdit->SetName("StringGridEdit");
+    StringGridEdit->SetParent(this);
+    StringGridEdit->SetVisible(false);
+    StringGridEdit->SetBounds(216, 16, 121, kEditorHeight);
+    StringGridEdit->SetTabOrder(2);
+    StringGridEdit->SetColor(clWhite);
+    StringGridEdit->SetParentFont(false);
+    StringGridEdit->Font().Assign(Font());
+    StringGridEdit->Font().SetColor(clBlack);
+    StringGridEdit->OnChange = [this](TComponent* s) { StringGridEditChange(s); };
+
+    SaveDialog1 = new TSaveDialog(this);
+    SaveDialog1->SetName("SaveDialog1");
+    SaveDialog1->SetFileName("baza");
+    SaveDialog1->SetFilter("CSV- Comma Separated Values|*.csv|HTML- Hyper Text Mark-up Language|*.htm");
+    SaveDialog1->SetOptions(ofOverwritePrompt | ofHideReadOnly | ofEnableSizing);
+}
+
+TMenuItem* TForm1::AddItem(TMenuItem* parent, const char* name, const char* caption, TShortCut shortCut,
+                           void (TForm1::*handler)(TComponent*)) {
+    auto* item = new TMenuItem(this);
+    item->SetName(name);
+    item->SetCaption(caption);
+    item->SetShortCut(shortCut);
+    if (handler) item->OnClick = [this, handler](TComponent* s) { (this->*handler)(s); };
+    parent->Add(item);
+    return item;
+}
+
+void TForm1::BuildMenu() {
+    MainMenu1 = new TMainMenu(this);
+    MainMenu1->SetName("MainMenu1");
+    TMenuItem* bar = MainMenu1->Items();
+    const TShortCut ctrl = scCtrl;
+
+    Plik1 = AddItem(bar, "Plik1", "File", 0, nullptr);
+    Wczytaj1 = AddItem(Plik1, "Wczytaj1", "Open/ Reopen", ctrl | 'R', &TForm1::Wczytaj1Click);
+    Zapisz1 = AddItem(Plik1, "Zapisz1", "Save", ctrl | 'S', &TForm1::Zapisz1Click);
+    Eksportuj1 = AddItem(Plik1, "Eksportuj1", "Export", 0, &TForm1::Eksportuj1Click);
+    N2 = AddItem(Plik1, "N2", "-", 0, nullptr);
+    Zmiehaso1 = AddItem(Plik1, "Zmiehaso1", "Change password", ctrl | 'Z', &TForm1::Zmiehaso1Click);
+    Skasujbaz1 = AddItem(Plik1, "Skasujbaz1", "Clear database", 0, &TForm1::Skasujbaz1Click);
+    N1 = AddItem(Plik1, "N1", "-", 0, nullptr);
+    Wyjd1 = AddItem(Plik1, "Wyjd1", "Exit", ctrl | 'W', &TForm1::Wyjd1Click);
+
+    Dodatkowe1 = AddItem(bar, "Dodatkowe1", "Additional", 0, nullptr);
+    Generujhaso1 = AddItem(Dodatkowe1, "Generujhaso1", "Generate password", ctrl | 'H', &TForm1::Generujhaso1Click);
+    Generujprostszehaso1 = AddItem(Dodatkowe1, "Generujprostszehaso1", "Generate simple password", ctrl | 'P',
+                                   &TForm1::Generujprostszehaso1Click);
+    Generujhasonumeryczne1 = AddItem(Dodatkowe1, "Generujhasonumeryczne1", "Generate numerical password",
+                                     ctrl | 'N', &TForm1::Generujhasonumeryczne1Click);
+    Checkpasswordstrength1 = AddItem(Dodatkowe1, "Checkpasswordstrength1", "Check password strength", ctrl | 'U',
+                                     &TForm1::Checkpasswordstrength1Click);
+
+    Language1 = AddItem(bar, "Language1", "Language", 0, nullptr);
+    Polski1 = AddItem(Language1, "Polski1", "Polski", 0, &TForm1::Polski1Click);
+    English1 = AddItem(Language1, "English1", "English", 0, &TForm1::English1Click);
+
+    Pomoc1 = AddItem(bar, "Pomoc1", "About", 0, &TForm1::Pomoc1Click);
+    Nowawersja1 = AddItem(Pomoc1, "Nowawersja1", "Is there a new version?", 0, &TForm1::Nowawersja1Click);
+    Pomoc2 = AddItem(Pomoc1, "Pomoc2", "Help", VK_F1, &TForm1::Pomoc2Click);
+
+    SetMenu(MainMenu1);
+}
+
+// ---------------------------------------------------------------- the open vault
+
+void TForm1::SetProgramDirForTests(const std::string& dir) { ProgramDirForTests() = dir; }
+
+std::string TForm1::ExecutableDir() {
+    if (!ProgramDirForTests().empty()) return ProgramDirForTests();
+    char path[MAX_PATH * 2];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string p(path, n);
+    size_t slash = p.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
+}
+
+bool TForm1::QueryPassword(const std::string& caption, const std::string& prompt, std::string& password,
+                           bool& asterisk) {
+    return PasswordQuery(caption, prompt, password, asterisk);
+}
+
+VaultLifecycle::Answer TForm1::Ask(Box box, const std::string& text) {
+    TModalResult r;
+    switch (box) {
+    case Box::ErrorOk:
+        MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+        return Answer::Ok;
+    case Box::WarningYesNo:
+        r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNo);
+        break;
+    default:
+        r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNoCancel);
+        break;
+    }
+    return r == mrYes ? Answer::Yes : r == mrNo ? Answer::No : Answer::Cancel;
+}
+
+void TForm1::WriteVault() { SaveVault(VaultPath(), StringGrid1->Store(), MasterPassword); }
+
+bool TForm1::ReadVault() {
+    return LoadVault(VaultPath(), MasterPassword, StringGrid1->Store()) == VaultLoadResult::Loaded;
+}
+
+void TForm1::ResetTable() { ClearTable(StringGrid1->Store()); }
+
+void TForm1::TableReplaced() {
+    // An edit left open keeps its target cell, unless the row is gone.
+    if (StringGridEdit->EditRow >= StringGrid1->RowCount()) CloseEditor(false);
+    StringGrid1->Invalidate();
+}
+
+void TForm1::RepaintGrid() { StringGrid1->Invalidate(); }
+
+void TForm1::Terminate() { Application->Terminate(); }
+
+void TForm1::ReportError(const Exception& e) { Application->ShowException(e.Message()); }
+
+void TForm1::LanguageStep() {
+    i18n::TranslateComponent(*this);
+    if (i18n::CurrentLanguage() == "pl_PL")
+        Polski1->SetChecked(true);
+    else
+        English1->SetChecked(true);
+}
+
+void TForm1::Save() { WriteVault(); }
+void TForm1::Load() { LoadChecked(); }
+
+std::string TForm1::ExportCSV(const std::string& fileName) {
+    return velt::ExportCSV(StringGrid1->Store(), fileName);
+}
+
+std::string TForm1::ExportHTM(const std::string& fileName) {
+    return velt::ExportHTM(StringGrid1->Store(), fileName);
+}
+
+void TForm1::PrzetlumaczStringGrida() {
+    WriteColumnTitles(StringGrid1->Store(), {ResStr(IDS_COL_NAME), ResStr(IDS_COL_ADDRESS), ResStr(IDS_COL_LOGIN),
+                                             ResStr(IDS_COL_PASSWORD), ResStr(IDS_COL_DESCRIPTION)});
+    StringGrid1->Invalidate();
+}
+
+// ---------------------------------------------------------------- form events
+
+void TForm1::FormCreate(TComponent*) { StartUp(); }
+
+void TForm1::FormShow(TComponent*) {
+    StringGrid1->SetCells(0, 0, kNumberTitle);
+    PrzetlumaczStringGrida();
+    StringGrid1->OnMouseLeave = [this](TComponent* s) { FormMouseExit(s); };
+    StringGridEdit->EditCol = 0;
+    StringGridEdit->EditRow = 0;
+    Shown();
+}
+
+void TForm1::FormResize(TComponent*) {
+    const int cw = ClientWidth(), ch = ClientHeight();
+    Image2->SetLeft(cw - Image2->Width());
+    Image1->SetLeft(cw - Image1->Width());
+    Edit1->SetTop(ch - Edit1->Height() - 8);
+    SpeedButton1->SetTop(Edit1->Top());
+    Bevel1->SetWidth(cw - 16);
+    Bevel1->SetHeight(Edit1->Top() - 8 - Bevel1->Top());
+    StringGrid1->SetWidth(Bevel1->Width() - 16);
+    StringGrid1->SetHeight(Bevel1->Height() - 16);
+    StringGrid1->SetDefaultColWidth((StringGrid1->Width() - 32 - 30) / (StringGrid1->ColCount() - 1));
+    StringGrid1->SetColWidths(0, 32);
+}
+
+void TForm1::FormClose(TComponent*, TCloseAction& action) {
+    if (!MayClose()) action = caNone;
+}
+
+// ---------------------------------------------------------------- File menu
+
+void TForm1::Wczytaj1Click(TComponent*) { ReopenCommand(); }
+void TForm1::Zapisz1Click(TComponent*) { SaveCommand(); }
+
+void TForm1::Eksportuj1Click(TComponent*) {
+    if (!SaveDialog1->Execute(Handle())) return;
+    switch (SaveDialog1->FilterIndex()) {
+    case 1: ExportCSV(SaveDialog1->FileName()); break;
+    case 2: ExportHTM(SaveDialog1->FileName()); break;
+    default: break;
+    }
+}
+
+void TForm1::Zmiehaso1Click(TComponent*) { ChangePasswordCommand(); }
+void TForm1::Skasujbaz1Click(TComponent*) { ClearCommand(); }
+void TForm1::Wyjd1Click(TComponent*) { Close(); }
+
+// ---------------------------------------------------------------- Additional menu
+
+namespace {
+// Shows a new password; nothing of it is kept once the dialog closes.
+void ShowNewPassword(int titleId, std::string password) {
+    ShowGeneratedPassword(ResStr(titleId), ResStr(IDS_COPY_FROM_FIELD), password);
+    WipeString(password);
+}
+} // namespace
+
+void TForm1::Generujhaso1Click(TComponent*) {
+    ShowNewPassword(IDS_GENERATED_PASSWORD, GenerateRandomPassword(platform::SystemRandom()));
+}
+
+void TForm1::Generujprostszehaso1Click(TComponent*) {
+    ShowNewPassword(IDS_EASY_PASSWORD, GenerateSimplePassword(platform::SystemRandom()));
+}
+
+void TForm1::Generujhasonumeryczne1Click(TComponent*) {
+    ShowNewPassword(IDS_NUMERICAL_PASSWORD, GenerateNumericalPassword(platform::SystemRandom()));
+}
+
+void TForm1::Checkpasswordstrength1Click(TComponent*) {
+    if (CheckPassBox) CheckPassBox->ShowModal();
+}
+
+// ---------------------------------------------------------------- Language menu
+
+void TForm1::Polski1Click(TComponent*) {
+    Polski1->SetChecked(true);
+    English1->SetChecked(false);
+    i18n::ChooseLanguage("pl");
+    i18n::RetranslateComponent(*this);
+    PrzetlumaczStringGrida();
+}
+
+void TForm1::English1Click(TComponent*) {
+    Polski1->SetChecked(false);
+    English1->SetChecked(true);
+    i18n::ChooseLanguage("en");
+    i18n::RetranslateComponent(*this);
+    PrzetlumaczStringGrida();
+}
+
+// ---------------------------------------------------------------- About menu, banner
+
+void TForm1::ShellOpenText(const std::string& target) { platform::ShellOpen(Handle(), target); }
+
+void TForm1::Nowawersja1Click(TComponent*) { ShellOpenText(kMakerSite); }
+void TForm1::Image2Click(TComponent*) { ShellOpenText(kMakerSite); }
+void TForm1::Pomoc2Click(TComponent*) { ShellOpenText(ProgramDir + "help.chm"); }
+
+// ---------------------------------------------------------------- search
+
+void TForm1::SpeedButton1Click(TComponent*) {
+    auto found = FindCell(StringGrid1->Store(), Edit1->Text());
+    if (!found) {
+        MessageDlg(ResStr(IDS_TEXT_NOT_FOUND), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
+        return;
+    }
+    StringGrid1->SetSelection(TGridRect{found->col, found->row, found->col, found->row});
+    if (StringGrid1->VScrollBarVisible()) StringGrid1->SetTopRow(found->row);
+}
+
+// ---------------------------------------------------------------- grid
+
+void TForm1::StringGrid1DrawCell(TComponent*, int col, int row, const RECT& rect, TGridDrawState) {
+    if (col != 4 || row < 1 || !AsteriskPasswords) return;
+    TCanvas& canvas = StringGrid1->Canvas();
+    canvas.Font().SetColor(clRed);
+    canvas.FillRect(rect);
+    canvas.TextOut(rect.left + 1, rect.top + 5, std::string(StringGrid1->Cells(col, row).size(), '*'));
+}
+
+void TForm1::StringGrid1MouseMove(TComponent*, TShiftState, int x, int y) {
+    GridCoord cell = StringGrid1->MouseToCell(x, y);
+    bool address = cell.Col == 2 && cell.Row >= 1;
+    StringGrid1->SetCursor(address ? TCursor::crHandPoint : TCursor::crDefault);
+    StringGrid1->SetShowHint(address);
+}
+
+void TForm1::StringGrid1MouseDown(TComponent*, TMouseButton button, TShiftState, int x, int y) {
+    // A press on a title border resizes the column instead.
+    if (StringGrid1->Sizing()) return;
+    GridCoord cell = StringGrid1->MouseToCell(x, y);
+    if (cell.Row == 0) {
+        CloseEditor(false);
+        if (SortByColumn(StringGrid1->Store(), cell.Col, UserLocaleCollation())) StringGrid1->Invalidate();
+        return;
+    }
+    if (cell.Col < 1 || cell.Row < 1) return;
+    const std::string& text = StringGrid1->Cells(cell.Col, cell.Row);
+    if (button == TMouseButton::mbLeft && cell.Col == 2) {
+        if (!text.empty()) ShellOpenText(text);
+    } else if (button == TMouseButton::mbLeft && cell.Col == 4) {
+        platform::SetClipboardText(text, Handle());
+    } else if (button == TMouseButton::mbRight) {
+        OpenEditor(cell.Col, cell.Row);
+        // The release must reach the grid, not the editor now under the
+        // pointer: there it would open the edit box's own context menu,
+        // which swallows the first keys typed.
+        SetCapture(StringGrid1->Handle());
+    }
+}
+
+void TForm1::StringGrid1MouseUp(TComponent*, TMouseButton button, TShiftState, int, int) {
+    if (button == TMouseButton::mbRight && GetCapture() == StringGrid1->Handle()) ReleaseCapture();
+}
+
+void TForm1::OpenEditor(int col, int row) {
+    TCellEdit* e = StringGridEdit;
+    if (e->EditCol > 0 && e->EditRow > 0 && e->EditRow < StringGrid1->RowCount())
+        StringGrid1->SetCells(e->EditCol, e->EditRow, e->Text());
+    RECT r = StringGrid1->CellRect(col, row);
+    e->SetBounds(r.left + StringGrid1->Left(), r.top + StringGrid1->Top(), r.right - r.left, e->Height());
+    e->EditCol = col;
+    e->EditRow = row;
+    e->SetPasswordChar(col == 4 && AsteriskPasswords ? '*' : '\0');
+    if (e->Text() != StringGrid1->Cells(col, row)) e->SetText(StringGrid1->Cells(col, row));
+    e->Show();
+    e->SetFocus();
+}
+
+void TForm1::CloseEditor(bool commit) {
+    TCellEdit* e = StringGridEdit;
+    // The target row may have gone with a reload or a clear: drop the text then.
+    if (commit && e->EditRow > 0 && e->EditCol > 0 && e->EditRow < StringGrid1->RowCount())
+        StringGrid1->SetCells(e->EditCol, e->EditRow, e->Text());
+    e->Hide();
+    e->EditCol = 0;
+    e->EditRow = 0;
+}
+
+void TForm1::StringGrid1Click(TComponent*) { CloseEditor(true); }
+
+void TForm1::StringGrid1KeyDown(TComponent*, WORD& key, TShiftState) {
+    if (key != VK_TAB) return;
+    TGridRect sel = StringGrid1->Selection();
+    if (AddRowOnTab(StringGrid1->Store(), sel.Left, sel.Top)) StringGrid1->Invalidate();
+}
+
+void TForm1::StringGridEditChange(TComponent*) { EditorChanged(); }
+
+} // namespace velt

@@ -1,0 +1,127 @@
+// The main window (unit Unit1): the entry table in StringGrid1, the search
+// box, the menu bar, and the open vault's state and commands.
+#pragma once
+#include <string>
+
+#include "app/controls.h"
+#include "app/framed_speed_button.h"
+#include "toolkit/bevel.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/forms.h"
+#include "toolkit/image.h"
+#include "toolkit/menus.h"
+#include "vault/lifecycle.h"
+
+namespace velt {
+
+class TForm1 : public TForm, public VaultLifecycle {
+    VELT_PERSISTENT_CLASS()
+public:
+    // Builds the window's components (no window on screen yet); FormCreate
+    // runs from DoCreate, as TApplication::CreateForm does.
+    explicit TForm1(TComponent* owner);
+    ~TForm1() override;
+
+    // Tests run windows side by side, each with its vault in its own folder
+    // instead of beside the test program ("" restores the program's folder).
+    static void SetProgramDirForTests(const std::string& dir);
+
+    // ---- components, in painting order
+    TImage* Image1;
+    TFramedSpeedButton* SpeedButton1;
+    TImage* Image2;
+    TBevel* Bevel1;
+    TLeaveNotifyGrid* StringGrid1;
+    TCellEdit* Edit1;
+    TCellEdit* StringGridEdit;
+    TSaveDialog* SaveDialog1;
+
+    TMainMenu* MainMenu1;
+    TMenuItem* Plik1;
+    TMenuItem* Wczytaj1;
+    TMenuItem* Zapisz1;
+    TMenuItem* Eksportuj1;
+    TMenuItem* N2;
+    TMenuItem* Zmiehaso1;
+    TMenuItem* Skasujbaz1;
+    TMenuItem* N1;
+    TMenuItem* Wyjd1;
+    TMenuItem* Dodatkowe1;
+    TMenuItem* Generujhaso1;
+    TMenuItem* Generujprostszehaso1;
+    TMenuItem* Generujhasonumeryczne1;
+    TMenuItem* Checkpasswordstrength1;
+    TMenuItem* Language1;
+    TMenuItem* Polski1;
+    TMenuItem* English1;
+    TMenuItem* Pomoc1;
+    TMenuItem* Nowawersja1;
+    TMenuItem* Pomoc2;
+
+    // ---- published methods
+    void Save();
+    void Load();
+    std::string ExportCSV(const std::string& fileName);
+    std::string ExportHTM(const std::string& fileName);
+    void PrzetlumaczStringGrida();
+    void FormMouseExit(TComponent* sender) {}
+
+    // ---- handlers
+    void FormCreate(TComponent* sender);
+    void FormShow(TComponent* sender);
+    void FormResize(TComponent* sender);
+    void FormClose(TComponent* sender, TCloseAction& action);
+    void Wczytaj1Click(TComponent* sender);
+    void Zapisz1Click(TComponent* sender);
+    void Eksportuj1Click(TComponent* sender);
+    void Zmiehaso1Click(TComponent* sender);
+    void Skasujbaz1Click(TComponent* sender);
+    void Wyjd1Click(TComponent* sender);
+    void Generujhaso1Click(TComponent* sender);
+    void Generujprostszehaso1Click(TComponent* sender);
+    void Generujhasonumeryczne1Click(TComponent* sender);
+    void Checkpasswordstrength1Click(TComponent* sender);
+    void Polski1Click(TComponent* sender);
+    void English1Click(TComponent* sender);
+    void Pomoc1Click(TComponent* sender) {}
+    void Nowawersja1Click(TComponent* sender);
+    void Pomoc2Click(TComponent* sender);
+    void Image2Click(TComponent* sender);
+    void SpeedButton1Click(TComponent* sender);
+    void StringGrid1DrawCell(TComponent* sender, int col, int row, const RECT& rect, TGridDrawState state);
+    void StringGrid1MouseMove(TComponent* sender, TShiftState shift, int x, int y);
+    void StringGrid1MouseDown(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void StringGrid1MouseUp(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void StringGrid1Click(TComponent* sender);
+    void StringGrid1KeyDown(TComponent* sender, WORD& key, TShiftState shift);
+    void StringGridEditChange(TComponent* sender);
+
+protected:
+    // The open vault's hooks.
+    std::string ExecutableDir() override;
+    bool QueryPassword(const std::string& caption, const std::string& prompt, std::string& password,
+                       bool& asterisk) override;
+    Answer Ask(Box box, const std::string& text) override;
+    void WriteVault() override;
+    bool ReadVault() override;
+    void ResetTable() override;
+    void TableReplaced() override;
+    void RepaintGrid() override;
+    void Terminate() override;
+    void ReportError(const Exception& e) override;
+    void LanguageStep() override;
+
+private:
+    void BuildControls();
+    void BuildMenu();
+    TMenuItem* AddItem(TMenuItem* parent, const char* name, const char* caption, TShortCut shortCut,
+                       void (TForm1::*handler)(TComponent*));
+    void OpenEditor(int col, int row);
+    void CloseEditor(bool commit);
+    void ShellOpenText(const std::string& target);
+};
+
+// The one main window of the program (null before it is created).
+extern TForm1* Form1;
+
+} // namespace velt

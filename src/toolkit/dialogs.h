@@ -1,0 +1,76 @@
+// The program's own message boxes (captioned by their kind) and the Save
+// dialog. Both go through seams a test can answer: message boxes through
+// SetMessageBoxHook (msgbox.h), the Save dialog through SetSaveDialogHook.
+#pragma once
+#include <windows.h>
+#include <commdlg.h>
+
+#include <functional>
+#include <string>
+
+#include "toolkit/forms.h"
+
+namespace velt {
+
+enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
+enum class TMsgDlgButtons { mbOK, mbOKCancel, mbYesNo, mbYesNoCancel };
+
+// A modal message box captioned "Warning", "Error", "Information" or
+// "Confirm" (resource strings, so in the current language) with the icon of
+// its kind. Returns mrOk, mrCancel, mrYes or mrNo; Esc or the close box
+// give mrCancel where there is a Cancel button.
+TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons);
+
+enum TSaveOption : unsigned {
+    ofOverwritePrompt = 1,  // ask before replacing an existing file
+    ofHideReadOnly = 2,     // no read-only check box
+    ofEnableSizing = 4,     // the dialog can be resized
+};
+
+class TSaveDialog : public TComponent {
+    VELT_PERSISTENT_CLASS()
+public:
+    explicit TSaveDialog(TComponent* owner) : TComponent(owner) {}
+
+    const std::string& FileName() const { return fileName_; }
+    void SetFileName(const std::string& v) { fileName_ = v; }
+    // "Description|*.ext|Description|*.ext"
+    const std::string& Filter() const { return filter_; }
+    void SetFilter(const std::string& v) { filter_ = v; }
+    // 1-based; after Execute, the filter the user chose.
+    int FilterIndex() const { return filterIndex_; }
+    void SetFilterIndex(int v) { filterIndex_ = v; }
+    const std::string& DefaultExt() const { return defaultExt_; }
+    void SetDefaultExt(const std::string& v) { defaultExt_ = v; }
+    const std::string& Title() const { return title_; }
+    void SetTitle(const std::string& v) { title_ = v; }
+    unsigned Options() const { return options_; }
+    void SetOptions(unsigned v) { options_ = v; }
+
+    // Shows the dialog; true when the user chose a file (FileName and
+    // FilterIndex then hold the choice, and are offered again next time).
+    bool Execute(HWND owner = nullptr);
+
+    // The Win32 structure Execute passes (filter string and buffer included).
+    struct Request {
+        OPENFILENAMEA ofn;
+        std::string filter;      // NUL-separated, double NUL at the end
+        std::string fileBuffer;  // the file name, padded with NULs
+    };
+    void Prepare(Request& request, HWND owner) const;
+
+private:
+    std::string fileName_;
+    std::string filter_;
+    int filterIndex_ = 1;
+    std::string defaultExt_;
+    std::string title_;
+    unsigned options_ = ofHideReadOnly | ofEnableSizing;
+};
+
+// Replaces the system dialog: the hook gets the dialog, may set FileName and
+// FilterIndex, and returns what Execute returns. Empty: the real dialog.
+using SaveDialogHook = std::function<bool(TSaveDialog& dialog)>;
+SaveDialogHook SetSaveDialogHook(SaveDialogHook hook);
+
+} // namespace velt

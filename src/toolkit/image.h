@@ -1,0 +1,39 @@
+// A picture painted on its parent: a bitmap resource or a bitmap handed in.
+// Transparent: the colour of the bottom-left pixel lets the parent show.
+#pragma once
+#include "toolkit/controls.h"
+
+namespace velt {
+
+class TImage : public TGraphicControl {
+    VELT_PERSISTENT_CLASS()
+public:
+    explicit TImage(TComponent* owner);
+
+    // Loads a BITMAP resource of the program; false when there is none.
+    bool LoadFromResourceName(const std::string& name, HINSTANCE module = nullptr);
+    // Takes ownership of the bitmap.
+    void SetBitmap(HBITMAP bitmap);
+    HBITMAP Bitmap() const { return bitmap_.Get(); }
+    SIZE BitmapSize() const;
+
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool v);
+    // Sizes the control to the bitmap when it changes.
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool v);
+    bool Stretch() const { return stretch_; }
+    void SetStretch(bool v);
+
+    void Paint(TCanvas& canvas) override;
+
+private:
+    void PictureChanged();
+
+    BitmapHandle bitmap_;
+    bool transparent_ = false;
+    bool autoSize_ = false;
+    bool stretch_ = false;
+};
+
+} // namespace velt

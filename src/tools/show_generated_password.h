@@ -1,0 +1,11 @@
+// The dialog that shows a newly generated password for copying by hand.
+#pragma once
+#include <string>
+
+namespace velt {
+
+// Builds the dialog, shows it modally and destroys it; true when it ended
+// with OK (Enter and Esc both press its one button; the close box does not).
+bool ShowGeneratedPassword(const std::string& title, const std::string& prompt, const std::string& password);
+
+} // namespace velt

@@ -1,0 +1,62 @@
+#include "tools/show_generated_password.h"
+
+#include <windows.h>
+
+#include <memory>
+
+#include "toolkit/application.h"
+#include "toolkit/edit.h"
+#include "toolkit/forms.h"
+#include "toolkit/label.h"
+#include "ui/button_with_color.h"
+#include "ui/password_query.h"
+
+namespace velt {
+
+bool ShowGeneratedPassword(const std::string& title, const std::string& prompt, const std::string& password) {
+    // Freed on every path, also when building or showing throws.
+    auto form = std::make_unique<TForm>(Application);
+    form->Font().SetColor(clWhite);
+    form->SetColor(clBlack);
+    form->Canvas().Font().Assign(form->Font());
+    const SIZE wh = MeasureAverageCharSize(form->Canvas());
+    const int w = wh.cx, h = wh.cy;
+
+    form->SetBorderStyle(TFormBorderStyle::bsDialog);
+    form->SetCaption(title);
+    form->SetClientWidth(MulDiv(180, w, 4));
+    form->SetPosition(TPosition::poScreenCenter);
+
+    auto* label = new TLabel(form.get());
+    label->SetParent(form.get());
+    label->SetWordWrap(true);
+    label->SetMaxWidth(MulDiv(164, w, 4));
+    label->SetCaption(prompt);
+    label->SetLeft(MulDiv(8, w, 4));
+    label->SetTop(MulDiv(8, h, 8));
+
+    auto* edit = new TEdit(form.get());
+    edit->SetParent(form.get());
+    edit->Font().SetColor(clBlack);
+    edit->SetBounds(label->Left(), label->Top() + label->Height() + 5, MulDiv(164, w, 4), edit->Height());
+    edit->SetMaxLength(255);
+    edit->SetText(password);
+    edit->SelectAll();
+
+    const int top = edit->Top() + edit->Height() + 15;
+    auto* ok = new TBitBtnWithColor(form.get());
+    ok->SetParent(form.get());
+    ok->SetCaption("OK");
+    ok->SetModalResult(mrOk);
+    ok->SetDefault(true);
+    ok->SetCancel(true);
+    ok->SetColor(clBlack);
+    ok->Font().SetColor(clWhite);
+    ok->SetBounds(MulDiv(67, w, 4), top, MulDiv(50, w, 4), MulDiv(14, h, 8));
+
+    form->SetClientHeight(ok->Top() + ok->Height() + 13);
+    form->SetActiveControl(edit);
+    return form->ShowModal() == mrOk;
+}
+
+} // namespace velt

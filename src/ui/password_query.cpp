@@ -1,0 +1,100 @@
+#include "ui/password_query.h"
+
+#include <memory>
+
+#include "core/resource_strings.h"
+#include "toolkit/application.h"
+#include "toolkit/checkbox.h"
+#include "toolkit/edit.h"
+#include "toolkit/forms.h"
+#include "toolkit/label.h"
+#include "ui/button_with_color.h"
+#include "ui/password_query_layout.h"
+
+namespace velt {
+
+namespace {
+
+TBitBtnWithColor* MakeButton(TForm* form, const char* caption, TModalResult result, int left, int top,
+                             int width, int height) {
+    auto* b = new TBitBtnWithColor(form);
+    b->SetParent(form);
+    b->SetCaption(caption);
+    b->SetModalResult(result);
+    b->SetColor(clBlack);
+    b->Font().SetColor(clWhite);
+    b->SetBounds(left, top, width, height);
+    return b;
+}
+
+} // namespace
+
+SIZE MeasureAverageCharSize(TCanvas& canvas) {
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE size = canvas.TextExtent(kLetters);
+    size.cx /= 52;
+    return size;
+}
+
+bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& password, bool& asterisk) {
+    // Freed on every path, also when building or showing throws.
+    auto form = std::make_unique<TForm>(Application);
+    form->Font().SetColor(clWhite);
+    form->SetColor(clBlack);
+    form->Canvas().Font().Assign(form->Font());
+    const SIZE xy = MeasureAverageCharSize(form->Canvas());
+
+    form->SetBorderStyle(TFormBorderStyle::bsDialog);
+    form->SetCaption(caption);
+    form->SetClientWidth(MulDiv(180, xy.cx, 4));
+    form->SetPosition(TPosition::poScreenCenter);
+
+    // The heights come from the controls themselves, one after the other.
+    TPasswordQueryHeights heights;
+    TPasswordQueryLayout l = ComputePasswordQueryLayout(xy.cx, xy.cy, heights);
+
+    auto* label = new TLabel(form.get());
+    label->SetParent(form.get());
+    label->SetWordWrap(true);
+    label->SetMaxWidth(l.labelMaxWidth);
+    label->SetCaption(prompt);
+    label->SetLeft(l.labelLeft);
+    label->SetTop(l.labelTop);
+    heights.label = label->Height();
+
+    auto* edit = new TEdit(form.get());
+    edit->SetParent(form.get());
+    edit->Font().SetColor(clBlack);
+    l = ComputePasswordQueryLayout(xy.cx, xy.cy, heights);
+    edit->SetBounds(l.editLeft, l.editTop, l.editWidth, edit->Height());
+    edit->SetMaxLength(kPasswordMaxLength);
+    edit->SetPasswordChar('*');
+    edit->SetText(password);
+    edit->SelectAll();
+    heights.edit = edit->Height();
+
+    auto* check = new TCheckBox(form.get());
+    check->SetParent(form.get());
+    l = ComputePasswordQueryLayout(xy.cx, xy.cy, heights);
+    check->SetBounds(l.checkLeft, l.checkTop, l.checkWidth, check->Height());
+    check->SetCaption(ResStr(IDS_ASTERISK_PASSWORDS));
+    check->SetChecked(false);
+    heights.check = check->Height();
+
+    l = ComputePasswordQueryLayout(xy.cx, xy.cy, heights);
+    TBitBtnWithColor* ok = MakeButton(form.get(), "OK", mrOk, l.okLeft, l.buttonTop, l.buttonWidth, l.buttonHeight);
+    ok->SetDefault(true);
+    TBitBtnWithColor* cancel =
+        MakeButton(form.get(), "Cancel", mrCancel, l.cancelLeft, l.buttonTop, l.buttonWidth, l.buttonHeight);
+    cancel->SetCancel(true);
+
+    form->SetClientHeight(cancel->Top() + cancel->Height() + 13);
+    form->SetActiveControl(edit);
+
+    if (form->ShowModal() != mrOk) return false;
+    asterisk = check->Checked();
+    password = edit->Text();
+    return true;
+}
+
+} // namespace velt
