@@ -15,7 +15,10 @@ cp build/win32/velt.exe run/
 export WINEPREFIX="$PWD/build/win32/wineprefix"
 scripts/wine-prefix
 if [ -z "${DISPLAY:-}" ]; then
-  echo "No X display: starting Velt inside Xvfb on :99 (screenshot with: DISPLAY=:99 import -window root shot.png)"
-  exec xvfb-run -n 99 -s "-screen 0 1280x1024x24" scripts/wine-run run/velt.exe
+  # The first free display from :99 on (another Xvfb may hold :99).
+  n=99
+  while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
+  echo "No X display: starting Velt inside Xvfb on :$n (screenshot with: DISPLAY=:$n import -window root shot.png)"
+  exec xvfb-run -n $n -s "-screen 0 1280x1024x24 -ac" scripts/wine-run run/velt.exe
 fi
 exec scripts/wine-run run/velt.exe

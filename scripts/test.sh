@@ -26,7 +26,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wineserver -p
   wine cmd /c exit </dev/null >/dev/null 2>&1
   rc=0
-  ctest --test-dir build/win32 --output-on-failure -j 2 > build/win32-ctest.log 2>&1 || rc=1
+  ctest --test-dir build/win32 --output-on-failure > build/win32-ctest.log 2>&1 || rc=1
   wineserver -k
   exit $rc' || status=1
 tail -n 30 build/win32-ctest.log

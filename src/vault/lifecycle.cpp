@@ -23,14 +23,23 @@ void WipeString(std::string& s) noexcept {
 
 VaultLifecycle::~VaultLifecycle() { WipeString(MasterPassword); }
 
+namespace {
+// Room for the longest password the prompt accepts, so that writing one into
+// a working copy never moves it and leaves an unwiped copy behind in freed
+// memory.
+constexpr size_t kPasswordRoom = 256;
+} // namespace
+
 void VaultLifecycle::SetMasterPassword(const std::string& password) {
     WipeString(MasterPassword);
+    MasterPassword.reserve(kPasswordRoom);
     MasterPassword = password;
 }
 
 void VaultLifecycle::StartUp() {
     ProgramDir = ExecutableDir();
     std::string entered;
+    entered.reserve(kPasswordRoom);
     WipeOnExit wipe{entered};
     bool accepted = QueryPassword(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), entered,
                                   AsteriskPasswords);
@@ -78,7 +87,9 @@ void VaultLifecycle::ReopenCommand() {
 }
 
 void VaultLifecycle::ChangePasswordCommand() {
-    std::string working = MasterPassword;
+    std::string working;
+    working.reserve(kPasswordRoom);
+    working = MasterPassword;
     WipeOnExit wipe{working};
     bool asterisk = AsteriskPasswords;
     if (QueryPassword(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), working, asterisk)) {

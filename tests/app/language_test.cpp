@@ -50,6 +50,12 @@ TEST_F(LanguagePlLocale, PolishSystemStartsPolishThenSwitchesBothWays) {
     EXPECT_FALSE(form->English1->Checked());
     EXPECT_EQ(Texts(form), kPolish);
 
+    // The menu bar itself carries the texts.
+    HMENU file = GetSubMenu(GetMenu(form->Handle()), 0);
+    wchar_t item[64] = {};
+    GetMenuStringW(file, 0, item, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(item), L"Otw\u00F3rz/ Od\u015Bwie\u017C\tCtrl+R");
+
     form->English1Click(form->English1);
     EXPECT_EQ(i18n::CurrentLanguage(), "en");
     EXPECT_FALSE(form->Polski1->Checked());

@@ -2,6 +2,8 @@
 #include "app/main_window_fixture.h"
 
 #include "app/grid_driver.h"
+#include "platform/shell.h"
+#include "toolkit/dialogs.h"
 
 namespace velt::test {
 namespace {
@@ -145,6 +147,91 @@ TEST_F(MainWindow, GeneratorCommandsShowTheirPasswords) {
     }
     EXPECT_FALSE(form->Modified);
     EXPECT_EQ(form->StringGrid1->RowCount(), 2);  // the table is not touched
+}
+
+// Records shell opens instead of starting programs.
+struct ShellRecorder {
+    ShellRecorder() {
+        previous = platform::SetShellOpenHook([this](HWND owner, const std::string& target) {
+            opened.push_back(target);
+            owners.push_back(owner);
+        });
+    }
+    ~ShellRecorder() { platform::SetShellOpenHook(previous); }
+    std::vector<std::string> opened;
+    std::vector<HWND> owners;
+    platform::ShellOpenHook previous;
+};
+
+TEST_F(MainWindow, ShellOpensTheSiteTheHelpAndAddressesAsTheyStand) {
+    WriteVaultFile("secret", {{"Mail", "mail.example.org/inbox", "", "", ""}, {"Empty", "", "", "", ""}});
+    TForm1* form = Open({true, "secret"});
+    ShellRecorder shell;
+    form->Image2Click(form->Image2);
+    form->Nowawersja1Click(form->Nowawersja1);
+    form->Pomoc2Click(form->Pomoc2);
+    GridDriver grid(form->StringGrid1);
+    grid.Press(2, 1, TMouseButton::mbLeft);
+    grid.Press(2, 2, TMouseButton::mbLeft);   // empty: nothing
+    grid.Press(2, 1, TMouseButton::mbRight);  // the editor, no open
+    grid.Press(1, 1, TMouseButton::mbLeft);
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{"https://velt.example.org/", "https://velt.example.org/",
+                                                      dir_ + "help.chm", "mail.example.org/inbox"}));
+    for (HWND owner : shell.owners) EXPECT_EQ(owner, form->Handle());
+    EXPECT_EQ(form->Image2->Hint(), "Visit us!");
+    EXPECT_TRUE(form->Image2->ShowHint());
+    EXPECT_EQ(form->Image2->Cursor(), TCursor::crHandPoint);
+}
+
+TEST_F(MainWindow, ExportWritesTheChosenFormat) {
+    WriteVaultFile("secret", {{"Mail", "", "jdoe", "pw", ""}});
+    TForm1* form = Open({true, "secret"});
+    EXPECT_EQ(form->SaveDialog1->FileName(), "baza");
+    EXPECT_EQ(form->SaveDialog1->Filter(),
+              "CSV- Comma Separated Values|*.csv|HTML- Hyper Text Mark-up Language|*.htm");
+    EXPECT_EQ(form->SaveDialog1->Options(), unsigned(ofOverwritePrompt | ofHideReadOnly | ofEnableSizing));
+    struct Case {
+        int filterIndex;
+        bool accept;
+        const char* written;  // null: nothing
+    };
+    const Case cases[] = {{1, true, "out.csv"}, {2, true, "out.htm"}, {1, false, nullptr}, {3, true, nullptr}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.filterIndex);
+        DeleteFileA((dir_ + "out.csv").c_str());
+        DeleteFileA((dir_ + "out.htm").c_str());
+        SaveDialogHook previous = SetSaveDialogHook([&](TSaveDialog& d) {
+            d.SetFileName(dir_ + "out");
+            d.SetFilterIndex(c.filterIndex);
+            return c.accept;
+        });
+        form->Eksportuj1Click(form->Eksportuj1);
+        SetSaveDialogHook(previous);
+        for (const char* name : {"out.csv", "out.htm"}) {
+            bool exists = GetFileAttributesA((dir_ + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+            EXPECT_EQ(exists, c.written && std::string(c.written) == name) << name;
+        }
+    }
+    DeleteFileA((dir_ + "out.csv").c_str());
+    DeleteFileA((dir_ + "out.htm").c_str());
+    EXPECT_FALSE(form->Modified);
+}
+
+TEST_F(MainWindow, PressOnATitleBorderResizesWithoutSortingOrTouchingTheEditor) {
+    WriteVaultFile("secret", {{"b", "", "", "", ""}, {"a", "", "", "", ""}});
+    TForm1* form = Open({true, "secret"});
+    GridDriver grid(form->StringGrid1);
+    grid.Press(5, 1, TMouseButton::mbRight);
+    ASSERT_TRUE(form->StringGridEdit->Visible());
+    RECT title = form->StringGrid1->CellRect(1, 0);
+    grid.PressAt(title.right, (title.top + title.bottom) / 2, TMouseButton::mbLeft);
+    EXPECT_EQ(form->StringGrid1->Cells(1, 1), "b");  // not sorted
+    EXPECT_TRUE(form->StringGridEdit->Visible());
+    EXPECT_EQ(form->StringGridEdit->EditRow, 1);
+    // Outside the cells nothing happens either.
+    grid.PressAt(form->StringGrid1->ClientWidth() - 3, form->StringGrid1->ClientHeight() - 3,
+                 TMouseButton::mbRight);
+    EXPECT_EQ(form->StringGridEdit->EditCol, 5);
 }
 
 // Pixels of a window's client area as the screen shows them.
@@ -302,6 +389,36 @@ TEST_F(MainWindow, TypedTextReachesTheCell) {
     EXPECT_EQ(form->StringGridEdit->Text(), "abc");
     grid.Press(2, 1, TMouseButton::mbLeft);
     EXPECT_EQ(form->StringGrid1->Cells(1, 1), "abc");
+}
+
+TEST_F(MainWindow, TabAddsARowOnlyFromTheLastCell) {
+    struct Case {
+        const char* name;
+        int col, row;
+        bool shift;
+        int rows;
+    };
+    const Case cases[] = {
+        {"Tab in the last cell", 5, 2, false, 4},
+        {"Shift+Tab in the last cell", 5, 2, true, 4},
+        {"Tab in the last column of another row", 5, 1, false, 3},
+        {"Tab elsewhere in the last row", 4, 2, false, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteVaultFile("secret", {{"a", "", "", "", ""}, {"b", "", "", "", ""}});
+        TForm1* form = Open({true, "secret"});
+        GridDriver grid(form->StringGrid1);
+        grid.Select(c.col, c.row);
+        grid.Key(VK_TAB, c.shift);
+        EXPECT_EQ(form->StringGrid1->RowCount(), c.rows);
+        if (c.rows == 4) {
+            EXPECT_EQ(form->StringGrid1->Cells(0, 3), "3");
+            EXPECT_EQ(form->StringGrid1->Row(), c.shift ? 2 : 3);
+        }
+        EXPECT_FALSE(form->Modified);
+        form->Hide();
+    }
 }
 
 TEST_F(MainWindow, HoverShowsTheHandAndTheHintOverAddressesOnly) {

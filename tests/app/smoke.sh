@@ -11,7 +11,7 @@ wine_run="$here/../../scripts/wine-run"
 [ -n "${DISPLAY:-}" ] || { echo "smoke: needs an X display"; exit 1; }
 command -v xdotool >/dev/null || { echo "smoke: xdotool missing"; exit 1; }
 
-rm -rf "$work"; mkdir -p "$work" "$shots"
+rm -rf "$work"; mkdir -p "$work" "$shots"; rm -f "$shots"/*.png
 cp "$exe" "$work/velt.exe"
 pid=""
 fail() { echo "smoke: FAIL: $*"; shot "failure"; [ -n "$pid" ] && kill "$pid" 2>/dev/null; exit 1; }
@@ -101,6 +101,12 @@ xdotool type --delay 40 "jdoe"
 click "$(cell_x 5)" "$(cell_y 1)" 1
 sleep 0.3
 shot main-en
+menu_shot() {  # the File menu open, then closed again
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  xdotool mousemove $((X + ox + 15)) $((Y + oy - 10)) click 1
+  sleep 0.5; shot "$1"; xdotool key Escape; sleep 0.2; xdotool key Escape; sleep 0.3
+}
+menu_shot menu-en
 xdotool key ctrl+s
 sleep 0.5
 [ -f "$work/baza.pdb" ] || fail "Save wrote no baza.pdb"
@@ -143,6 +149,7 @@ if xdotool search --onlyvisible --name "^Information\$" >/dev/null 2>&1; then
   fail "the saved entry was not found"
 fi
 shot main-pl
+menu_shot menu-pl
 xdotool key ctrl+w
 wait_exit || fail "the program did not end after Exit"
 echo "smoke: OK (screenshots in $shots)"
