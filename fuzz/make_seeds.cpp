@@ -1,0 +1,184 @@
+// Writes the seed corpora of the fuzz targets with the project's own code:
+//   make_seeds <compiled Polish catalogue> <corpus folder>
+// (the catalogue is build/host/locale/pl/LC_MESSAGES/default.mo).
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "fuzz_support.h"
+#include "i18n/catalogue_embedding.h"
+#include "vault/cell_store.h"
+#include "vault/vault_format.h"
+
+using fuzz::Bytes;
+
+namespace {
+
+std::string g_root;
+
+void Write(const std::string& target, const std::string& name, const Bytes& bytes) {
+    std::ofstream out(g_root + "/" + target + "/" + name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + target + "/" + name);
+}
+
+Bytes Cat(std::initializer_list<std::string_view> parts) {
+    Bytes out;
+    for (std::string_view p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+// ------------------------------------------------------------------ vault
+
+velt::CellStore SampleTable(int rows) {
+    velt::CellStore t;
+    t.SetRowCount(rows + 1);
+    const char* names[] = {"Bank", "Poczta \xB3\xB9\xEA", "Forum"};
+    for (int r = 1; r <= rows; ++r) {
+        t.Cell(0, r) = std::to_string(r);
+        t.Cell(1, r) = names[(r - 1) % 3];
+        t.Cell(2, r) = "https://example.org/" + std::to_string(r);
+        t.Cell(3, r) = "user" + std::to_string(r);
+        t.Cell(4, r) = "S3cret\xB3!" + std::to_string(r * 7);
+        t.Cell(5, r) = r == 2 ? std::string(300, 'd') : "";
+    }
+    return t;
+}
+
+void VaultSeed(const std::string& name, int flags, const std::string& password, std::string image) {
+    Write("vault", name, Cat({std::string(1, char(flags)), std::string(1, char(password.size())), password, image}));
+}
+
+void VaultSeeds() {
+    VaultSeed("empty", 1, "pw", velt::BuildVaultImage(SampleTable(0), "pw"));
+    VaultSeed("one_empty_row", 1, "pw", velt::BuildVaultImage(velt::CellStore(), "pw"));
+    VaultSeed("sample", 1, "Tajne!", velt::BuildVaultImage(SampleTable(3), "Tajne!"));
+    VaultSeed("one_char_key", 1, "x", velt::BuildVaultImage(SampleTable(1), "x"));
+    VaultSeed("wrong_password", 0, "other", velt::BuildVaultImage(SampleTable(2), "right"));
+    std::string cut = velt::BuildVaultImage(SampleTable(3), "pw");
+    cut.resize(12 + 1280 + 600);  // the count says 3; the second record is cut inside a field
+    VaultSeed("short", 1, "pw", cut);
+}
+
+// ------------------------------------------------------------------ MO
+
+std::vector<std::pair<std::string, std::string>> Entries(const Bytes& mo) {
+    fuzz::RefCatalogue c = fuzz::ReadRefCatalogue(mo.data(), mo.size());
+    if (!c.complete) throw std::runtime_error("the Polish catalogue does not read");
+    return {c.entries.begin(), c.entries.end()};
+}
+
+void MoSeed(const std::string& name, int flags, std::size_t prefix, const Bytes& mo, std::string_view keys) {
+    Bytes b{static_cast<unsigned char>(flags), static_cast<unsigned char>(prefix), static_cast<unsigned char>(prefix >> 8),
+            static_cast<unsigned char>(mo.size()), static_cast<unsigned char>(mo.size() >> 8)};
+    b.insert(b.end(), mo.begin(), mo.end());
+    b.insert(b.end(), keys.begin(), keys.end());
+    Write("mo", name, b);
+}
+
+void MoSeeds(const Bytes& polish) {
+    const std::string keys("Password\0password\0Enter the password\0\0Zzz\0!", 44);
+    MoSeed("polish", 0, 0, polish, keys);
+    MoSeed("polish_twin", 16, 0, polish, keys);
+    MoSeed("polish_big_endian", 16, 0, fuzz::WriteMo(Entries(polish), true), keys);
+    MoSeed("polish_inside_file", 1 | 4, 300, polish, keys);
+    MoSeed("polish_cut", 1, 16, Bytes(polish.begin(), polish.begin() + 900), keys);
+    MoSeed("small", 16, 0, fuzz::WriteMo({{"", "Content-Type: text/plain; charset=UTF-8\n"}, {"a", "b"}, {"c\nd", "e"}}, false),
+           std::string("a\0c\nd\0b", 7));
+}
+
+// ------------------------------------------------------------------ executable
+
+constexpr std::string_view kMarker = "F1D9D3E3-E45B-48C9-AB4E-0533E488CB94";
+
+// A small PE image: MZ header, PE signature, one section of 512 bytes that
+// holds the marker with its 8 zero bytes.
+Bytes TinyImage() {
+    Bytes exe(0x400, 0);
+    exe[0] = 'M';
+    exe[1] = 'Z';
+    exe[0x3C] = 0x40;
+    std::memcpy(&exe[0x40], "PE\0\0", 4);
+    exe[0x44] = 0x4C;  // i386
+    exe[0x45] = 0x01;
+    exe[0x46] = 1;                                   // one section
+    std::memcpy(&exe[0x40 + 24], ".data\0\0\0", 8);  // no optional header
+    exe[0x40 + 24 + 16 + 1] = 0x02;                  // raw size 0x200
+    exe[0x40 + 24 + 20 + 1] = 0x02;                  // raw pointer 0x200
+    std::memcpy(&exe[0x210], kMarker.data(), kMarker.size());
+    return exe;
+}
+
+void EmbeddedSeeds(const Bytes& polish) {
+    Bytes exe = TinyImage();
+    Write("embedded", "no_table", exe);
+    velt::i18n::EmbedFile(exe, kMarker, polish, "locale\\pl\\LC_MESSAGES\\default.mo");
+    Write("embedded", "polish", exe);
+
+    // Two entries whose names differ only in case: the second is dropped.
+    Bytes two = TinyImage();
+    velt::i18n::EmbedFile(two, kMarker, fuzz::WriteMo({{"", "x"}}, false), "a.mo");
+    two.resize(two.size() - 8);  // the first entry's Next already points at the end marker's place
+    const std::uint64_t second = two.size();
+    fuzz::Put64(two, second + 24 + 4);
+    fuzz::Put64(two, 0x400);
+    fuzz::Put64(two, 40);
+    two.insert(two.end(), {'A', '.', 'M', 'O'});
+    fuzz::Put64(two, 0);
+    Write("embedded", "duplicate_names", two);
+}
+
+// ------------------------------------------------------------------ translation
+
+void TranslationSeed(const std::string& name, int flags, int cut, const std::string& header,
+                     const std::vector<std::pair<std::string, std::string>>& pairs, const std::string& extra) {
+    std::string b{char(flags), char(cut)};
+    b += header;
+    for (const auto& [s, t] : pairs) b += '\0' + s + '\0' + t;
+    b += '\0' + extra;
+    Write("translation", name, Cat({b}));
+}
+
+void TranslationSeeds(const Bytes& polish) {
+    auto all = Entries(polish);
+    const std::string header(all[0].second);
+    std::vector<std::pair<std::string, std::string>> pairs(all.begin() + 1, all.end());
+    const std::string crlfQuestion = "Are you sure to     REMOVE      all your data?\r\nThis operation is irreversible!";
+    TranslationSeed("polish", 0, 0, header, pairs, "Password");
+    TranslationSeed("polish_embedded_crlf", 1 | 16, 0, header, pairs, crlfQuestion);
+    TranslationSeed("polish_lang_pl_big_endian", 2 | 8, 0, header, pairs, "\xFF\xD8\x01x\r\n");
+    std::string iso = header;
+    iso.replace(iso.find("charset=UTF-8"), 13, "charset=ISO-8859-2");
+    TranslationSeed("other_charset", 0, 0, iso, pairs, "Password");
+    TranslationSeed("truncated", 4, 128, header, pairs, "Password");
+    TranslationSeed("invalid_utf8", 0, 0, "Content-Type: text/plain; charset=utf-8\r\n",
+                    {{"Save", "Zapisz \xC5"}, {"Open", "\xE2\x82\n\xF4\x90\x80\x80\xC0\xAF"}, {"\xC3\xA9t\xC3\xA9", "\xED\xA0\x80"}},
+                    "Open");
+}
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: make_seeds <Polish default.mo> <corpus folder>\n";
+        return 2;
+    }
+    try {
+        const Bytes polish = ReadFile(argv[1]);
+        g_root = argv[2];
+        VaultSeeds();
+        MoSeeds(polish);
+        EmbeddedSeeds(polish);
+        TranslationSeeds(polish);
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
