@@ -1,8 +1,8 @@
 // The main window under hostile conditions, end to end: saves that fail at
-// every step, another process holding the vault, exports into places that
-// refuse them, damaged catalogues beside the program, the vault's row limit
-// and oversized fields. The witness is always what the user sees (the
-// boxes) and the files on disk.
+// every step, another process holding the vault, damaged catalogues beside
+// the program, the vault's row limit and oversized fields (refused exports
+// are in menu_commands_test.cpp). The witness is always what the user sees
+// (the boxes) and the files on disk.
 #include "app/main_window_fixture.h"
 
 #include <fstream>
@@ -12,9 +12,6 @@
 #include "i18n/mo_builder.h"
 #include "i18n/polish_messages.h"
 #include "i18n/translator.h"
-#include "platform/performance_counter.h"
-#include "tools/strength.h"
-#include "toolkit/dialogs.h"
 
 namespace velt::test {
 namespace {
@@ -296,43 +293,6 @@ TEST_F(Hostile, SaveAndLoadWhileAnotherProcessHoldsTheFile) {
     }
 }
 
-// ---------------------------------------------------------------- export
-
-TEST_F(Hostile, ExportIntoAMissingFolderOrOntoAReadOnlyFileIsReported) {
-    WriteVaultFile("secret", {{"Mail", "", "jdoe", "hunter22", ""}});
-    TForm1* form = Open({true, "secret"});
-    WriteAll(dir_ + "kept.csv", "old export");
-    SetFileAttributesA((dir_ + "kept.csv").c_str(), FILE_ATTRIBUTE_READONLY);
-    struct Case {
-        const char* name;
-        std::string file;
-        int filterIndex;
-        const char* message;
-    };
-    const Case cases[] = {
-        {"missing folder, CSV", dir_ + "missing\\out", 1, "Invalid filename"},
-        {"missing folder, HTML", dir_ + "missing\\out.htm", 2, "Invalid filename"},
-        {"read-only file, CSV", dir_ + "kept.csv", 1, "File access denied"},
-        {"read-only file named without extension, HTML", dir_ + "kept.csv", 2, "File access denied"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        boxes_.Clear();
-        SaveDialogHook previous = SetSaveDialogHook([&](TSaveDialog& d) {
-            d.SetFileName(c.file);
-            d.SetFilterIndex(c.filterIndex);
-            return true;
-        });
-        Command(form, form->Eksportuj1);
-        SetSaveDialogHook(previous);
-        EXPECT_EQ(BoxTexts(), std::vector<std::string>{Report(c.message)});
-        EXPECT_EQ(GetFileAttributesA((dir_ + "missing").c_str()), INVALID_FILE_ATTRIBUTES);
-        EXPECT_EQ(ReadAll(dir_ + "kept.csv"), "old export");
-        EXPECT_FALSE(form->Modified);
-    }
-    SetFileAttributesA((dir_ + "kept.csv").c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
 // ---------------------------------------------------------------- catalogues
 
 using i18n::test::Bytes;
@@ -570,16 +530,8 @@ TEST_F(Hostile, TenThousandCharacterFieldsAreSavedAsTheirFirst255Bytes) {
     EXPECT_EQ(form->StringGrid1->Cells(1, 1), longText.substr(0, 255));
     EXPECT_EQ(form->StringGrid1->Cells(4, 1), longText.substr(1, 255));
     EXPECT_EQ(form->StringGrid1->Cells(3, 1), "jdoe");
-
-    // The strength check of such a password answers at once: the count is
-    // beyond the range, and nothing grows with the length but the scan.
-    platform::SystemPerformanceClock clock;
-    for (const std::string& password : {longText, std::string(10000, '7')}) {
-        StrengthEstimate e = EstimateStrength(password, clock);
-        EXPECT_EQ(e.length, 10000u);
-        EXPECT_EQ(e.combinationsText, "Too large to compute");
-        EXPECT_EQ(e.timeText, "Too large to compute");
-    }
+    // The strength check of a 10,000-character password is in
+    // tests/tools/check_pass_win_test.cpp, through the real dialog.
 }
 
 } // namespace
