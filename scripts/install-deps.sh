@@ -3,9 +3,11 @@
 # when everything is present it only checks and returns in seconds.
 set -euo pipefail
 
+# fonts-wine: Wine's Tahoma and MS Sans Serif, which the windows are designed
+# in; without them every text falls back to a wider font and overlaps.
 PACKAGES=(cmake make g++ clang googletest gettext fp-utils
           g++-mingw-w64-i686 binutils-mingw-w64-i686
-          wine wine32:i386 wine64 xvfb xauth x11-apps xdotool imagemagick
+          wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps xdotool imagemagick
           locales python3 ccache libclang-rt-14-dev)
 
 SUDO=""

@@ -3,10 +3,11 @@
 // dialog, and the message loop.
 #include <windows.h>
 
-#include "app/check_pass_box.h"
 #include "app/unit1.h"
 #include "i18n/localisation_win.h"
+#include "platform/locale_numbers.h"
 #include "toolkit/application.h"
+#include "tools/check_pass_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace velt;
@@ -14,9 +15,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     i18n::LocalisationModule localisation;
     int code = 0;
     try {
+        platform::InstallUserNumberSeparators();
         Application->SetTitle("Velt");
         Form1 = Application->CreateForm<TForm1>();
-        CheckPassBox = Application->CreateForm<TCheckPassBox>();
+        CheckPassBox = Application->CreateForm<TCheckPassBox>(PolishTicked);
         Application->Run();
     } catch (...) {
         Application->HandleException();

@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "app/check_pass_box.h"
 #include "app/maker_site.h"
 #include "core/resource_strings.h"
 #include "export/export_file_win.h"
@@ -10,6 +9,7 @@
 #include "platform/clipboard.h"
 #include "platform/shell.h"
 #include "platform/system_random.h"
+#include "tools/check_pass_win.h"
 #include "tools/password_generator.h"
 #include "tools/show_generated_password.h"
 #include "toolkit/application.h"
@@ -22,6 +22,8 @@
 namespace velt {
 
 TForm1* Form1 = nullptr;
+
+bool PolishTicked() { return Form1 && Form1->Polski1->Checked(); }
 
 namespace {
 

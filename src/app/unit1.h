@@ -124,4 +124,7 @@ private:
 // The one main window of the program (null before it is created).
 extern TForm1* Form1;
 
+// The Language menu's record of the chosen language: Polski1 ticked.
+bool PolishTicked();
+
 } // namespace velt

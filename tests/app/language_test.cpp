@@ -3,8 +3,8 @@
 // language steps.
 #include "app/main_window_fixture.h"
 
-#include "app/check_pass_box.h"
 #include "i18n/translator.h"
+#include "tools/check_pass_win.h"
 
 namespace velt::test {
 namespace {
@@ -82,7 +82,7 @@ TEST_F(LanguagePlLocale, StrengthDialogFollowsTheTick) {
     TForm1* form = Create({true, "secret"});
     Form1 = form;
     {
-        TCheckPassBox box(nullptr);
+        TCheckPassBox box(nullptr, PolishTicked);
         box.DoCreate();
         EXPECT_EQ(i18n::CurrentLanguage(), "pl");
         EXPECT_EQ(box.Caption(), "Sprawd\x9F si\xB3\xEA has\xB3" "a");
@@ -110,7 +110,7 @@ TEST_F(LangPlPlLocale, PolishMenusWithEnglishTicked) {
     // The strength dialog's creation makes the language English; the titles,
     // written when the window is shown, come out English.
     Form1 = form;
-    TCheckPassBox box(nullptr);
+    TCheckPassBox box(nullptr, PolishTicked);
     box.DoCreate();
     EXPECT_EQ(i18n::CurrentLanguage(), "en");
     form->Show();

@@ -72,6 +72,22 @@ unlock() {  # prompt-title password screenshot-name
   xdotool key Return
 }
 
+# The strength dialog from its shortcut: "abc" checked, then the close box.
+strength_shot() {  # title-regex screenshot-name
+  local d b
+  xdotool key ctrl+u
+  d=$(wait_window "$1") || fail "no strength dialog \"$1\""
+  sleep 0.3
+  xdotool type --delay 40 "abc"
+  eval "$(xdotool getwindowgeometry --shell "$d")"
+  b=$(( (WIDTH - 308) / 2 ))                 # frame; the client is 308 x 107
+  xdotool mousemove $((X + b + 264)) $((Y + HEIGHT - b - 107 + 20)) sleep 0.1 click 1
+  sleep 0.3
+  shot "$2"
+  xdotool mousemove $((X + WIDTH - b - 10)) $((Y + b + 8)) sleep 0.1 click 1
+  wait_gone "$1" || fail "the strength dialog did not close"
+}
+
 # ---- first run, English
 start en
 unlock "^Enter the password$" "secret" prompt-en
@@ -107,6 +123,7 @@ menu_shot() {  # the File menu open, then closed again
   sleep 0.5; shot "$1"; xdotool key Escape; sleep 0.2; xdotool key Escape; sleep 0.3
 }
 menu_shot menu-en
+strength_shot "^Check password strength\$" strength-en
 xdotool key ctrl+s
 sleep 0.5
 [ -f "$work/baza.pdb" ] || fail "Save wrote no baza.pdb"
@@ -150,6 +167,7 @@ if xdotool search --onlyvisible --name "^Information\$" >/dev/null 2>&1; then
 fi
 shot main-pl
 menu_shot menu-pl
+strength_shot "^Sprawd" strength-pl
 xdotool key ctrl+w
 wait_exit || fail "the program did not end after Exit"
 echo "smoke: OK (screenshots in $shots)"
