@@ -291,6 +291,28 @@ TEST_F(Hostile, SaveAndLoadWhileAnotherProcessHoldsTheFile) {
         Close(form);
         RemoveDirectoryA(VaultPath().c_str());
     }
+
+    // Started while another program writes the vault: the open error is
+    // reported as on a first run, the window opens on the initial table,
+    // and a Save while the hold lasts is refused with the file kept.
+    SetFileAttributesA(VaultPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteVaultFile("secret", {{"Mail", "", "jdoe", "hunter22", ""}});
+    const std::string before = ReadAll(VaultPath());
+    OtherProcess writer("writer", VaultPath());
+    ASSERT_EQ(writer.Reply(), "ready");
+    boxes_.Clear();
+    TForm1* form = Create({true, "secret"});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{Report("Cannot open file \"" + VaultPath() + "\". " +
+                                                          SystemErrorReason(ERROR_SHARING_VIOLATION))});
+    EXPECT_FALSE(Application->Terminated());
+    form->Show();
+    Pump();
+    EXPECT_EQ(form->StringGrid1->RowCount(), 2);
+    EXPECT_EQ(form->StringGrid1->Cells(1, 1), "");
+    boxes_.Clear();
+    Command(form, form->Zapisz1);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{CannotCreate(ERROR_SHARING_VIOLATION)});
+    EXPECT_TRUE(ReadAll(VaultPath()) == before);
 }
 
 // ---------------------------------------------------------------- catalogues
@@ -318,15 +340,13 @@ class HostileCatalogue : public Hostile {
 protected:
     const char* Lang() const override { return "pl_PL.UTF-8"; }
 
-    void StartProgramFolder() {
+    void PutProgram() {
         char self[MAX_PATH];
         GetModuleFileNameA(nullptr, self, MAX_PATH);
         const std::string exe = dir_ + "velt.exe";
         if (!CreateHardLinkA(exe.c_str(), self, nullptr)) {
             ASSERT_TRUE(CopyFileA(self, exe.c_str(), FALSE));
         }
-        localisation_.reset();
-        localisation_ = std::make_unique<i18n::LocalisationModule>(exe);
     }
     std::string PutCatalogue(const std::string& code, const std::string& bytes) {
         std::string path = dir_ + "locale";
@@ -367,10 +387,11 @@ TEST_F(HostileCatalogue, DamagedCataloguesOnDiskStillLetTheProgramStartInEnglish
         {"not a catalogue, where the embedded one wins", "pl", notMo, nullptr, false, true},
     };
     WriteVaultFile("secret", {{"Mail", "", "jdoe", "hunter22", ""}});
-    StartProgramFolder();
+    PutProgram();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string catalogue = PutCatalogue(c.code, c.bytes);
+        // The program's start: the module first, then the main window.
         localisation_.reset();
         localisation_ = std::make_unique<i18n::LocalisationModule>(dir_ + "velt.exe");
         boxes_.Clear();
@@ -399,15 +420,12 @@ TEST_F(HostileCatalogue, DamagedCataloguesOnDiskStillLetTheProgramStartInEnglish
                 answer();
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
             });
-            auto* form = new TForm1(nullptr);
-            windows_.emplace_back(form);
-            form->DoCreate();
         } else {
             answer();
-            auto* form = new TForm1(nullptr);
-            windows_.emplace_back(form);
-            form->DoCreate();
         }
+        auto* created = new TForm1(nullptr);
+        windows_.emplace_back(created);
+        created->DoCreate();
         TForm1* form = windows_.back().get();
         EXPECT_EQ(promptsSeen_, 1);
         ASSERT_FALSE(Application->Terminated()) << "the program did not start";
