@@ -102,6 +102,12 @@ std::unique_ptr<SaveFileOps> MakeStepFailingOps() { return std::make_unique<Step
 
 class Hostile : public MainWindowTest {
 protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        // Wine reuses process ids: a folder left by an earlier run may be there.
+        RemoveTree(dir_);
+        CreateDirectoryA(dir_.c_str(), nullptr);
+    }
     void TearDown() override {
         TForm1::SetSaveOpsForTests(nullptr);
         MainWindowTest::TearDown();
@@ -291,6 +297,28 @@ TEST_F(Hostile, SaveAndLoadWhileAnotherProcessHoldsTheFile) {
         Close(form);
         RemoveDirectoryA(VaultPath().c_str());
     }
+
+    // Started while another program writes the vault: the open error is
+    // reported as on a first run, the window opens on the initial table,
+    // and a Save while the hold lasts is refused with the file kept.
+    SetFileAttributesA(VaultPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteVaultFile("secret", {{"Mail", "", "jdoe", "hunter22", ""}});
+    const std::string before = ReadAll(VaultPath());
+    OtherProcess writer("writer", VaultPath());
+    ASSERT_EQ(writer.Reply(), "ready");
+    boxes_.Clear();
+    TForm1* form = Create({true, "secret"});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{Report("Cannot open file \"" + VaultPath() + "\". " +
+                                                          SystemErrorReason(ERROR_SHARING_VIOLATION))});
+    EXPECT_FALSE(Application->Terminated());
+    form->Show();
+    Pump();
+    EXPECT_EQ(form->StringGrid1->RowCount(), 2);
+    EXPECT_EQ(form->StringGrid1->Cells(1, 1), "");
+    boxes_.Clear();
+    Command(form, form->Zapisz1);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{CannotCreate(ERROR_SHARING_VIOLATION)});
+    EXPECT_TRUE(ReadAll(VaultPath()) == before);
 }
 
 // ---------------------------------------------------------------- catalogues
@@ -311,22 +339,18 @@ std::string PolishCut(size_t size) {
     return std::string(mo.begin(), mo.begin() + static_cast<std::ptrdiff_t>(std::min(size, mo.size())));
 }
 
-// The program in a folder of its own: this test program linked in as
+// The program in a folder of its own: this test program copied in as
 // velt.exe (so the catalogue behind its image is found as the real program
 // finds its own), a locale folder beside it, LANG=pl_PL.
 class HostileCatalogue : public Hostile {
 protected:
     const char* Lang() const override { return "pl_PL.UTF-8"; }
 
-    void StartProgramFolder() {
+    // A copy, not a link: a link to the running image could not be deleted.
+    void PutProgram() {
         char self[MAX_PATH];
         GetModuleFileNameA(nullptr, self, MAX_PATH);
-        const std::string exe = dir_ + "velt.exe";
-        if (!CreateHardLinkA(exe.c_str(), self, nullptr)) {
-            ASSERT_TRUE(CopyFileA(self, exe.c_str(), FALSE));
-        }
-        localisation_.reset();
-        localisation_ = std::make_unique<i18n::LocalisationModule>(exe);
+        ASSERT_TRUE(CopyFileA(self, (dir_ + "velt.exe").c_str(), FALSE));
     }
     std::string PutCatalogue(const std::string& code, const std::string& bytes) {
         std::string path = dir_ + "locale";
@@ -367,10 +391,11 @@ TEST_F(HostileCatalogue, DamagedCataloguesOnDiskStillLetTheProgramStartInEnglish
         {"not a catalogue, where the embedded one wins", "pl", notMo, nullptr, false, true},
     };
     WriteVaultFile("secret", {{"Mail", "", "jdoe", "hunter22", ""}});
-    StartProgramFolder();
+    PutProgram();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string catalogue = PutCatalogue(c.code, c.bytes);
+        // The program's start: the module first, then the main window.
         localisation_.reset();
         localisation_ = std::make_unique<i18n::LocalisationModule>(dir_ + "velt.exe");
         boxes_.Clear();
@@ -399,15 +424,12 @@ TEST_F(HostileCatalogue, DamagedCataloguesOnDiskStillLetTheProgramStartInEnglish
                 answer();
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
             });
-            auto* form = new TForm1(nullptr);
-            windows_.emplace_back(form);
-            form->DoCreate();
         } else {
             answer();
-            auto* form = new TForm1(nullptr);
-            windows_.emplace_back(form);
-            form->DoCreate();
         }
+        auto* created = new TForm1(nullptr);
+        windows_.emplace_back(created);
+        created->DoCreate();
         TForm1* form = windows_.back().get();
         EXPECT_EQ(promptsSeen_, 1);
         ASSERT_FALSE(Application->Terminated()) << "the program did not start";
