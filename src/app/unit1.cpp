@@ -286,7 +286,9 @@ void TForm1::LanguageStep() {
         English1->SetChecked(true);
 }
 
-void TForm1::Save() { WriteVault(); }
+bool TForm1::VaultFileExists() { return GetFileAttributesA(VaultPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void TForm1::Save() { SaveChecked(); }
 void TForm1::Load() { LoadChecked(); }
 
 std::string TForm1::ExportCSV(const std::string& fileName) {

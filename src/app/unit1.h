@@ -110,6 +110,7 @@ protected:
     Answer Ask(Box box, const std::string& text) override;
     void WriteVault() override;
     bool ReadVault() override;
+    bool VaultFileExists() override;
     void ResetTable() override;
     void TableReplaced() override;
     void RepaintGrid() override;

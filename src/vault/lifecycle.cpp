@@ -49,6 +49,7 @@ void VaultLifecycle::StartUp() {
             LoadChecked();
         } catch (const Exception& e) {
             // First run: no file yet. The entered password keys the first save.
+            vaultUnreadSinceStart_ = VaultFileExists();
             ReportError(e);
         }
     } else {
@@ -62,6 +63,7 @@ void VaultLifecycle::Shown() { Modified = false; }
 
 bool VaultLifecycle::LoadChecked() {
     if (ReadVault()) {
+        vaultUnreadSinceStart_ = false;
         TableReplaced();
         return true;
     }
@@ -70,15 +72,21 @@ bool VaultLifecycle::LoadChecked() {
     return false;
 }
 
-void VaultLifecycle::SaveCommand() {
+void VaultLifecycle::SaveChecked() {
+    if (vaultUnreadSinceStart_ && VaultFileExists())
+        throw EFileCreateError(FmtLoadStr(IDS_VAULT_NOT_READ, {VaultPath()}));
     WriteVault();
+}
+
+void VaultLifecycle::SaveCommand() {
+    SaveChecked();
     Modified = false;
 }
 
 void VaultLifecycle::ReopenCommand() {
     if (Modified) {
         switch (Ask(Box::WarningYesNoCancel, ResStr(IDS_SAVE_CHANGES))) {
-        case Answer::Yes: WriteVault(); break;
+        case Answer::Yes: SaveChecked(); break;
         case Answer::No: break;
         default: return;
         }
@@ -114,7 +122,7 @@ void VaultLifecycle::ClearCommand() {
 bool VaultLifecycle::MayClose() {
     if (!Modified) return true;
     switch (Ask(Box::WarningYesNoCancel, ResStr(IDS_SAVE_CHANGES))) {
-    case Answer::Yes: WriteVault(); return true;
+    case Answer::Yes: SaveChecked(); return true;
     case Answer::No: return true;
     default: return false;
     }

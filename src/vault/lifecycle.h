@@ -49,6 +49,10 @@ protected:
     void EditorChanged() { Modified = true; }
     // Load with the refusal of a wrong password; true when the table was filled.
     bool LoadChecked();
+    // Save, unless start-up met a vault file it could not read (held by
+    // another program, say): saving then would replace the accounts in it with
+    // the empty table on screen. Open/ Reopen lifts the guard once it loads.
+    void SaveChecked();
 
     // What the window supplies.
     virtual std::string ExecutableDir() = 0;
@@ -57,12 +61,16 @@ protected:
     virtual Answer Ask(Box box, const std::string& text) = 0;
     virtual void WriteVault() = 0;   // Save: the table under MasterPassword
     virtual bool ReadVault() = 0;    // Load: false when the check value differs
+    virtual bool VaultFileExists() = 0;
     virtual void ResetTable() = 0;   // one empty row numbered 1
     virtual void TableReplaced() = 0; // after a load or a reset
     virtual void RepaintGrid() = 0;
     virtual void Terminate() = 0;    // ask the program to end
     virtual void ReportError(const Exception& e) = 0;
     virtual void LanguageStep() = 0;
+
+private:
+    bool vaultUnreadSinceStart_ = false;
 };
 
 } // namespace velt

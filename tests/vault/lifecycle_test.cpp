@@ -28,6 +28,7 @@ public:
     std::deque<Answer> answers;
     bool fileExists = true;
     bool fileMatches = true;
+    bool fileHeld = false;  // present, but another program keeps it from us
     bool saveFails = false;
     std::vector<std::string> log;
     std::string savedWith;  // password of the last successful save
@@ -72,9 +73,10 @@ protected:
     }
     bool ReadVault() override {
         log.push_back("load");
-        if (!fileExists) throw EFileOpenError("Cannot open file");
+        if (!fileExists || fileHeld) throw EFileOpenError("Cannot open file");
         return fileMatches && MasterPassword == (savedWith.empty() ? MasterPassword : savedWith);
     }
+    bool VaultFileExists() override { return fileExists; }
     void ResetTable() override { log.push_back("reset"); }
     void TableReplaced() override { log.push_back("replaced"); }
     void RepaintGrid() override { log.push_back("repaint"); }
@@ -317,6 +319,61 @@ TEST(VaultLifecycleTest, WipeStringOverwritesTheBuffer) {
     WipeString(s);
     EXPECT_TRUE(s.empty());
     EXPECT_EQ(std::string(p, n), std::string(n, '\0'));  // clear() keeps the buffer
+}
+
+} // namespace
+} // namespace velt
+
+namespace velt {
+namespace {
+
+// A vault file that exists but could not be read at start-up must never be
+// replaced by the table on screen, whichever command saves.
+TEST(VaultLifecycleTest, UnreadVaultIsNeverReplaced) {
+    const std::string refused =
+        "report The database file \"C:\\velt\\baza.pdb\" exists but could not be read when Velt started, "
+        "so saving would replace it. Nothing was saved. Use Open/ Reopen once the file can be read.";
+    struct Case {
+        const char* name;
+        bool fileExists;  // at start-up
+        bool released;    // the hold ends and Open/ Reopen loads before saving
+        bool saved;
+    };
+    const Case cases[] = {
+        {"held file: save refused", true, false, false},
+        {"first run: nothing to protect", false, false, true},
+        {"held, then reopened: save allowed", true, true, true},
+    };
+    for (const Case& c : cases) {
+        ScriptedVault v;
+        v.fileExists = c.fileExists;
+        v.fileHeld = c.fileExists;
+        v.prompts.push_back({true, "secret", false});
+        v.StartUp();
+        v.Shown();
+        if (c.released) {
+            v.fileHeld = false;
+            v.ReopenCommand();
+        }
+        v.EditorChanged();
+        v.log.clear();
+        try {
+            v.SaveCommand();
+        } catch (const Exception& e) {
+            v.log.push_back(std::string("report ") + e.what());
+        }
+        EXPECT_EQ(v.log, c.saved ? Log{"save"} : Log{refused}) << c.name;
+        EXPECT_EQ(v.Modified, !c.saved) << c.name;
+        if (!c.saved) {
+            // The close prompt's Yes is refused the same way: the window stays.
+            v.answers.push_back(Answer::Yes);
+            try {
+                v.MayClose();
+                ADD_FAILURE() << c.name << ": closing saved over the unread file";
+            } catch (const EFileCreateError&) {
+            }
+        }
+    }
 }
 
 } // namespace

@@ -10,87 +10,14 @@
 #include <iterator>
 
 #include "core/errors.h"
+#include "support/other_process_win.h"
 #include "vault/table_helpers.h"
 #include "vault/vault_file.h"
 
 namespace velt {
 namespace {
 
-class Handle {
-public:
-    Handle() = default;
-    ~Handle() { Close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE* Out() { return &h_; }
-    HANDLE Get() const { return h_; }
-    void Close() {
-        if (h_) CloseHandle(h_);
-        h_ = nullptr;
-    }
-
-private:
-    HANDLE h_ = nullptr;
-};
-
-std::string Beside(const std::string& name) {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string dir = exe;
-    return dir.substr(0, dir.find_last_of('\\') + 1) + name;
-}
-
-// file_holder.exe (built beside this program) holding `path` in `mode`
-// until Release() or destruction.
-class OtherProcess {
-public:
-    OtherProcess(const std::string& mode, const std::string& path) {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        Handle childIn, childOut;
-        if (!CreatePipe(childIn.Out(), stdin_.Out(), &inherit, 0) ||
-            !CreatePipe(stdout_.Out(), childOut.Out(), &inherit, 0))
-            return;
-        SetHandleInformation(stdin_.Get(), HANDLE_FLAG_INHERIT, 0);
-        SetHandleInformation(stdout_.Get(), HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdInput = childIn.Get();
-        si.hStdOutput = childOut.Get();
-        si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-        std::string command = "\"" + Beside("file_holder.exe") + "\" " + mode + " \"" + path + "\"";
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
-                            &pi))
-            return;
-        CloseHandle(pi.hThread);
-        *process_.Out() = pi.hProcess;
-        childOut.Close();  // so that the read below ends if the holder dies
-        char c;
-        DWORD got = 0;
-        while (ReadFile(stdout_.Get(), &c, 1, &got, nullptr) && got == 1 && c != '\n')
-            if (c != '\r') reply_ += c;  // its stdout is in text mode
-    }
-    ~OtherProcess() { Release(); }
-
-    // "ready", or "failed <code>"; empty when the process did not start.
-    const std::string& Reply() const { return reply_; }
-
-    // Closes its stdin and waits for it to let go.
-    void Release() {
-        stdin_.Close();
-        if (!process_.Get()) return;
-        if (WaitForSingleObject(process_.Get(), 10000) != WAIT_OBJECT_0) {
-            ADD_FAILURE() << "the holder did not end";
-            TerminateProcess(process_.Get(), 1);
-        }
-        process_.Close();
-    }
-
-private:
-    Handle stdin_, stdout_, process_;
-    std::string reply_;
-};
+using test::OtherProcess;
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
