@@ -75,6 +75,14 @@ void TypeText(HWND window, const std::string& text);
 // Handles waiting messages until the queue is empty (paint included).
 void Pump();
 
+// A child window's bounds in its parent's client coordinates.
+inline RECT ChildRect(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 // What a window shows on the screen now (client area), row by row.
 struct Capture {
     int width = 0, height = 0;

@@ -33,13 +33,6 @@ Shown FindDialog(const char* title) {
     return s;
 }
 
-RECT ChildRect(HWND child) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 class GeneratedPasswordDialog : public ToolkitTest {
 protected:
     bool Show(const std::string& prompt, std::function<void(Shown&)> act) {

@@ -43,13 +43,6 @@ Prompt FindPrompt(const char* caption) {
     return p;
 }
 
-RECT ChildRect(HWND child) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 class PasswordPrompt : public ToolkitTest {
 protected:
     // Shows the prompt and runs `act` on it once it is up.
