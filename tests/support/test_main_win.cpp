@@ -28,5 +28,11 @@ int main(int argc, char** argv) {
     DWORD seconds = 60;
     if (const char* s = std::getenv("VELT_TEST_WATCHDOG")) seconds = static_cast<DWORD>(std::atoi(s));
     if (seconds > 0) CreateThread(nullptr, 0, Watchdog, reinterpret_cast<LPVOID>(UINT_PTR(seconds)), 0, nullptr);
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+    // Wine occasionally crashes while a process tears down its DLLs (after
+    // every test has passed); the results are written, so end here.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(result));
+    return result;
 }
