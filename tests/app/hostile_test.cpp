@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "app/grid_driver.h"
+#include "support/folder_listing_win.h"
 #include "support/other_process_win.h"
 #include "i18n/mo_builder.h"
 #include "i18n/polish_messages.h"
@@ -26,18 +27,7 @@ void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::vector<std::string> Listing(const std::string& dir) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string n = fd.cFileName;
-        if (n != "." && n != "..") names.push_back(n);
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return names;
-}
+std::vector<std::string> Listing(const std::string& dir) { return test::FolderListing(dir); }
 
 void RemoveTree(const std::string& dir) {
     for (const std::string& name : Listing(dir)) {

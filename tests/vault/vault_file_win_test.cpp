@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "core/errors.h"
+#include "support/folder_listing_win.h"
 #include "vault/table_helpers.h"
 
 namespace velt {
@@ -46,18 +47,7 @@ protected:
         RemoveDirectoryA(dir_.c_str());
     }
 
-    std::vector<std::string> Listing() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((dir_ + "\\*").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) return names;
-        do {
-            std::string n = fd.cFileName;
-            if (n != "." && n != "..") names.push_back(n);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-        return names;
-    }
+    std::vector<std::string> Listing() const { return test::FolderListing(dir_); }
 
     static std::string ReadAll(const std::string& path) {
         std::ifstream in(path, std::ios::binary);

@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "core/errors.h"
+#include "support/folder_listing_win.h"
 #include "support/other_process_win.h"
 #include "vault/table_helpers.h"
 #include "vault/vault_file.h"
@@ -62,18 +63,7 @@ protected:
         return dir;
     }
 
-    static std::vector<std::string> Listing(const std::string& dir) {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) return names;
-        do {
-            std::string n = fd.cFileName;
-            if (n != "." && n != "..") names.push_back(n);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-        return names;
-    }
+    static std::vector<std::string> Listing(const std::string& dir) { return test::FolderListing(dir); }
 
     static void RemoveTree(const std::string& dir) {
         for (const std::string& name : Listing(dir)) {
