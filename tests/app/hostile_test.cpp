@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "app/grid_driver.h"
+#include "support/failing_save_ops_win.h"
 #include "support/folder_listing_win.h"
 #include "support/other_process_win.h"
 #include "i18n/mo_builder.h"
@@ -62,34 +63,9 @@ void EditCell(TForm1* form, int col, int row, const std::string& text) {
 int g_failAt = 0;
 int g_steps = 0;
 
-class StepFailingOps final : public SaveFileOps {
-public:
-    std::string FullPath(const std::string& p) override { return real_->FullPath(p); }
-    FileOpStatus CheckReplaceable(const std::string& t) override { return Fails() ? Fail() : real_->CheckReplaceable(t); }
-    FileOpStatus CreateTemp(const std::string& t, std::string& tmp) override {
-        return Fails() ? Fail() : real_->CreateTemp(t, tmp);
-    }
-    FileOpStatus Write(const char* d, size_t n) override {
-        if (Fails()) {
-            real_->Write(d, n / 2);  // a full disk: part of it arrives
-            return Fail();
-        }
-        return real_->Write(d, n);
-    }
-    FileOpStatus Flush() override { return Fails() ? Fail() : real_->Flush(); }
-    FileOpStatus Close() override { return Fails() ? Fail() : real_->Close(); }
-    FileOpStatus Replace(const std::string& tmp, const std::string& t) override {
-        return Fails() ? Fail() : real_->Replace(tmp, t);
-    }
-    void Discard(const std::string& tmp) noexcept override { real_->Discard(tmp); }
-
-private:
-    static bool Fails() { return ++g_steps == g_failAt; }
-    static FileOpStatus Fail() { return FileOpStatus::Fail(SystemErrorReason(ERROR_DISK_FULL)); }
-    std::unique_ptr<SaveFileOps> real_ = MakeWindowsSaveOps();
-};
-
-std::unique_ptr<SaveFileOps> MakeStepFailingOps() { return std::make_unique<StepFailingOps>(); }
+std::unique_ptr<SaveFileOps> MakeStepFailingOps() {
+    return std::make_unique<test::StepFailingSaveOps>(g_failAt, g_steps);
+}
 
 class Hostile : public MainWindowTest {
 protected:

@@ -205,24 +205,7 @@ TEST_F(MenuCommands, TheSaveDialogsFilterDecidesTheFormat) {
         SCOPED_TRACE(c.written);
         DeleteFileA((dir_ + c.written).c_str());
         bool found = false;
-        RunLater(300, [&] {
-            HWND box = nullptr;
-            for (int i = 0; i < 50 && !box; ++i) {
-                box = FindWindowA("#32770", nullptr);
-                if (!box) Sleep(20);
-            }
-            found = box != nullptr;
-            if (!box) return;
-            HWND types = GetDlgItem(box, cmb1);
-            SendMessageA(types, CB_SETCURSEL, static_cast<WPARAM>(c.entry), 0);
-            SendMessageA(box, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
-            SendMessageA(box, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
-            std::string name = dir_ + c.typed;
-            SetDlgItemTextA(box, cmb13, name.c_str());
-            SetDlgItemTextA(box, edt1, name.c_str());
-            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-        });
+        RunLater(300, [&] { found = test::AnswerSaveDialog(c.entry, dir_ + c.typed); });
         Choose(form, form->Eksportuj1);
         ASSERT_TRUE(found);
         std::string file = ReadAll(dir_ + c.written);

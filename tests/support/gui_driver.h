@@ -75,6 +75,11 @@ void TypeText(HWND window, const std::string& text);
 // Handles waiting messages until the queue is empty (paint included).
 void Pump();
 
+// Answers the common Save dialog once it is up (waiting up to a second):
+// picks file-type entry `typeIndex` (from 0), types `fileName` and presses
+// Save. False when no dialog appeared.
+bool AnswerSaveDialog(int typeIndex, const std::string& fileName);
+
 // A child window's bounds in its parent's client coordinates.
 inline RECT ChildRect(HWND child) {
     RECT r;

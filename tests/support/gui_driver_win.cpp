@@ -1,5 +1,8 @@
 #include "support/gui_driver.h"
 
+#include <commdlg.h>
+#include <dlgs.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -176,6 +179,23 @@ bool Capture::SaveBmp(const std::string& path) const {
 void TypeText(HWND window, const std::string& text) {
     for (char c : text) PostMessageA(window, WM_CHAR, static_cast<unsigned char>(c), 1);
     Pump();
+}
+
+bool AnswerSaveDialog(int typeIndex, const std::string& fileName) {
+    HWND box = nullptr;
+    for (int i = 0; i < 50 && !box; ++i) {
+        box = FindWindowA("#32770", nullptr);
+        if (!box) Sleep(20);
+    }
+    if (!box) return false;
+    HWND types = GetDlgItem(box, cmb1);
+    SendMessageA(types, CB_SETCURSEL, static_cast<WPARAM>(typeIndex), 0);
+    SendMessageA(box, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+    SendMessageA(box, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+    SetDlgItemTextA(box, cmb13, fileName.c_str());
+    SetDlgItemTextA(box, edt1, fileName.c_str());
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    return true;
 }
 
 } // namespace velt::test

@@ -81,22 +81,7 @@ TEST_F(SaveDialogs, TheSystemDialogReturnsNameAndChosenFilter) {
     dialog.SetFilter("CSV|*.csv|HTML|*.htm");
     dialog.SetOptions(ofOverwritePrompt | ofHideReadOnly | ofEnableSizing);
     bool found = false;
-    RunLater(300, [&] {
-        HWND box = nullptr;
-        for (int i = 0; i < 50 && !box; ++i) {
-            box = FindWindowA("#32770", nullptr);
-            if (!box) Sleep(20);
-        }
-        found = box != nullptr;
-        if (!box) return;
-        HWND types = GetDlgItem(box, cmb1);
-        SendMessageA(types, CB_SETCURSEL, 1, 0);
-        SendMessageA(box, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
-        SendMessageA(box, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
-        SetDlgItemTextA(box, cmb13, target.c_str());
-        SetDlgItemTextA(box, edt1, target.c_str());
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-    });
+    RunLater(300, [&] { found = AnswerSaveDialog(1, target); });
     bool chosen = dialog.Execute();
     ASSERT_TRUE(found);
     ASSERT_TRUE(chosen);

@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "core/errors.h"
+#include "support/failing_save_ops_win.h"
 #include "support/folder_listing_win.h"
 #include "vault/table_helpers.h"
 
@@ -196,35 +197,10 @@ TEST_F(VaultFile, SaveRefusesAMissingDirectoryOrADirectoryInPlaceOfTheFile) {
 }
 
 // The real operations, with step n failing instead of running.
-class FailingOps final : public SaveFileOps {
-public:
-    explicit FailingOps(int failAt) : real_(MakeWindowsSaveOps()), failAt_(failAt) {}
-    std::string FullPath(const std::string& p) override { return real_->FullPath(p); }
-    FileOpStatus CheckReplaceable(const std::string& t) override { return Fails() ? Fail() : real_->CheckReplaceable(t); }
-    FileOpStatus CreateTemp(const std::string& t, std::string& tmp) override {
-        return Fails() ? Fail() : real_->CreateTemp(t, tmp);
-    }
-    FileOpStatus Write(const char* d, size_t n) override {
-        // A full disk: half the bytes reach the file.
-        if (Fails()) {
-            real_->Write(d, n / 2);
-            return Fail();
-        }
-        return real_->Write(d, n);
-    }
-    FileOpStatus Flush() override { return Fails() ? Fail() : real_->Flush(); }
-    FileOpStatus Close() override { return Fails() ? Fail() : real_->Close(); }
-    FileOpStatus Replace(const std::string& tmp, const std::string& t) override {
-        return Fails() ? Fail() : real_->Replace(tmp, t);
-    }
-    void Discard(const std::string& tmp) noexcept override { real_->Discard(tmp); }
+struct FailingOps {
+    explicit FailingOps(int failAt) : ops(failAt, steps) {}
     int steps = 0;
-
-private:
-    bool Fails() { return ++steps == failAt_; }
-    static FileOpStatus Fail() { return FileOpStatus::Fail(SystemErrorReason(ERROR_DISK_FULL)); }
-    std::unique_ptr<SaveFileOps> real_;
-    int failAt_;
+    test::StepFailingSaveOps ops;
 };
 
 TEST_F(VaultFile, AFailureAtAnySaveStepKeepsTheOldFile) {
@@ -235,7 +211,7 @@ TEST_F(VaultFile, AFailureAtAnySaveStepKeepsTheOldFile) {
     for (int n = 1; n <= 7; ++n) {
         FailingOps ops(n);
         try {
-            SaveVaultWith(ops, path_, bigger, "new");
+            SaveVaultWith(ops.ops, path_, bigger, "new");
             ADD_FAILURE() << "step " << n;
         } catch (const EFileCreateError& e) {
             EXPECT_EQ(std::string(e.what()),
@@ -246,7 +222,7 @@ TEST_F(VaultFile, AFailureAtAnySaveStepKeepsTheOldFile) {
         EXPECT_EQ(Listing(), std::vector<std::string>{"baza.pdb"}) << "step " << n;
     }
     FailingOps none(0);
-    SaveVaultWith(none, path_, bigger, "new");
+    SaveVaultWith(none.ops, path_, bigger, "new");
     EXPECT_EQ(none.steps, 7);
     EXPECT_EQ(ReadAll(path_), BuildVaultImage(bigger, "new"));
 }
