@@ -8,7 +8,6 @@
 #include "i18n/translator.h"
 #include "i18n/translator_errors.h"
 #include "i18n/translator_service.h"
-#include "platform/clipboard.h"
 #include "platform/shell.h"
 #include "platform/system_random.h"
 #include "tools/check_pass_win.h"
@@ -18,6 +17,7 @@
 #include "toolkit/dialogs.h"
 #include "ui/password_query.h"
 #include "vault/collation_win.h"
+#include "vault/save_leftovers.h"
 #include "vault/table_ops.h"
 #include "vault/vault_file.h"
 
@@ -37,6 +37,11 @@ std::string& ProgramDirForTests() {
     return dir;
 }
 
+UINT& ClipboardDelay() {
+    static UINT delay = platform::kClipboardClearDelayMs;
+    return delay;
+}
+
 TForm1::SaveOpsFactory& SaveOps() {
     static TForm1::SaveOpsFactory factory = &MakeWindowsSaveOps;
     return factory;
@@ -53,7 +58,7 @@ const ClassInfo& TForm1::StaticClass() {
 
 // ---------------------------------------------------------------- building
 
-TForm1::TForm1(TComponent* owner) : TForm(owner) {
+TForm1::TForm1(TComponent* owner) : TForm(owner), clipboard_(ClipboardDelay()) {
     SetName("Form1");
     SetCaption("Velt 0.2");
     SetBorderStyle(TFormBorderStyle::bsSingle);
@@ -225,6 +230,10 @@ void TForm1::SetProgramDirForTests(const std::string& dir) { ProgramDirForTests(
 
 void TForm1::SetSaveOpsForTests(SaveOpsFactory factory) { SaveOps() = factory ? factory : &MakeWindowsSaveOps; }
 
+void TForm1::SetClipboardDelayForTests(unsigned ms) {
+    ClipboardDelay() = ms ? ms : platform::kClipboardClearDelayMs;
+}
+
 std::string TForm1::ExecutableDir() {
     if (!ProgramDirForTests().empty()) return ProgramDirForTests();
     char path[MAX_PATH * 2];
@@ -285,6 +294,8 @@ void TForm1::LanguageStep() {
     else
         English1->SetChecked(true);
 }
+
+void TForm1::RemoveSaveLeftovers() { velt::RemoveSaveLeftovers(VaultPath()); }
 
 bool TForm1::VaultFileExists() { return GetFileAttributesA(VaultPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -352,6 +363,13 @@ void TForm1::FormResize(TComponent*) {
 
 void TForm1::FormClose(TComponent*, TCloseAction& action) {
     if (!MayClose()) action = caNone;
+    else clipboard_.ClearIfOurs();
+}
+
+LRESULT TForm1::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Logging off or shutting down may end the process without the close.
+    if (msg == WM_QUERYENDSESSION || (msg == WM_ENDSESSION && wParam)) clipboard_.ClearIfOurs();
+    return TForm::WndProc(msg, wParam, lParam);
 }
 
 // ---------------------------------------------------------------- File menu
@@ -467,7 +485,7 @@ void TForm1::StringGrid1MouseDown(TComponent*, TMouseButton button, TShiftState,
     if (button == TMouseButton::mbLeft && cell.Col == 2) {
         if (!text.empty()) ShellOpenText(text);
     } else if (button == TMouseButton::mbLeft && cell.Col == 4) {
-        platform::SetClipboardText(text, Handle());
+        clipboard_.Copy(text, Handle());
     } else if (button == TMouseButton::mbRight) {
         OpenEditor(cell.Col, cell.Row);
         // The release must reach the grid, not the editor now under the

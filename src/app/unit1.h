@@ -6,6 +6,7 @@
 
 #include "app/controls.h"
 #include "app/framed_speed_button.h"
+#include "platform/clipboard_guard.h"
 #include "toolkit/bevel.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/forms.h"
@@ -31,6 +32,9 @@ public:
     // restores the real ones).
     using SaveOpsFactory = std::unique_ptr<SaveFileOps> (*)();
     static void SetSaveOpsForTests(SaveOpsFactory factory);
+    // How long a copied password stays on the clipboard in windows made
+    // from now on (0 restores the program's delay).
+    static void SetClipboardDelayForTests(unsigned ms);
 
     // ---- components, in painting order
     TImage* Image1;
@@ -102,6 +106,8 @@ public:
     void StringGrid1KeyDown(TComponent* sender, WORD& key, TShiftState shift);
     void StringGridEditChange(TComponent* sender);
 
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
 protected:
     // The open vault's hooks.
     std::string ExecutableDir() override;
@@ -117,6 +123,7 @@ protected:
     void Terminate() override;
     void ReportError(const Exception& e) override;
     void LanguageStep() override;
+    void RemoveSaveLeftovers() override;
 
 private:
     void BuildControls();
@@ -127,6 +134,9 @@ private:
     void OpenEditor(int col, int row);
     void CloseEditor(bool commit);
     void ShellOpenText(const std::string& target);
+
+    // A password copied from the grid; forgotten after a delay and at the end.
+    platform::ClipboardGuard clipboard_;
 };
 
 // The one main window of the program (null before it is created).

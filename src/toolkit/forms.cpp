@@ -106,7 +106,20 @@ void TForm::GetCreateParams(CreateParams& params) {
     }
 }
 
+namespace {
+// The program's own icon (MAINICON) at one system size; null without one.
+HICON ProgramIcon(int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
+}
+} // namespace
+
 void TForm::HandleCreated() {
+    // Set on the window itself: a dialog frame would not show a class icon.
+    if (HICON bigIcon = ProgramIcon(SM_CXICON, SM_CYICON))
+        SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    if (HICON smallIcon = ProgramIcon(SM_CXSMICON, SM_CYSMICON))
+        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     if (menu_) ::SetMenu(Handle(), menu_->Handle());
     // A menu bar may wrap onto two lines: correct the client size now.
     if (sizeByClient_) SetClientSize(clientWidth_, clientHeight_);

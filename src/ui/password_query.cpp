@@ -1,5 +1,6 @@
 #include "ui/password_query.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "core/resource_strings.h"
@@ -25,6 +26,41 @@ TBitBtnWithColor* MakeButton(TForm* form, const char* caption, TModalResult resu
     b->Font().SetColor(clWhite);
     b->SetBounds(left, top, width, height);
     return b;
+}
+
+// The edit box keeps its text in a buffer of its own, freed with the window
+// without being wiped: before the prompt goes, that text is overwritten in
+// place by as many filler characters, then emptied.
+class WipeOnClose {
+public:
+    explicit WipeOnClose(TEdit* edit) : edit_(edit) {}
+    ~WipeOnClose() {
+        if (!edit_->HandleAllocated()) return;
+        HWND h = edit_->Handle();
+        const int length = GetWindowTextLengthW(h);
+        try {
+            if (length > 0) SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::string(length, '*').c_str()));
+        } catch (...) {
+            // No memory for the filler: emptying below is all that is left.
+        }
+        SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
+    }
+    WipeOnClose(const WipeOnClose&) = delete;
+    WipeOnClose& operator=(const WipeOnClose&) = delete;
+
+private:
+    TEdit* edit_;
+};
+
+// Reads the box's text straight into `password`, whose old bytes are
+// overwritten first, so no other copy is made.
+void ReadInto(HWND edit, std::string& password) {
+    std::fill(password.begin(), password.end(), '\0');
+    const int length = GetWindowTextLengthA(edit);
+    password.resize(static_cast<size_t>(length));
+    const int got = GetWindowTextA(edit, &password[0], length + 1);
+    password.resize(static_cast<size_t>(got > 0 ? got : 0));
 }
 
 } // namespace
@@ -69,7 +105,9 @@ bool PasswordQuery(const std::string& caption, const std::string& prompt, std::s
     edit->SetBounds(l.editLeft, l.editTop, l.editWidth, edit->Height());
     edit->SetMaxLength(kPasswordMaxLength);
     edit->SetPasswordChar('*');
-    edit->SetText(password);
+    WipeOnClose wipe(edit);
+    // Straight into the window: the control keeps no copy of its own.
+    SetWindowTextA(edit->Handle(), password.c_str());
     edit->SelectAll();
     heights.edit = edit->Height();
 
@@ -93,7 +131,7 @@ bool PasswordQuery(const std::string& caption, const std::string& prompt, std::s
 
     if (form->ShowModal() != mrOk) return false;
     asterisk = check->Checked();
-    password = edit->Text();
+    ReadInto(edit->Handle(), password);
     return true;
 }
 

@@ -46,7 +46,7 @@ void VaultLifecycle::StartUp() {
     if (accepted && entered.size() >= kMinPasswordLength) {
         SetMasterPassword(entered);
         try {
-            LoadChecked();
+            if (LoadChecked()) RemoveSaveLeftovers();
         } catch (const Exception& e) {
             // First run: no file yet. The entered password keys the first save.
             vaultUnreadSinceStart_ = VaultFileExists();

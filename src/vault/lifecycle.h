@@ -68,6 +68,8 @@ protected:
     virtual void Terminate() = 0;    // ask the program to end
     virtual void ReportError(const Exception& e) = 0;
     virtual void LanguageStep() = 0;
+    // After start-up has read the vault: remove what interrupted saves left.
+    virtual void RemoveSaveLeftovers() {}
 
 private:
     bool vaultUnreadSinceStart_ = false;

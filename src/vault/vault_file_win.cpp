@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "core/errors.h"
 #include "core/resource_strings.h"
+#include "vault/save_leftovers.h"
 
 namespace velt {
 
@@ -74,10 +74,8 @@ public:
     }
 
     FileOpStatus CreateTemp(const std::string& target, std::string& tempPath) override {
-        char suffix[32];
         for (unsigned n = 0; n < 100; ++n) {
-            std::snprintf(suffix, sizeof suffix, ".%lx-%u.tmp", static_cast<unsigned long>(GetCurrentProcessId()), n);
-            const std::string candidate = target + suffix;
+            const std::string candidate = SaveTempName(target, GetCurrentProcessId(), n);
             HANDLE h = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
             if (h != INVALID_HANDLE_VALUE) {

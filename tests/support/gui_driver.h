@@ -74,6 +74,8 @@ void TypeText(HWND window, const std::string& text);
 
 // Handles waiting messages until the queue is empty (paint included).
 void Pump();
+// Handles messages as they come (timers included) for `ms` milliseconds.
+void PumpFor(DWORD ms);
 
 // Answers the common Save dialog once it is up (waiting up to a second):
 // picks file-type entry `typeIndex` (from 0), types `fileName` and presses

@@ -99,6 +99,16 @@ MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHook(std::move(previous
 
 void Pump() { Application->ProcessMessages(); }
 
+void PumpFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Pump();
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    }
+}
+
 void PressKey(HWND window, WORD key, bool ctrl, bool shift) {
     BYTE saved[256], state[256];
     GetKeyboardState(saved);

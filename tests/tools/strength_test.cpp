@@ -63,6 +63,17 @@ TEST(Strength, LongDoubleIsX87Extended) {
 #endif
 }
 
+// The probe's value after 1025 rounds, worked out in integers: the trip
+// through floating point must give back every 32-bit value exactly (a
+// float or double step would lose the high values).
+TEST(Strength, TimingProbeRoundTripsEveryValue) {
+    for (std::uint32_t seed : {0u, 1u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu, 0x12345678u}) {
+        std::uint32_t v = seed;
+        for (int round = 0; round < 1025; ++round) v = (v * 500u + 12u) ^ 0xA5C17u;
+        EXPECT_EQ(TimingProbe(seed), v) << seed;
+    }
+}
+
 TEST(NumberFormat, ScientificTwoDigits) {
     struct Case {
         long double value;

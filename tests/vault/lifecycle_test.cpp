@@ -83,6 +83,7 @@ protected:
     void Terminate() override { log.push_back("terminate"); }
     void ReportError(const Exception& e) override { log.push_back(std::string("report ") + e.what()); }
     void LanguageStep() override { log.push_back("language"); }
+    void RemoveSaveLeftovers() override { log.push_back("tidy"); }
 };
 
 using Log = std::vector<std::string>;
@@ -109,9 +110,9 @@ TEST(VaultLifecycleTest, StartUpOutcomes) {
     const std::string refuse = "error You need to enter valid password to gain access";
     const Case cases[] = {
         {"accepted", {true, "secret", false}, true, true,
-         {kPrompt, "load", "replaced", "language"}, "secret"},
+         {kPrompt, "load", "replaced", "tidy", "language"}, "secret"},
         {"two characters are enough", {true, "ab", false}, true, true,
-         {kPrompt, "load", "replaced", "language"}, "ab"},
+         {kPrompt, "load", "replaced", "tidy", "language"}, "ab"},
         {"first run reports the open error and goes on", {true, "ab", false}, false, true,
          {kPrompt, "load", "report Cannot open file", "language"}, "ab"},
         {"wrong password", {true, "secret", false}, true, false,

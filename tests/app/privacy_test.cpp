@@ -1,0 +1,193 @@
+// What Velt leaves behind: a password copied from the grid leaves the
+// clipboard on every way the window ends; the old master password leaves
+// memory after Change password; an interrupted save's temporary file leaves
+// the folder at the next start, unless another Velt is still writing it.
+#include "app/main_window_fixture.h"
+
+#include <fstream>
+
+#include "app/grid_driver.h"
+#include "platform/clipboard.h"
+#include "support/other_process_win.h"
+
+namespace velt::test {
+namespace {
+
+std::string ClipboardNow() {
+    try {
+        return platform::GetClipboardText();
+    } catch (...) {
+        return "<cannot open>";
+    }
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+class Privacy : public MainWindowTest {
+protected:
+    void TearDown() override {
+        TForm1::SetClipboardDelayForTests(0);
+        MainWindowTest::TearDown();
+    }
+};
+
+TEST_F(Privacy, CopiedPasswordLeavesTheClipboardOnEveryEnd) {
+    struct Case {
+        const char* name;
+        bool copiedOver;  // the user copied something else since
+        void (*end)(TForm1*);  // null: the window is freed
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"after the delay", false, [](TForm1*) { PumpFor(600); }, ""},
+        {"Exit", false, [](TForm1* f) { f->Wyjd1Click(f); }, ""},
+        {"close box", false, [](TForm1* f) { SendMessageA(f->Handle(), WM_CLOSE, 0, 0); }, ""},
+        {"logging off asked", false, [](TForm1* f) { SendMessageA(f->Handle(), WM_QUERYENDSESSION, 0, 0); }, ""},
+        {"session ends", false, [](TForm1* f) { SendMessageA(f->Handle(), WM_ENDSESSION, TRUE, 0); }, ""},
+        {"window freed", false, nullptr, ""},
+        {"copied over, then the delay", true, [](TForm1*) { PumpFor(600); }, "mine"},
+        {"copied over, then Exit", true, [](TForm1* f) { f->Wyjd1Click(f); }, "mine"},
+    };
+    TForm1::SetClipboardDelayForTests(150);
+    WriteVaultFile("secret", {{"Mail", "", "", "hunter2hunt", ""}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TForm1* form = Open({true, "secret"});
+        GridDriver(form->StringGrid1).Press(4, 1, TMouseButton::mbLeft);
+        ASSERT_EQ(ClipboardNow(), "hunter2hunt");
+        if (c.copiedOver) platform::SetClipboardText("mine");
+        if (c.end) c.end(form);
+        else windows_.pop_back();
+        Pump();
+        EXPECT_EQ(ClipboardNow(), c.expected);
+        Application->ClearTerminated();
+    }
+}
+
+// ---------------------------------------------------------------- memory
+
+constexpr unsigned char kKey = 0x5A;
+
+// A password held XORed with kKey, so that the test keeps no plain copy of
+// its own for the scan to find.
+struct Disguised {
+    std::vector<unsigned char> bytes;
+    size_t Size() const { return bytes.size(); }
+    unsigned char At(size_t i) const { return static_cast<unsigned char>(bytes[i] ^ kKey); }
+};
+const Disguised kOldPassword{{0x15, 0x36, 0x3e, 0x77, 0x17, 0x3b, 0x29, 0x2e, 0x3f, 0x28, 0x79, 0x6e, 0x68}};
+const Disguised kNewPassword{{0x1c, 0x28, 0x3f, 0x29, 0x32, 0x77, 0x11, 0x3f, 0x23, 0x79, 0x6d, 0x6d}};
+
+struct Copies {
+    int ansi = 0;
+    int utf16 = 0;
+};
+
+bool Readable(const MEMORY_BASIC_INFORMATION& m) {
+    if (m.State != MEM_COMMIT || (m.Protect & (PAGE_GUARD | PAGE_NOACCESS))) return false;
+    return (m.Protect & (PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                         PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) != 0;
+}
+
+bool MatchesAt(const unsigned char* p, const Disguised& text, size_t stride) {
+    for (size_t j = 0; j < text.Size(); ++j) {
+        if (p[j * stride] != text.At(j)) return false;
+        if (stride == 2 && p[j * 2 + 1] != 0) return false;
+    }
+    return true;
+}
+
+// Every copy of the text, 8-bit or UTF-16, in the process's committed memory.
+Copies CountInOwnMemory(const Disguised& text) {
+    Copies found;
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    const auto end = reinterpret_cast<uintptr_t>(info.lpMaximumApplicationAddress);
+    MEMORY_BASIC_INFORMATION m;
+    for (uintptr_t a = reinterpret_cast<uintptr_t>(info.lpMinimumApplicationAddress);
+         a < end && VirtualQuery(reinterpret_cast<void*>(a), &m, sizeof m) == sizeof m;
+         a = reinterpret_cast<uintptr_t>(m.BaseAddress) + m.RegionSize) {
+        if (!Readable(m)) continue;
+        const auto* base = static_cast<const unsigned char*>(m.BaseAddress);
+        const unsigned char first = text.At(0);
+        for (size_t i = 0; i + text.Size() * 2 <= m.RegionSize; ++i) {
+            if (base[i] != first) continue;
+            if (MatchesAt(base + i, text, 1)) ++found.ansi;
+            if (MatchesAt(base + i, text, 2)) ++found.utf16;
+        }
+    }
+    return found;
+}
+
+// Answers the next password prompt as a user does: types the password over
+// the selected text the box shows, one character at a time, then Enter.
+void TypeIntoNextPrompt(const Disguised& password) {
+    RunLater(40, [&password] {
+        HWND prompt = FindWindowA(kFormClass, ResStr(IDS_ENTER_THE_PASSWORD).c_str());
+        HWND edit = FindWindowExA(prompt, nullptr, kEditClass, nullptr);
+        ASSERT_NE(edit, nullptr) << "no password prompt";
+        for (size_t i = 0; i < password.Size(); ++i) PostMessageA(edit, WM_CHAR, password.At(i), 1);
+        Pump();
+        PressKey(edit, VK_RETURN);
+    });
+}
+
+TEST_F(Privacy, ChangePasswordLeavesNoCopyOfTheOldOne) {
+    // No vault yet, so the test never needs the password in plain to make one.
+    TypeIntoNextPrompt(kOldPassword);
+    auto* form = new TForm1(nullptr);
+    windows_.emplace_back(form);
+    form->DoCreate();
+    form->Show();
+    Pump();
+    ASSERT_EQ(form->MasterPassword.size(), kOldPassword.Size());
+    Copies start = CountInOwnMemory(kOldPassword);
+    EXPECT_EQ(start.ansi, 1);  // the master password itself
+    EXPECT_EQ(start.utf16, 0);
+
+    TypeIntoNextPrompt(kNewPassword);
+    form->Zmiehaso1Click(form);
+    Pump();
+    ASSERT_EQ(form->MasterPassword.size(), kNewPassword.Size());
+    Copies old = CountInOwnMemory(kOldPassword);
+    EXPECT_EQ(old.ansi, 0);
+    EXPECT_EQ(old.utf16, 0);
+    EXPECT_GE(CountInOwnMemory(kNewPassword).ansi, 1);  // the scan finds what is there
+}
+
+// ---------------------------------------------------------------- leftovers
+
+TEST_F(Privacy, StartUpRemovesWhatInterruptedSavesLeft) {
+    struct Case {
+        const char* name;
+        const char* password;
+        bool leftoverRemoved;
+    };
+    const Case cases[] = {
+        {"vault read", "secret", true},
+        {"wrong password: nothing read, nothing touched", "wrong", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteVaultFile("secret", {{"Mail", "", "", "pw", ""}});
+        const std::string leftover = VaultPath() + ".1a2b-0.tmp";
+        const std::string written = VaultPath() + ".1a2c-1.tmp";  // another Velt saving now
+        const std::string others[] = {VaultPath() + ".bak", dir_ + "notes.tmp", dir_ + "other.pdb.1a2b-0.tmp"};
+        for (const std::string& p : {leftover, written, others[0], others[1], others[2]})
+            std::ofstream(p, std::ios::binary) << "half a vault";
+        {
+            OtherProcess writer("exclusive", written);
+            ASSERT_EQ(writer.Reply(), "ready");
+            Create({true, c.password});
+            EXPECT_EQ(Exists(leftover), !c.leftoverRemoved);
+            EXPECT_TRUE(Exists(written));
+            EXPECT_TRUE(Exists(VaultPath()));
+            for (const std::string& p : others) EXPECT_TRUE(Exists(p)) << p;
+        }
+        for (const std::string& p : {leftover, written, others[0], others[1], others[2]}) DeleteFileA(p.c_str());
+        Application->ClearTerminated();
+    }
+}
+
+} // namespace
+} // namespace velt::test
