@@ -21,22 +21,23 @@ void ExpectProgramIcon(HWND window) {
     EXPECT_EQ(smallIcon, ProgramIcon(SM_CXSMICON, SM_CYSMICON));
 }
 
+struct FormSearch {
+    HWND except, found;
+};
+
+BOOL CALLBACK TakeVisibleForm(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<FormSearch*>(p);
+    char name[64] = "";
+    GetClassNameA(w, name, sizeof name);
+    if (w == s->except || !IsWindowVisible(w) || std::string(name) != kFormClass) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
 // The visible form of this thread other than `except` (the modal dialog up).
 HWND OtherVisibleForm(HWND except) {
-    struct Search {
-        HWND except, found;
-    } search{except, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            char name[64] = "";
-            GetClassNameA(w, name, sizeof name);
-            if (w == s->except || !IsWindowVisible(w) || std::string(name) != kFormClass) return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    FormSearch search{except, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), TakeVisibleForm, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
