@@ -362,8 +362,11 @@ void TForm1::FormResize(TComponent*) {
 }
 
 void TForm1::FormClose(TComponent*, TCloseAction& action) {
-    if (!MayClose()) action = caNone;
-    else clipboard_.ClearIfOurs();
+    if (!MayClose()) {
+        action = caNone;
+        return;
+    }
+    clipboard_.ClearIfOurs();  // the program ends with this window
 }
 
 LRESULT TForm1::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

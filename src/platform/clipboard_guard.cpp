@@ -43,9 +43,9 @@ ClipboardGuard::ClipboardGuard(UINT delayMs) : delayMs_(delayMs) {}
 ClipboardGuard::~ClipboardGuard() { ClearIfOurs(); }
 
 void ClipboardGuard::Copy(const std::string& text, HWND owner) {
-    StopTimer();
-    sequence_ = 0;
+    // When this fails, an earlier copy keeps its own time.
     SetClipboardText(text, owner);
+    StopTimer();
     sequence_ = GetClipboardSequenceNumber();
     timer_ = SetTimer(nullptr, 0, delayMs_, &ClipboardGuard::Elapsed);
     if (timer_) Guards()[timer_] = this;

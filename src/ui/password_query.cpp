@@ -39,7 +39,8 @@ public:
         HWND h = edit_->Handle();
         const int length = GetWindowTextLengthW(h);
         try {
-            if (length > 0) SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::string(length, '*').c_str()));
+            const std::string filler(static_cast<size_t>(length), '*');
+            if (length > 0) SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(filler.c_str()));
         } catch (...) {
             // No memory for the filler: emptying below is all that is left.
         }

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace velt::test {
@@ -51,20 +50,13 @@ inline Copies CountInOwnMemory(const Disguised& text) {
         if (!Readable(m)) continue;
         const auto* base = static_cast<const unsigned char*>(m.BaseAddress);
         const unsigned char first = text.At(0);
-        for (size_t i = 0; i + text.Size() * 2 <= m.RegionSize; ++i) {
+        for (size_t i = 0; i + text.Size() <= m.RegionSize; ++i) {
             if (base[i] != first) continue;
             if (MatchesAt(base + i, text, 1)) ++found.ansi;
-            if (MatchesAt(base + i, text, 2)) ++found.utf16;
+            if (i + text.Size() * 2 <= m.RegionSize && MatchesAt(base + i, text, 2)) ++found.utf16;
         }
     }
     return found;
-}
-
-// The plain text, for handing to the code under test; wipe it after use.
-inline std::string Reveal(const Disguised& text) {
-    std::string plain(text.Size(), '\0');
-    for (size_t i = 0; i < text.Size(); ++i) plain[i] = static_cast<char>(text.At(i));
-    return plain;
 }
 
 } // namespace velt::test
