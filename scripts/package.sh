@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the download for Windows users, dist/velt-<version>-win32.zip:
 # velt.exe, help.chm, README.txt, LICENSE and SHA256SUMS. Every time stamp
-# in it is the commit's time, so the same commit gives the same bytes.
+# in it is the commit's time, so the same commit gives the same bytes (with
+# the same tools: another compiler, chmcmd or zlib may give other bytes).
 #
 #   package.sh                 build velt.exe and help.chm (win32), then pack
 #   package.sh --prebuilt DIR  pack the velt.exe and help.chm already in DIR
@@ -18,7 +19,7 @@ while [ $# -gt 0 ]; do
     --prebuilt) prebuilt="$(cd "$2" && pwd)"; shift 2 ;;
     --out) mkdir -p "$2"; out="$(cd "$2" && pwd)"; shift 2 ;;
     --verify) verify=1; shift ;;
-    *) sed -n '2,10s/^# \{0,1\}//p' "$0"; exit 2 ;;
+    *) sed -n '2,11s/^# \{0,1\}//p' "$0"; exit 2 ;;
   esac
 done
 
