@@ -39,8 +39,9 @@ def entries():
     names = [i.filename for i in infos]
     if names != list(package.ZIP_ORDER):
         return "entries are %s" % names
-    if len({i.date_time for i in infos}) != 1:
-        return "entries carry different times"
+    times = {i.date_time for i in infos}
+    if times != {package.zip_time(int(os.environ["SOURCE_DATE_EPOCH"]))}:
+        return "entry times %s are not the commit's" % sorted(times)
     for i in infos:
         if i.external_attr >> 16 != 0o100644 or i.compress_type != zipfile.ZIP_DEFLATED:
             return "%s: mode %o, compression %d" % (i.filename, i.external_attr >> 16, i.compress_type)
