@@ -8,7 +8,7 @@ set -euo pipefail
 PACKAGES=(cmake make g++ clang googletest gettext fp-utils
           g++-mingw-w64-i686 binutils-mingw-w64-i686
           wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps xdotool imagemagick
-          locales python3 ccache libclang-rt-14-dev)
+          locales python3 unzip ccache libclang-rt-14-dev)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

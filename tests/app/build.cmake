@@ -7,3 +7,12 @@ if(WIN32 AND TARGET velt)
   set_tests_properties(app.smoke PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE
     ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
+
+# The Windows download, packed from this build's velt.exe and help.chm.
+if(WIN32 AND TARGET velt)
+  add_test(NAME app.package
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/app/package_test.sh ${CMAKE_BINARY_DIR}
+            ${CMAKE_BINARY_DIR}/package-test)
+  set_tests_properties(app.package PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE
+    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endif()
