@@ -5,10 +5,12 @@ set -euo pipefail
 
 # fonts-wine: Wine's Tahoma and MS Sans Serif, which the windows are designed
 # in; without them every text falls back to a wider font and overlaps.
+# python3-cryptography: an implementation of the strong vault format apart
+# from Velt's, which the tests check Velt against.
 PACKAGES=(cmake make g++ clang googletest gettext fp-utils
           g++-mingw-w64-i686 binutils-mingw-w64-i686
           wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps xdotool imagemagick
-          locales python3 ccache libclang-rt-14-dev)
+          locales python3 python3-cryptography ccache libclang-rt-14-dev)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
