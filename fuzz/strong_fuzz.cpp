@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::CountingRandom random;
     std::string image = BuildStrongImage(table, key, crypto, random);
     CHECK(image.compare(0, 28, file, 0, 28) == 0);
-    CellStore again;
+    CellStore again = Sentinel();
     CHECK(LoadStrongImage(image, password, crypto, key, again, kPath) == VaultLoadResult::Loaded);
     CHECK(SameCells(again, table));
     return 0;
