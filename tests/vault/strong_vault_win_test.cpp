@@ -141,8 +141,11 @@ TEST_F(StrongVaultWin, RoundTripsAtTheLimits) {
             full.SetCell(c, r, text);
         }
     }
+    CellStore one;
+    one.SetCell(0, 1, "1");
+    for (int c = 1; c <= 5; ++c) one.SetCell(c, 1, full.Cell(c, kVaultMaxEntries));
     protection_.TurnOn(kPassword);
-    for (const CellStore* table : {&none, &full, &none}) {
+    for (const CellStore* table : {&none, &one, &full, &none}) {
         Save(*table);
         CellStore loaded;
         EXPECT_EQ(Outcome(kPassword, &loaded), "strong");
@@ -174,14 +177,12 @@ TEST_F(StrongVaultWin, ChangedBitsAndCutFilesAreRefusedAndLeaveTheFile) {
         std::string file;
         const char* outcome;
     } cases[] = {
+        // The header is authenticated by the real GCM too.
         {"version 2", std::string(kKnownAnswer).replace(4, 1, "\x02"), "damaged"},
-        {"derivation 2", std::string(kKnownAnswer).replace(6, 1, "\x02"), "damaged"},
-        {"99,999 iterations", std::string(kKnownAnswer).replace(8, 4, Hex("9f860100")), "damaged"},
         {"100,001 iterations", std::string(kKnownAnswer).replace(8, 4, Hex("a1860100")), "incorrect"},
         {"salt", std::string(kKnownAnswer).replace(20, 1, "x"), "incorrect"},
         {"nonce", std::string(kKnownAnswer).replace(30, 1, "x"), "incorrect"},
         {"magic", std::string(kKnownAnswer).replace(3, 1, "3"), "incorrect"},  // read as the old format
-        {"no tag", kKnownAnswer.substr(0, kKnownAnswer.size() - 16), "incorrect"},
         {"a byte more", kKnownAnswer + "x", "incorrect"},
     };
     for (const Case& c : cases) {
