@@ -2,12 +2,15 @@
 //   make_seeds <compiled Polish catalogue> <corpus folder>
 // (the catalogue is build/host/locale/pl/LC_MESSAGES/default.mo).
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <iterator>
 
+#include "../tests/support/stand_in_crypto.h"
 #include "fuzz_support.h"
 #include "i18n/catalogue_embedding.h"
 #include "vault/cell_store.h"
+#include "vault/strong_format.h"
 #include "vault/vault_format.h"
 
 using fuzz::Bytes;
@@ -58,6 +61,33 @@ void VaultSeeds() {
     std::string cut = velt::BuildVaultImage(SampleTable(3), "pw");
     cut.resize(12 + 1280 + 600);  // the count says 3; the second record is cut inside a field
     VaultSeed("short", 1, "pw", cut);
+}
+
+// ------------------------------------------------------------------ strong vault
+
+// Sealed with the stand-in primitives the fuzz target uses.
+void StrongSeed(const std::string& name, int flags, const std::string& password, const velt::CellStore& table,
+                std::uint32_t iterations = 100000, const std::function<void(std::string&)>& damage = {}) {
+    velt::test::StandInCrypto crypto;
+    velt::test::CountingRandom random;
+    velt::StrongKey key;
+    unsigned char salt[velt::kStrongSaltSize];
+    random.Fill(salt, sizeof salt);
+    key.Derive(crypto, password, salt, iterations);
+    std::string image = velt::BuildStrongImage(table, key, crypto, random);
+    if (damage) damage(image);
+    Write("strong", name, Cat({std::string(1, char(flags)), std::string(1, char(password.size())), password, image}));
+}
+
+void StrongSeeds() {
+    StrongSeed("empty", 0, "pw", SampleTable(0));
+    StrongSeed("sample", 0, "Tajne!", SampleTable(3));
+    StrongSeed("sample_key_in_use", 2, "Tajne!", SampleTable(3), 10000000);
+    StrongSeed("wrong_password", 0, "other", SampleTable(2));
+    StrongSeed("resealed_body", 1, "pw", SampleTable(2), 100000, [](std::string& f) { f[45] = 7; });
+    StrongSeed("version_2", 0, "pw", SampleTable(1), 100000, [](std::string& f) { f[4] = 2; });
+    StrongSeed("too_few_iterations", 0, "pw", SampleTable(1), 100000, [](std::string& f) { f[9] = 0; });
+    StrongSeed("cut", 0, "pw", SampleTable(1), 100000, [](std::string& f) { f.resize(59); });
 }
 
 // ------------------------------------------------------------------ MO
@@ -173,6 +203,7 @@ int main(int argc, char** argv) {
         const Bytes polish = ReadFile(argv[1]);
         g_root = argv[2];
         VaultSeeds();
+        StrongSeeds();
         MoSeeds(polish);
         EmbeddedSeeds(polish);
         TranslationSeeds(polish);

@@ -5,10 +5,14 @@ set -euo pipefail
 
 # fonts-wine: Wine's Tahoma and MS Sans Serif, which the windows are designed
 # in; without them every text falls back to a wider font and overlaps.
+# libgnutls30:i386: what Wine's bcrypt.dll does AES-GCM and PBKDF2 with, for
+# the strong vault; Wine only recommends it, and recommendations are skipped.
+# python3-cryptography: an implementation of the strong vault format apart
+# from Velt's, which the tests check Velt against.
 PACKAGES=(cmake make g++ clang googletest gettext fp-utils
           g++-mingw-w64-i686 binutils-mingw-w64-i686
-          wine wine32:i386 wine64 fonts-wine xvfb xauth x11-apps xdotool imagemagick
-          locales python3 unzip ccache libclang-rt-14-dev)
+          wine wine32:i386 libgnutls30:i386 wine64 fonts-wine xvfb xauth x11-apps xdotool imagemagick
+          locales python3 python3-cryptography unzip ccache libclang-rt-14-dev)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

@@ -58,7 +58,8 @@ const ClassInfo& TForm1::StaticClass() {
 
 // ---------------------------------------------------------------- building
 
-TForm1::TForm1(TComponent* owner) : TForm(owner), clipboard_(ClipboardDelay()) {
+TForm1::TForm1(TComponent* owner)
+    : TForm(owner), clipboard_(ClipboardDelay()), protection_(crypto_, platform::SystemRandom()) {
     SetName("Form1");
     SetCaption("Velt 0.2");
     SetBorderStyle(TFormBorderStyle::bsSingle);
@@ -201,6 +202,7 @@ void TForm1::BuildMenu() {
     N2 = AddItem(Plik1, "N2", "-", 0, nullptr);
     Zmiehaso1 = AddItem(Plik1, "Zmiehaso1", "Change password", ctrl | 'Z', &TForm1::Zmiehaso1Click);
     Skasujbaz1 = AddItem(Plik1, "Skasujbaz1", "Clear database", 0, &TForm1::Skasujbaz1Click);
+    Silneszyfrowanie1 = AddItem(Plik1, "Silneszyfrowanie1", "Strong encryption", 0, &TForm1::Silneszyfrowanie1Click);
     N1 = AddItem(Plik1, "N1", "-", 0, nullptr);
     Wyjd1 = AddItem(Plik1, "Wyjd1", "Exit", ctrl | 'W', &TForm1::Wyjd1Click);
 
@@ -257,6 +259,9 @@ VaultLifecycle::Answer TForm1::Ask(Box box, const std::string& text) {
     case Box::WarningYesNo:
         r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNo);
         break;
+    case Box::ConfirmYesNo:
+        r = MessageDlg(text, TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo);
+        break;
     default:
         r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNoCancel);
         break;
@@ -266,11 +271,13 @@ VaultLifecycle::Answer TForm1::Ask(Box box, const std::string& text) {
 
 void TForm1::WriteVault() {
     std::unique_ptr<SaveFileOps> ops = SaveOps()();
-    SaveVaultWith(*ops, VaultPath(), StringGrid1->Store(), MasterPassword);
+    SaveVaultImage(*ops, VaultPath(), protection_.BuildImage(StringGrid1->Store(), MasterPassword));
 }
 
 bool TForm1::ReadVault() {
-    return LoadVault(VaultPath(), MasterPassword, StringGrid1->Store()) == VaultLoadResult::Loaded;
+    const VaultLoadResult result = LoadVaultFile(VaultPath(), MasterPassword, StringGrid1->Store(), protection_);
+    Silneszyfrowanie1->SetChecked(protection_.Strong());
+    return result == VaultLoadResult::Loaded;
 }
 
 void TForm1::ResetTable() { ClearTable(StringGrid1->Store()); }
@@ -289,6 +296,7 @@ void TForm1::ReportError(const Exception& e) { Application->ShowException(e.Mess
 
 void TForm1::LanguageStep() {
     i18n::TranslateComponent(*this);
+    WriteOwnCaptions();
     if (i18n::CurrentLanguage() == "pl_PL")
         Polski1->SetChecked(true);
     else
@@ -296,6 +304,7 @@ void TForm1::LanguageStep() {
 }
 
 void TForm1::RemoveSaveLeftovers() { velt::RemoveSaveLeftovers(VaultPath()); }
+void TForm1::WriteOwnCaptions() { Silneszyfrowanie1->SetCaption(ResStr(IDS_STRONG_ENCRYPTION)); }
 
 bool TForm1::VaultFileExists() { return GetFileAttributesA(VaultPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -391,6 +400,11 @@ void TForm1::Eksportuj1Click(TComponent*) {
 
 void TForm1::Zmiehaso1Click(TComponent*) { ChangePasswordCommand(); }
 void TForm1::Skasujbaz1Click(TComponent*) { ClearCommand(); }
+
+void TForm1::Silneszyfrowanie1Click(TComponent*) {
+    StrongCommand();
+    Silneszyfrowanie1->SetChecked(protection_.Strong());
+}
 void TForm1::Wyjd1Click(TComponent*) { Close(); }
 
 // ---------------------------------------------------------------- Additional menu
@@ -426,6 +440,7 @@ void TForm1::Polski1Click(TComponent*) {
     English1->SetChecked(false);
     i18n::ChooseLanguage("pl");
     i18n::RetranslateComponent(*this);
+    WriteOwnCaptions();
     PrzetlumaczStringGrida();
 }
 
@@ -434,6 +449,7 @@ void TForm1::English1Click(TComponent*) {
     English1->SetChecked(true);
     i18n::ChooseLanguage("en");
     i18n::RetranslateComponent(*this);
+    WriteOwnCaptions();
     PrzetlumaczStringGrida();
 }
 

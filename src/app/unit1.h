@@ -6,6 +6,7 @@
 
 #include "app/controls.h"
 #include "app/framed_speed_button.h"
+#include "app/wait_cursor_crypto.h"
 #include "platform/clipboard_guard.h"
 #include "toolkit/bevel.h"
 #include "toolkit/dialogs.h"
@@ -54,6 +55,7 @@ public:
     TMenuItem* N2;
     TMenuItem* Zmiehaso1;
     TMenuItem* Skasujbaz1;
+    TMenuItem* Silneszyfrowanie1;  // "Strong encryption", a check item
     TMenuItem* N1;
     TMenuItem* Wyjd1;
     TMenuItem* Dodatkowe1;
@@ -86,6 +88,7 @@ public:
     void Eksportuj1Click(TComponent* sender);
     void Zmiehaso1Click(TComponent* sender);
     void Skasujbaz1Click(TComponent* sender);
+    void Silneszyfrowanie1Click(TComponent* sender);
     void Wyjd1Click(TComponent* sender);
     void Generujhaso1Click(TComponent* sender);
     void Generujprostszehaso1Click(TComponent* sender);
@@ -124,6 +127,7 @@ protected:
     void ReportError(const Exception& e) override;
     void LanguageStep() override;
     void RemoveSaveLeftovers() override;
+    VaultProtection& Protection() override { return protection_; }
 
 private:
     void BuildControls();
@@ -135,8 +139,14 @@ private:
     void CloseEditor(bool commit);
     void ShellOpenText(const std::string& target);
 
+    // Texts Velt added to the window; component translation knows only the
+    // "default" catalogue, so they are written from resource strings.
+    void WriteOwnCaptions();
+
     // A password copied from the grid; forgotten after a delay and at the end.
     platform::ClipboardGuard clipboard_;
+    WaitCursorCrypto crypto_;
+    VaultProtection protection_;
 };
 
 // The one main window of the program (null before it is created).

@@ -56,6 +56,11 @@ std::uint64_t PeImageEnd(const ByteVector& exe) {
 }
 
 EmbedLayout EmbedFile(ByteVector& exe, std::string_view markerText, const ByteVector& payload, const std::string& name) {
+    return EmbedFiles(exe, markerText, {{name, payload}});
+}
+
+EmbedLayout EmbedFiles(ByteVector& exe, std::string_view markerText, const std::vector<EmbeddedPayload>& files) {
+    if (files.empty()) throw Exception("No file to embed");
     EmbedLayout layout{};
     layout.imageEnd = PeImageEnd(exe);
     std::vector<std::uint64_t> markers = FindAll(exe, layout.imageEnd, markerText);
@@ -72,16 +77,22 @@ EmbedLayout EmbedFile(ByteVector& exe, std::string_view markerText, const ByteVe
     }
     exe.resize(layout.imageEnd);
 
-    std::uint64_t dataAt = exe.size();
-    exe.insert(exe.end(), payload.begin(), payload.end());
-    exe.resize(dataAt + RoundUp(payload.size(), 1024), 0);
+    std::vector<std::uint64_t> dataAt;
+    for (const EmbeddedPayload& f : files) {
+        dataAt.push_back(exe.size());
+        exe.insert(exe.end(), f.data.begin(), f.data.end());
+        exe.resize(dataAt.back() + RoundUp(f.data.size(), 1024), 0);
+    }
     layout.tablePosition = exe.size();
-    std::uint64_t next = layout.tablePosition + RoundUp(24 + name.size(), 256);
-    Append64(exe, next);
-    Append64(exe, dataAt);
-    Append64(exe, payload.size());
-    exe.insert(exe.end(), name.begin(), name.end());
-    exe.resize(next, ' ');
+    for (size_t i = 0; i < files.size(); ++i) {
+        const std::string& name = files[i].name;
+        std::uint64_t next = exe.size() + RoundUp(24 + name.size(), 256);
+        Append64(exe, next);
+        Append64(exe, dataAt[i]);
+        Append64(exe, files[i].data.size());
+        exe.insert(exe.end(), name.begin(), name.end());
+        exe.resize(next, ' ');
+    }
     Append64(exe, 0);
 
     Write64(exe, marker, layout.tablePosition);

@@ -30,6 +30,15 @@ struct EmbedLayout {
 // Running it again on its own output gives the same file.
 EmbedLayout EmbedFile(ByteVector& exe, std::string_view markerText, const ByteVector& payload, const std::string& name);
 
+// The same with several files: their data one after the other (each padded
+// to 1024 bytes), then one table entry each, in the order given, chained
+// through Next, and the 8 zero bytes. tablePosition is the first entry.
+struct EmbeddedPayload {
+    std::string name;
+    ByteVector data;
+};
+EmbedLayout EmbedFiles(ByteVector& exe, std::string_view markerText, const std::vector<EmbeddedPayload>& files);
+
 // msgfmt drops the "POT-Creation-Date" header line, so the source spells it
 // in lower case; this restores the spelling in the compiled catalogue.
 void RestoreCreationDateField(ByteVector& mo);

@@ -42,7 +42,9 @@ void StartTranslationModule(const ModuleServices& services) {
     g_module.locator = std::make_unique<TFileLocator>(*services.files, g_module.executablePath,
                                                       services.embeddedTablePosition, services.makeLock());
     g_module.locator->ReadEmbeddedTable();
-    g_module.resourceDomains = {"default"};
+    // Velt's own texts have their Polish in a second domain; the original
+    // catalogue answers first.
+    g_module.resourceDomains = {"default", "velt"};
     g_module.resourceDomainsLock = services.makeLock();
     TranslatorServices translatorServices{*g_module.locator, *services.files, *services.locale, *services.messages};
     g_module.translator = std::make_unique<TTranslator>(translatorServices, DirectoryOf(g_module.executablePath));

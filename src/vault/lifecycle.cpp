@@ -74,7 +74,7 @@ bool VaultLifecycle::LoadChecked() {
 
 void VaultLifecycle::SaveChecked() {
     if (vaultUnreadSinceStart_ && VaultFileExists())
-        throw EFileCreateError(FmtLoadStr(IDS_VAULT_NOT_READ, {VaultPath()}));
+        throw EFileCreateError(FormatText(ResStr(IDS_VAULT_NOT_READ), {VaultPath()}));
     WriteVault();
 }
 
@@ -104,9 +104,11 @@ void VaultLifecycle::ChangePasswordCommand() {
         AsteriskPasswords = asterisk;
         // An empty key cannot encipher and a one-byte key leaves every byte as
         // it is: refuse both and keep the password the file was saved with.
-        if (working.size() >= kMinPasswordLength)
+        if (working.size() >= kMinPasswordLength) {
+            // The new key first: if it cannot be made, the old password stays.
+            Protection().PasswordChanged(working);
             SetMasterPassword(working);
-        else
+        } else
             Ask(Box::ErrorOk, ResStr(IDS_PASSWORD_TOO_SHORT));
     }
     RepaintGrid();
@@ -116,6 +118,18 @@ void VaultLifecycle::ClearCommand() {
     if (Ask(Box::WarningYesNo, ResStr(IDS_CONFIRM_CLEAR)) != Answer::Yes) return;
     ResetTable();
     TableReplaced();
+    Modified = true;
+}
+
+void VaultLifecycle::StrongCommand() {
+    VaultProtection& protection = Protection();
+    if (!protection.Strong()) {
+        if (Ask(Box::ConfirmYesNo, ResStr(IDS_STRONG_TURN_ON)) != Answer::Yes) return;
+        protection.TurnOn(MasterPassword);
+    } else {
+        if (Ask(Box::WarningYesNo, ResStr(IDS_STRONG_TURN_OFF)) != Answer::Yes) return;
+        protection.TurnOff();
+    }
     Modified = true;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/errors.h"
+#include "vault/vault_protection.h"
 
 namespace velt {
 
@@ -16,7 +17,7 @@ void WipeString(std::string& s) noexcept;
 
 class VaultLifecycle {
 public:
-    enum class Box { ErrorOk, WarningYesNoCancel, WarningYesNo };
+    enum class Box { ErrorOk, WarningYesNoCancel, WarningYesNo, ConfirmYesNo };
     enum class Answer { Ok, Yes, No, Cancel };
 
     // Shortest master password accepted at start-up and by "Change password".
@@ -45,6 +46,7 @@ protected:
     void ReopenCommand();         // "Open/ Reopen"
     void ChangePasswordCommand(); // "Change password"
     void ClearCommand();          // "Clear database"
+    void StrongCommand();         // "Strong encryption": ask, then turn it on or off
     bool MayClose();              // closing: true when the window may close
     void EditorChanged() { Modified = true; }
     // Load with the refusal of a wrong password; true when the table was filled.
@@ -70,6 +72,8 @@ protected:
     virtual void LanguageStep() = 0;
     // After start-up has read the vault: remove what interrupted saves left.
     virtual void RemoveSaveLeftovers() {}
+    // Which format Save writes; ReadVault sets it from the file.
+    virtual VaultProtection& Protection() = 0;
 
 private:
     bool vaultUnreadSinceStart_ = false;

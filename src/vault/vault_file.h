@@ -9,6 +9,7 @@
 
 #include "vault/cell_store.h"
 #include "vault/vault_format.h"
+#include "vault/vault_protection.h"
 #include "vault/vault_save.h"
 
 namespace velt {
@@ -27,6 +28,14 @@ void SaveVault(const std::string& path, const CellStore& table, std::string_view
 // not the password's. Raises EFileOpenError "Cannot open file "<full path>".
 // <reason>" when the file cannot be opened or read; the table is untouched.
 VaultLoadResult LoadVault(const std::string& path, std::string_view password, CellStore& table);
+
+// Load of either format. A file that starts with "VLT2" is read whole and
+// opened through `protection` (EVaultDamaged when it is not a sound strong
+// file; never read as the old format); then `protection` is strong with the
+// file's key. Any other file is read exactly as LoadVault does, and
+// `protection` turns strong off once it has loaded.
+VaultLoadResult LoadVaultFile(const std::string& path, std::string_view password, CellStore& table,
+                              VaultProtection& protection);
 
 // The real file operations behind SaveVault, for tests that wrap them.
 std::unique_ptr<SaveFileOps> MakeWindowsSaveOps();

@@ -166,7 +166,30 @@ void SaveVault(const std::string& path, const CellStore& table, std::string_view
     SaveVaultWith(ops, path, table, password);
 }
 
-VaultLoadResult LoadVault(const std::string& path, std::string_view password, CellStore& table) {
+namespace {
+
+// The rest of a strong file, after its first bytes; no more than one byte
+// beyond the longest sound file is read, so a huge file costs no more.
+std::string ReadStrongFile(HANDLE file, const std::string& fullPath, std::string head) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) throw EFileOpenError(FmtLoadStr(IDS_CANNOT_OPEN_FILE, {fullPath, LastReason()}));
+    const size_t want = static_cast<unsigned long long>(size.QuadPart) > kStrongMaxFileSize
+                            ? kStrongMaxFileSize + 1
+                            : static_cast<size_t>(size.QuadPart);
+    std::string bytes = std::move(head);
+    if (want > bytes.size()) {
+        const size_t had = bytes.size();
+        bytes.resize(want);
+        size_t got = 0;
+        if (!ReadUpTo(file, &bytes[had], want - had, got))
+            throw EFileOpenError(FmtLoadStr(IDS_CANNOT_OPEN_FILE, {fullPath, LastReason()}));
+        bytes.resize(had + got);
+    }
+    return bytes;
+}
+
+VaultLoadResult LoadAny(const std::string& path, std::string_view password, CellStore& table,
+                        VaultProtection* protection) {
     const std::string fullPath = FullPathOf(path);
     auto fail = [&](const std::string& reason) {
         return EFileOpenError(FmtLoadStr(IDS_CANNOT_OPEN_FILE, {fullPath, reason}));
@@ -178,6 +201,12 @@ VaultLoadResult LoadVault(const std::string& path, std::string_view password, Ce
     char headerBytes[kVaultHeaderSize] = {};
     size_t got = 0;
     if (!ReadUpTo(file.Get(), headerBytes, sizeof headerBytes, got)) throw fail(LastReason());
+    if (protection && IsStrongVault(std::string_view(headerBytes, got))) {
+        // Closed before the key is derived, which takes a while.
+        std::string bytes = ReadStrongFile(file.Get(), fullPath, std::string(headerBytes, got));
+        file.Close();
+        return protection->Load(bytes, password, table, fullPath);
+    }
     const VaultHeader header = ParseVaultHeader(std::string_view(headerBytes, sizeof headerBytes));
     if (!PasswordMatches(header, password)) return VaultLoadResult::IncorrectPassword;
 
@@ -189,7 +218,19 @@ VaultLoadResult LoadVault(const std::string& path, std::string_view password, Ce
     std::memset(records.get() + got, 0, size - got);
     file.Close();
     FillTableFromRecords(table, header.count, std::string_view(records.get(), size), password);
+    if (protection) protection->TurnOff();
     return VaultLoadResult::Loaded;
+}
+
+} // namespace
+
+VaultLoadResult LoadVault(const std::string& path, std::string_view password, CellStore& table) {
+    return LoadAny(path, password, table, nullptr);
+}
+
+VaultLoadResult LoadVaultFile(const std::string& path, std::string_view password, CellStore& table,
+                              VaultProtection& protection) {
+    return LoadAny(path, password, table, &protection);
 }
 
 } // namespace velt

@@ -104,7 +104,8 @@ std::string Decipher(std::string_view stored, std::string_view key) {
 
 std::string BuildVaultImage(const CellStore& table, std::string_view password) {
     const int count = table.EntryCount();
-    if (count > kVaultMaxEntries) throw ETooManyEntries(FmtLoadStr(IDS_TOO_MANY_ENTRIES, {count}));
+    // Formatted after translation: the catalogue knows the text with its %d.
+    if (count > kVaultMaxEntries) throw ETooManyEntries(FormatText(ResStr(IDS_TOO_MANY_ENTRIES), {count}));
     const KeyStream stream(password);
 
     std::string image(kVaultHeaderSize + kVaultRecordSize * static_cast<size_t>(count), '\0');

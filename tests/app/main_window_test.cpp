@@ -82,6 +82,7 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         {form->N2, "-", ""},
         {form->Zmiehaso1, "Change password", "Ctrl+Z"},
         {form->Skasujbaz1, "Clear database", ""},
+        {form->Silneszyfrowanie1, "Strong encryption", ""},
         {form->N1, "-", ""},
         {form->Wyjd1, "Exit", "Ctrl+W"},
         {form->Dodatkowe1, "Additional", ""},
@@ -101,7 +102,10 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         EXPECT_EQ(i.item->Caption(), i.caption);
         EXPECT_EQ(ShortCutToText(i.item->ShortCut()), i.shortCut);
     }
-    EXPECT_EQ(form->Plik1->Count(), 8);
+    EXPECT_EQ(form->Plik1->Count(), 9);
+    // Every specified item keeps its place; the new one follows "Clear database".
+    EXPECT_EQ(form->Plik1->Items(6), form->Silneszyfrowanie1);
+    EXPECT_EQ(form->Plik1->Items(7), form->N1);
     EXPECT_EQ(form->Dodatkowe1->Count(), 4);
     EXPECT_EQ(form->Language1->Count(), 2);
     EXPECT_EQ(form->Pomoc1->Count(), 2);

@@ -66,6 +66,26 @@ TEST(CatalogueEmbedding, AppendsTheShippedLayoutOnce) {
     EXPECT_EQ(again, exe);
 }
 
+TEST(CatalogueEmbedding, SeveralFilesShareOneTable) {
+    ByteVector exe = MinimalImage();
+    const ByteVector first(3000, 'a'), second(1500, 'b');
+    EmbedLayout layout = EmbedFiles(exe, kMarker, {{"one.mo", first}, {"two.mo", second}});
+    const std::uint64_t e = 0x1600, table = e + 3072 + 2048;
+    EXPECT_EQ(layout.tablePosition, table);
+    ASSERT_EQ(exe.size(), table + 256 + 256 + 8);
+    EXPECT_TRUE(std::equal(second.begin(), second.end(), exe.begin() + e + 3072));
+    const std::uint64_t entries[2][3] = {{table + 256, e, 3000}, {table + 512, e + 3072, 1500}};
+    for (int i = 0; i < 2; ++i) {
+        const std::uint64_t at = table + 256 * i;
+        EXPECT_EQ(Le(exe, at, 8), entries[i][0]);
+        EXPECT_EQ(Le(exe, at + 8, 8), entries[i][1]);
+        EXPECT_EQ(Le(exe, at + 16, 8), entries[i][2]);
+        EXPECT_EQ(std::string(exe.begin() + at + 24, exe.begin() + at + 30), i ? "two.mo" : "one.mo");
+    }
+    EXPECT_EQ(Le(exe, table + 512, 8), 0u);
+    EXPECT_EQ(Le(exe, 0x1420 + 36, 8), table);
+}
+
 TEST(CatalogueEmbedding, RefusesWhatItCannotEmbedSafely) {
     ByteVector notPe(4096, 0);
     ByteVector cut = MinimalImage();

@@ -41,6 +41,7 @@ TEST(Localisation, LocatorFindsTheEmbeddedCatalogue) {
     EXPECT_TRUE(locator.IsEmbedded(dir + kPolishName));
     EXPECT_TRUE(locator.IsEmbedded(dir + "locale\\PL\\lc_messages\\DEFAULT.MO"));
     EXPECT_FALSE(locator.IsEmbedded(otherCase + kPolishName));
+    EXPECT_TRUE(locator.IsEmbedded(dir + "locale\\pl\\LC_MESSAGES\\velt.mo"));
 
     TMoFile* first = locator.AcquireCatalogue(dir + kPolishName);
     TMoFile* second = locator.AcquireCatalogue(dir + "LOCALE\\pl\\LC_MESSAGES\\default.mo");
@@ -67,6 +68,9 @@ TEST(LocalisationPlLocale, EmptyLangGivesThePolishLocale) {
     EXPECT_EQ(ResStr(IDS_CONFIRM_CLEAR),
               "Na pewno chcesz   USUN\xA5\xC6  wszystkie dane?\r\nTa operacja jest nieodwracalna!");
     EXPECT_EQ(LoadStr(IDS_ASTERISK_PASSWORDS), "Gwiazdkuj has\xB3" "a");
+    // Velt's own texts, from the second catalogue.
+    EXPECT_EQ(ResStr(IDS_STRONG_ENCRYPTION), "Silne szyfrowanie");
+    EXPECT_EQ(LoadStr(IDS_BEYOND_RANGE), "Zbyt du\xBF" "e, by obliczy\xE6");
     EXPECT_EQ(FmtLoadStr(IDS_TIME_MONTHS, {}), "%.2n miesi\xEA" "cy");
 }
 

@@ -27,6 +27,12 @@ inline const Bytes& PolishCatalogue() {
     return bytes;
 }
 
+// Velt's own Polish catalogue, the domain "velt", from the build tree.
+inline const Bytes& AddedCatalogue() {
+    static const Bytes bytes = ReadWholeFile(VELT_ADDED_CATALOGUE);
+    return bytes;
+}
+
 class MemoryFiles : public FileAccess {
 public:
     std::map<std::string, Bytes> files;

@@ -42,6 +42,7 @@ public:
 
 inline const std::string kExe = "C:\\Velt\\velt.exe";
 inline const std::string kPolishName = "locale\\pl\\LC_MESSAGES\\default.mo";
+inline const std::string kAddedName = "locale\\pl\\LC_MESSAGES\\velt.mo";
 
 // The module running over an executable that carries the Polish catalogue
 // (unless told otherwise), with the locale set before Start().
@@ -49,10 +50,11 @@ struct ModuleFixture {
     MemoryFiles files;
     FakeLocale locale;
     RecordingMessages messages;
+    std::map<std::string, Bytes> alsoEmbedded;  // beside the Polish catalogue
 
     void Start(bool embedPolish = true) {
         std::uint64_t table = 0;
-        std::map<std::string, Bytes> embedded;
+        std::map<std::string, Bytes> embedded = alsoEmbedded;
         if (embedPolish) embedded[kPolishName] = PolishCatalogue();
         files.files[kExe] = ExecutableWithFiles(embedded, &table);
         ModuleServices services;

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "i18n/memory_files.h"
 #include "i18n/mo_file.h"
 #include "i18n/translator_errors.h"
 
@@ -78,7 +81,7 @@ TEST(WinFileAccess, FailuresCarryTheirMessages) {
 namespace velt::i18n {
 namespace {
 
-// The build appended the catalogue behind this test program's image and
+// The build appended the two catalogues behind this test program's image and
 // wrote the table position behind the marker; the loaded image sees it.
 TEST(EmbeddedMarker, PointsAtTheTableBehindTheImage) {
     std::uint64_t table = EmbeddedTablePosition();
@@ -86,17 +89,30 @@ TEST(EmbeddedMarker, PointsAtTheTableBehindTheImage) {
     WinFileAccess files;
     auto exe = files.OpenShared(ExecutablePath());
     ASSERT_TRUE(exe);
-    EXPECT_EQ(exe->Size(), table + 264) << "one entry of 256 bytes and the 8-byte end";
-    unsigned char entry[24];
-    ASSERT_TRUE(exe->ReadAt(table, entry, sizeof entry));
-    auto word = [&](int at) {
-        std::uint64_t v = 0;
-        for (int k = 7; k >= 0; --k) v = (v << 8) | entry[at + k];
-        return v;
+    EXPECT_EQ(exe->Size(), table + 2 * 256 + 8) << "two entries of 256 bytes and the 8-byte end";
+    const std::uint64_t added = test::AddedCatalogue().size();
+    ASSERT_GT(added, 0u);
+    const std::uint64_t addedRoom = (added + 1023) / 1024 * 1024;
+    struct Entry {
+        std::uint64_t next, offset, size;
+        const char* name;
+    } expected[] = {
+        {table + 256, table - addedRoom - 3072, 3052, "locale\\pl\\LC_MESSAGES\\default.mo"},
+        {table + 512, table - addedRoom, added, "locale\\pl\\LC_MESSAGES\\velt.mo"},
     };
-    EXPECT_EQ(word(0), table + 256);
-    EXPECT_EQ(word(8), table - 3072);
-    EXPECT_EQ(word(16), 3052u);
+    for (int i = 0; i < 2; ++i) {
+        unsigned char entry[64];
+        ASSERT_TRUE(exe->ReadAt(table + 256 * i, entry, sizeof entry));
+        auto word = [&](int at) {
+            std::uint64_t v = 0;
+            for (int k = 7; k >= 0; --k) v = (v << 8) | entry[at + k];
+            return v;
+        };
+        EXPECT_EQ(word(0), expected[i].next) << i;
+        EXPECT_EQ(word(8), expected[i].offset) << i;
+        EXPECT_EQ(word(16), expected[i].size) << i;
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(entry) + 24, std::strlen(expected[i].name)), expected[i].name);
+    }
 }
 
 } // namespace

@@ -201,6 +201,55 @@ TEST(ResourceStrings, AllRoutesTranslate) {
     EXPECT_EQ(LoadStr(IDS_PASSWORD), "Password");
 }
 
+TEST(ResourceStrings, TheVeltDomainAnswersWhatDefaultDoesNot) {
+    const test::Bytes velt = test::BuildMo({{"", "Content-Type: text/plain; charset=UTF-8\n"},
+                                      {"Strong encryption", "Silne szyfrowanie"},
+                                      {"Name", "not this one"}});
+    struct Case {
+        const char* name;
+        bool withVelt;
+        const char* strong;
+    } cases[] = {{"both catalogues", true, "Silne szyfrowanie"}, {"no velt catalogue", false, "Strong encryption"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModuleFixture m;
+        m.locale.environment["LANG"] = "pl";
+        if (c.withVelt) m.alsoEmbedded[test::kAddedName] = velt;
+        m.Start();
+        EXPECT_EQ(ResStr(IDS_STRONG_ENCRYPTION), c.strong);
+        EXPECT_EQ(LoadStr(IDS_STRONG_ENCRYPTION), c.strong);
+        EXPECT_EQ(ResStr(IDS_COL_NAME), "Nazwa") << "default answers first";
+        EXPECT_EQ(ResStr(IDS_BTN_OK), "OK");
+        ChooseLanguage("en");
+        EXPECT_EQ(ResStr(IDS_STRONG_ENCRYPTION), "Strong encryption");
+    }
+}
+
+// Every text the program shows has Polish in one of its two catalogues,
+// except the framework's own, which stay English.
+TEST(ResourceStrings, EveryTextHasPolishButTheFrameworksOwn) {
+    ModuleFixture m;
+    m.locale.environment["LANG"] = "pl";
+    m.alsoEmbedded[test::kAddedName] = test::AddedCatalogue();
+    m.Start();
+    struct Text {
+        int id;
+        const char* english;
+    };
+    const Text texts[] = {
+#define VELT_STRING(name, number, text) {number, text},
+#include "core/strings.def"
+#undef VELT_STRING
+    };
+    for (const Text& t : texts) {
+        const bool frameworks = t.id >= IDS_CANNOT_CREATE_FILE && t.id <= IDS_BTN_ALL;
+        const bool samePolish = t.id == IDS_COL_LOGIN;  // "Login" in both
+        const std::u16string english = BuiltInEnglishText(t.id);
+        ResStringRec rec{nullptr, t.id};
+        EXPECT_EQ(LoadResourceText(&rec) == english, frameworks || samePolish) << t.english;
+    }
+}
+
 TEST(ResourceStrings, EmptyStringNeverBecomesTheHeader) {
     ModuleFixture m;
     m.locale.environment["LANG"] = "pl";

@@ -4,3 +4,18 @@ if(WIN32)
   add_executable(file_holder ${CMAKE_SOURCE_DIR}/tests/vault/file_holder_win.cpp)
   add_dependencies(win_tests file_holder)
 endif()
+
+# Velt's side of the independent check of the strong format against Python's
+# cryptography package (both ways), run under Wine by the Wine test run.
+if(WIN32)
+  add_executable(strong_vault_tool ${CMAKE_SOURCE_DIR}/tests/vault/strong_vault_tool_win.cpp)
+  target_link_libraries(strong_vault_tool PRIVATE velt_win)
+  find_program(PYTHON3 python3)
+  if(PYTHON3)
+    add_test(NAME StrongVault.PythonCryptographyBothWays
+             COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/vault/strong_vault_check.py
+                     $<TARGET_FILE:strong_vault_tool>)
+    set_tests_properties(StrongVault.PythonCryptographyBothWays PROPERTIES
+      TIMEOUT 120 ENVIRONMENT "LC_ALL=en_US.UTF-8;LANG=")
+  endif()
+endif()

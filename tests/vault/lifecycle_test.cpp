@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/stand_in_crypto.h"
+
 namespace velt {
 namespace {
 
@@ -33,6 +35,9 @@ public:
     std::vector<std::string> log;
     std::string savedWith;  // password of the last successful save
     std::string promptStart; // what the last prompt started with
+    test::StandInCrypto crypto;
+    test::CountingRandom random;
+    VaultProtection protection{crypto, random};
 
     using VaultLifecycle::MayClose;
     using VaultLifecycle::ChangePasswordCommand;
@@ -42,6 +47,7 @@ public:
     using VaultLifecycle::SaveCommand;
     using VaultLifecycle::Shown;
     using VaultLifecycle::StartUp;
+    using VaultLifecycle::StrongCommand;
 
 protected:
     std::string ExecutableDir() override { return "C:\\velt\\"; }
@@ -57,7 +63,10 @@ protected:
         return true;
     }
     Answer Ask(Box box, const std::string& text) override {
-        const char* kind = box == Box::ErrorOk ? "error" : box == Box::WarningYesNo ? "yesno" : "ync";
+        const char* kind = box == Box::ErrorOk        ? "error"
+                           : box == Box::WarningYesNo ? "yesno"
+                           : box == Box::ConfirmYesNo ? "confirm"
+                                                      : "ync";
         log.push_back(std::string(kind) + " " + text);
         if (box == Box::ErrorOk) return Answer::Ok;
         Answer a = answers.at(0);
@@ -84,6 +93,7 @@ protected:
     void ReportError(const Exception& e) override { log.push_back(std::string("report ") + e.what()); }
     void LanguageStep() override { log.push_back("language"); }
     void RemoveSaveLeftovers() override { log.push_back("tidy"); }
+    VaultProtection& Protection() override { return protection; }
 };
 
 using Log = std::vector<std::string>;
@@ -297,6 +307,64 @@ TEST(VaultLifecycleTest, ChangedPasswordReachesTheFileOnlyBySave) {
     w.ChangePasswordCommand();
     w.SaveCommand();
     EXPECT_EQ(w.savedWith, "other");
+}
+
+TEST(VaultLifecycleTest, StrongEncryptionAsksThenTurnsOnOrOff) {
+    const std::string on = "confirm From the next save on, baza.pdb will be protected with AES-256 under a key derived "
+                           "from the master password.\r\nOlder versions of Velt and other programs that read the old "
+                           "format will not open it.\r\n\r\nTurn strong encryption on?";
+    const std::string off = "yesno In the old format baza.pdb can be read by anyone who has the file, without the "
+                            "password.\r\n\r\nTurn strong encryption off?";
+    struct Case {
+        const char* name;
+        bool strongBefore;
+        Answer answer;
+        std::string box;
+        bool strongAfter;
+        int derivations;
+    };
+    const Case cases[] = {
+        {"on: yes", false, Answer::Yes, on, true, 1},
+        {"on: no", false, Answer::No, on, false, 0},
+        {"off: yes", true, Answer::Yes, off, false, 0},
+        {"off: no", true, Answer::No, off, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedVault v;
+        Unlock(v);
+        if (c.strongBefore) v.protection.TurnOn(v.MasterPassword);
+        v.crypto.derivations = 0;
+        v.answers.push_back(c.answer);
+        v.StrongCommand();
+        EXPECT_EQ(v.log, Log{c.box});
+        EXPECT_EQ(v.protection.Strong(), c.strongAfter);
+        EXPECT_EQ(v.protection.Key().Valid(), c.strongAfter);
+        EXPECT_EQ(v.crypto.derivations, c.derivations);
+        EXPECT_EQ(v.Modified, c.answer == Answer::Yes);
+        if (c.strongAfter && !c.strongBefore) {
+            EXPECT_EQ(v.protection.Key().Iterations(), kStrongIterations);
+        }
+    }
+}
+
+TEST(VaultLifecycleTest, ChangePasswordOnAStrongVaultMakesANewKey) {
+    ScriptedVault v;
+    Unlock(v);
+    v.protection.TurnOn(v.MasterPassword);
+    const std::string salt(reinterpret_cast<const char*>(v.protection.Key().Salt()), kStrongSaltSize);
+    v.prompts.push_back({true, "newpass", false});
+    v.ChangePasswordCommand();
+    EXPECT_EQ(v.MasterPassword, "newpass");
+    EXPECT_NE(std::string(reinterpret_cast<const char*>(v.protection.Key().Salt()), kStrongSaltSize), salt);
+    EXPECT_EQ(v.crypto.derivations, 2);
+
+    // When no key can be made, the old password and key stay.
+    v.crypto.failNext = true;
+    v.prompts.push_back({true, "third", false});
+    EXPECT_THROW(v.ChangePasswordCommand(), ECryptoError);
+    EXPECT_EQ(v.MasterPassword, "newpass");
+    EXPECT_EQ(v.crypto.derivations, 2);
 }
 
 TEST(VaultLifecycleTest, ClearAsksAndResets) {

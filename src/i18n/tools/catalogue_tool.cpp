@@ -1,6 +1,6 @@
 // Build tool for catalogues (runs on the build machine):
 //   catalogue_tool restore-header <compiled.mo> <out.mo>
-//   catalogue_tool embed <program.exe> <catalogue.mo> <name>
+//   catalogue_tool embed <program.exe> <catalogue.mo> <name> [<catalogue.mo> <name>]...
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -45,16 +45,18 @@ int main(int argc, char** argv) {
             Store(argv[3], mo);
             return 0;
         }
-        if (command == "embed" && argc == 5) {
+        if (command == "embed" && argc >= 5 && argc % 2 == 1) {
             velt::i18n::ByteVector exe = Load(argv[2]);
-            auto layout = velt::i18n::EmbedFile(exe, kMarkerText, Load(argv[3]), argv[4]);
+            std::vector<velt::i18n::EmbeddedPayload> files;
+            for (int i = 3; i + 1 < argc; i += 2) files.push_back({argv[i + 1], Load(argv[i])});
+            auto layout = velt::i18n::EmbedFiles(exe, kMarkerText, files);
             Store(argv[2], exe);
-            std::cout << "Embedded " << argv[4] << " at " << layout.imageEnd << ", table at " << layout.tablePosition
-                      << '\n';
+            std::cout << "Embedded " << files.size() << " file(s) at " << layout.imageEnd << ", table at "
+                      << layout.tablePosition << '\n';
             return 0;
         }
         std::cerr << "usage: catalogue_tool restore-header <compiled.mo> <out.mo>\n"
-                     "       catalogue_tool embed <program.exe> <catalogue.mo> <name>\n";
+                     "       catalogue_tool embed <program.exe> <catalogue.mo> <name> [<catalogue.mo> <name>]...\n";
         return 2;
     } catch (const std::exception& e) {
         std::cerr << "catalogue_tool: " << e.what() << '\n';

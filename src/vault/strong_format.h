@@ -1,0 +1,126 @@
+// The strong vault file ("VLT2"): the table sealed with AES-256-GCM under a
+// key derived from the master password with PBKDF2-HMAC-SHA256. Integers are
+// little-endian.
+//
+//   0   4  magic "VLT2"          12  16  salt
+//   4   2  format version, 1     28  12  nonce
+//   6   2  key derivation, 1     40   n  ciphertext of the plaintext below
+//   8   4  iteration count       40+n 16 GCM tag
+//
+// The 40 header bytes are the additional authenticated data. The plaintext
+// is a 32-bit entry count C, then C records of five fields (Name, Address,
+// Login, Password, Description), each a length byte L and L bytes, and
+// nothing after the last record.
+//
+// This unit owns the bytes and every bound check; the primitives come in
+// through StrongCrypto (CNG on Windows, a stand-in in tests and fuzzing).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/errors.h"
+#include "tools/random_source.h"
+#include "vault/cell_store.h"
+#include "vault/vault_format.h"
+
+namespace velt {
+
+inline constexpr char kStrongMagic[4] = {'V', 'L', 'T', '2'};
+inline constexpr std::uint16_t kStrongVersion = 1;
+inline constexpr std::uint16_t kStrongKdfPbkdf2Sha256 = 1;
+inline constexpr std::uint32_t kStrongIterations = 600000;  // every new key
+inline constexpr std::uint32_t kStrongMinIterations = 100000;
+inline constexpr std::uint32_t kStrongMaxIterations = 10000000;
+inline constexpr size_t kStrongSaltSize = 16;
+inline constexpr size_t kStrongNonceSize = 12;
+inline constexpr size_t kStrongKeySize = 32;
+inline constexpr size_t kStrongTagSize = 16;
+inline constexpr size_t kStrongHeaderSize = 40;
+inline constexpr size_t kStrongCountSize = 4;
+// Header, the entry count and the tag: the shortest file there can be.
+inline constexpr size_t kStrongMinFileSize = kStrongHeaderSize + kStrongCountSize + kStrongTagSize;  // 60
+// 65,535 entries of five 255-byte fields: the longest file Velt reads.
+inline constexpr size_t kStrongMaxFileSize =
+    kStrongMinFileSize + static_cast<size_t>(kVaultMaxEntries) * kVaultFields * (kVaultMaxFieldLength + 1);
+
+// The file could not be read as a vault: too short, an unknown version or
+// key derivation, an iteration count out of range, or a plaintext that is
+// not the layout above. Never read as the old format instead.
+class EVaultDamaged : public Exception { using Exception::Exception; };
+// The system's cryptography failed (not a wrong password).
+class ECryptoError : public Exception { using Exception::Exception; };
+
+// True when the file starts with "VLT2".
+bool IsStrongVault(std::string_view file);
+
+// The three primitives. Failures of the primitives themselves raise
+// ECryptoError; a tag that does not match is no failure, Open says false.
+class StrongCrypto {
+public:
+    virtual ~StrongCrypto() = default;
+    // PBKDF2-HMAC-SHA256 of the password's bytes; kStrongKeySize bytes.
+    virtual void DeriveKey(std::string_view password, const unsigned char* salt, size_t saltSize,
+                           std::uint32_t iterations, unsigned char* key) = 0;
+    // AES-256-GCM, in place: data becomes the ciphertext, tag receives
+    // kStrongTagSize bytes.
+    virtual void Seal(const unsigned char* key, const unsigned char* nonce, std::string_view aad,
+                      unsigned char* data, size_t size, unsigned char* tag) = 0;
+    // In place; false (and data unspecified) when the tag does not match.
+    virtual bool Open(const unsigned char* key, const unsigned char* nonce, std::string_view aad,
+                      unsigned char* data, size_t size, const unsigned char* tag) = 0;
+};
+
+// Key material: the derived key with the salt and iteration count it came
+// from. Fixed-size, never copied to the heap, wiped when replaced or freed.
+class StrongKey {
+public:
+    StrongKey() = default;
+    ~StrongKey() { Wipe(); }
+    StrongKey(const StrongKey&) = delete;
+    StrongKey& operator=(const StrongKey&) = delete;
+
+    bool Valid() const noexcept { return valid_; }
+    const unsigned char* Key() const noexcept { return key_; }
+    const unsigned char* Salt() const noexcept { return salt_; }
+    std::uint32_t Iterations() const noexcept { return iterations_; }
+    bool DerivedWith(const unsigned char* salt, std::uint32_t iterations) const noexcept;
+
+    // Replaces the key by the one of this password, salt and count.
+    void Derive(StrongCrypto& crypto, std::string_view password, const unsigned char* salt,
+                std::uint32_t iterations);
+    // Takes the other key's material; the other is wiped.
+    void Take(StrongKey& other) noexcept;
+    void Wipe() noexcept;
+
+private:
+    unsigned char key_[kStrongKeySize] = {};
+    unsigned char salt_[kStrongSaltSize] = {};
+    std::uint32_t iterations_ = 0;
+    bool valid_ = false;
+};
+
+// The 40 header bytes of a key and nonce.
+std::string StrongHeader(const StrongKey& key, const unsigned char* nonce);
+
+// The whole file under `key`, with a new nonce from `random`. Fields longer
+// than 255 bytes are cut to their first 255, as in the old format. Raises
+// ETooManyEntries beyond 65,535 entry rows, before anything is built. The
+// plaintext is built in place of the ciphertext, so no copy of it outlives
+// the call, also when sealing fails.
+std::string BuildStrongImage(const CellStore& table, const StrongKey& key, StrongCrypto& crypto,
+                             RandomByteSource& random);
+
+// Reads a strong file into the table. The key is `key` itself when it was
+// derived with the file's salt and count; otherwise one is derived, and
+// `key` takes it once the file has opened. Returns IncorrectPassword (table
+// and key untouched) when the tag does not match. Raises EVaultDamaged
+// ("The database file "<fullPath>" is damaged...") before deriving anything
+// for a bad header, and after opening for a bad plaintext; the table is then
+// untouched. The body of `file` is decrypted in place and wiped before
+// returning, on every path.
+VaultLoadResult LoadStrongImage(std::string& file, std::string_view password, StrongCrypto& crypto, StrongKey& key,
+                                CellStore& table, const std::string& fullPath);
+
+} // namespace velt

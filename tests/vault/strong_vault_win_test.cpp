@@ -1,0 +1,210 @@
+// The strong format through the real CNG under Wine and the real file
+// layer: the known answer both ways, round trips, changed bits, cut files.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/cng_crypto.h"
+#include "support/folder_listing_win.h"
+#include "support/stand_in_crypto.h"
+#include "vault/vault_file.h"
+#include "vault/vault_protection.h"
+
+namespace velt {
+namespace {
+
+std::string Hex(std::string_view hex) {
+    std::string out;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16));
+    return out;
+}
+
+const std::string kKnownAnswer = Hex(
+    "564c543201000100a0860100000102030405060708090a0b0c0d0e0fa0a1a2a3a4a5a6a7a8a9aaab8013b90d21c0a3d83dc61256e4fd8ed4"
+    "f0e4e1b4750a4d289d6837cb0f388359c882ffaf37f1e2fd6835b6687f9943315c8721f4cc285c09f565232c0c136041183596a88a60e8"
+    "99ecfc29f2e421af");
+const char kPassword[] = "correct horse";
+
+CellStore KnownTable() {
+    CellStore t;
+    t.SetRowCount(3);
+    const char* cells[2][5] = {{"Bank \xA3\xF3\x64\x9F", "https://bank.example", "jan", "Has\xB3o#1", "opis"},
+                               {"Mail", "", "", "pw", ""}};
+    for (int r = 1; r <= 2; ++r) {
+        t.SetCell(0, r, std::to_string(r));
+        for (int c = 1; c <= 5; ++c) t.SetCell(c, r, cells[r - 1][c - 1]);
+    }
+    return t;
+}
+
+bool SameCells(const CellStore& a, const CellStore& b) {
+    if (a.RowCount() != b.RowCount()) return false;
+    for (int r = 0; r < a.RowCount(); ++r)
+        for (int c = 0; c < CellStore::kColumns; ++c)
+            if (a.Cell(c, r) != b.Cell(c, r)) return false;
+    return true;
+}
+
+class StrongVaultWin : public testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        dir_ = std::string(temp) + "velt_strong_" + std::to_string(GetCurrentProcessId()) + "_" +
+               testing::UnitTest::GetInstance()->current_test_info()->name();
+        CreateDirectoryA(dir_.c_str(), nullptr);
+        char full[MAX_PATH];
+        GetFullPathNameA((dir_ + "\\baza.pdb").c_str(), MAX_PATH, full, nullptr);
+        path_ = full;
+        // The known answer's salt, then its nonce, then counting bytes.
+        random_.script = Hex("000102030405060708090a0b0c0d0e0fa0a1a2a3a4a5a6a7a8a9aaab");
+        protection_.SetIterationsForTests(kStrongMinIterations);
+    }
+    void TearDown() override {
+        for (const std::string& name : test::FolderListing(dir_)) DeleteFileA((dir_ + "\\" + name).c_str());
+        RemoveDirectoryA(dir_.c_str());
+    }
+    std::string ReadAll() const {
+        std::ifstream in(path_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void WriteAll(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
+    void Save(const CellStore& table, const char* password = kPassword) {
+        auto ops = MakeWindowsSaveOps();
+        SaveVaultImage(*ops, path_, protection_.BuildImage(table, password));
+    }
+    // Loads with a fresh protection, as a program that starts.
+    std::string Outcome(const char* password = kPassword, CellStore* into = nullptr) {
+        platform::CngCrypto crypto;
+        test::CountingRandom random;
+        VaultProtection fresh(crypto, random);
+        CellStore keep;
+        keep.SetCell(1, 1, "keep");
+        CellStore& table = into ? *into : keep;
+        try {
+            const VaultLoadResult r = LoadVaultFile(path_, password, table, fresh);
+            if (r == VaultLoadResult::Loaded) return fresh.Strong() ? "strong" : "old";
+            return table.Cell(1, 1) == "keep" || into ? "incorrect" : "incorrect, table changed";
+        } catch (const EVaultDamaged& e) {
+            const std::string expected =
+                "The database file \"" + path_ + "\" is damaged or was written by a newer version of Velt.";
+            return e.what() == expected ? "damaged" : e.what();
+        }
+    }
+
+    std::string dir_, path_;
+    platform::CngCrypto crypto_;
+    test::CountingRandom random_;
+    VaultProtection protection_{crypto_, random_};
+};
+
+TEST_F(StrongVaultWin, KnownAnswerWrittenAndRead) {
+    protection_.TurnOn(kPassword);
+    Save(KnownTable());
+    EXPECT_EQ(ReadAll(), kKnownAnswer);
+    EXPECT_EQ(test::FolderListing(dir_), std::vector<std::string>{"baza.pdb"});
+
+    CellStore loaded;
+    EXPECT_EQ(Outcome(kPassword, &loaded), "strong");
+    EXPECT_TRUE(SameCells(loaded, KnownTable()));
+}
+
+TEST_F(StrongVaultWin, KnownAnswerThroughThePrimitives) {
+    platform::CngCrypto crypto;
+    StrongKey key;
+    const std::string salt = Hex("000102030405060708090a0b0c0d0e0f");
+    key.Derive(crypto, kPassword, reinterpret_cast<const unsigned char*>(salt.data()), 100000);
+    test::CountingRandom nonce;
+    nonce.script = Hex("a0a1a2a3a4a5a6a7a8a9aaab");
+    EXPECT_EQ(BuildStrongImage(KnownTable(), key, crypto, nonce), kKnownAnswer);
+
+    // PBKDF2-HMAC-SHA256's published vector: "password", "salt", one round.
+    unsigned char out[kStrongKeySize];
+    crypto.DeriveKey("password", reinterpret_cast<const unsigned char*>("salt"), 4, 1, out);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 32),
+              Hex("120fb6cffcf8b32c43e7225256c4f837a86548c92ccc35480805987cb70be17b"));
+}
+
+TEST_F(StrongVaultWin, RoundTripsAtTheLimits) {
+    CellStore none;
+    none.SetRowCount(1);
+    CellStore full;
+    full.SetRowCount(kVaultMaxEntries + 1);
+    for (int r = 1; r <= kVaultMaxEntries; ++r) {
+        full.SetCell(0, r, std::to_string(r));
+        for (int c = 1; c <= 5; ++c) {
+            std::string text(255, '\0');
+            for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(0x80 + (r + c + i) % 128);
+            full.SetCell(c, r, text);
+        }
+    }
+    CellStore one;
+    one.SetCell(0, 1, "1");
+    for (int c = 1; c <= 5; ++c) one.SetCell(c, 1, full.Cell(c, kVaultMaxEntries));
+    protection_.TurnOn(kPassword);
+    for (const CellStore* table : {&none, &one, &full, &none}) {
+        Save(*table);
+        CellStore loaded;
+        EXPECT_EQ(Outcome(kPassword, &loaded), "strong");
+        EXPECT_TRUE(SameCells(loaded, *table)) << table->EntryCount();
+    }
+    EXPECT_EQ(ReadAll().size(), kStrongMinFileSize);
+}
+
+TEST_F(StrongVaultWin, ChangedBitsAndCutFilesAreRefusedAndLeaveTheFile) {
+    WriteAll(kKnownAnswer);
+    // Every bit of ciphertext and tag (the header's are the host tests').
+    {
+        platform::CngCrypto crypto;
+        StrongKey key;
+        const std::string salt = Hex("000102030405060708090a0b0c0d0e0f");
+        key.Derive(crypto, kPassword, reinterpret_cast<const unsigned char*>(salt.data()), 100000);
+        for (size_t bit = kStrongHeaderSize * 8; bit < kKnownAnswer.size() * 8; ++bit) {
+            std::string file = kKnownAnswer;
+            file[bit / 8] = static_cast<char>(file[bit / 8] ^ (1 << (bit % 8)));
+            CellStore t;
+            EXPECT_EQ(LoadStrongImage(file, kPassword, crypto, key, t, path_), VaultLoadResult::IncorrectPassword)
+                << "bit " << bit;
+        }
+    }
+    EXPECT_EQ(Outcome("correct horsE"), "incorrect");
+    EXPECT_EQ(Outcome(), "strong");
+    struct Case {
+        const char* name;
+        std::string file;
+        const char* outcome;
+    } cases[] = {
+        // The header is authenticated by the real GCM too.
+        {"version 2", std::string(kKnownAnswer).replace(4, 1, "\x02"), "damaged"},
+        {"100,001 iterations", std::string(kKnownAnswer).replace(8, 4, Hex("a1860100")), "incorrect"},
+        {"salt", std::string(kKnownAnswer).replace(20, 1, "x"), "incorrect"},
+        {"nonce", std::string(kKnownAnswer).replace(30, 1, "x"), "incorrect"},
+        {"magic", std::string(kKnownAnswer).replace(3, 1, "3"), "incorrect"},  // read as the old format
+        {"a byte more", kKnownAnswer + "x", "incorrect"},
+    };
+    for (const Case& c : cases) {
+        WriteAll(c.file);
+        EXPECT_EQ(Outcome(), c.outcome) << c.name;
+        EXPECT_EQ(ReadAll(), c.file) << c.name;
+    }
+    for (size_t n = 4; n < kStrongMinFileSize; ++n) {
+        WriteAll(kKnownAnswer.substr(0, n));
+        EXPECT_EQ(Outcome(), "damaged") << n;
+    }
+}
+
+TEST_F(StrongVaultWin, UntickedSavesTheOldFormatAgain) {
+    protection_.TurnOn(kPassword);
+    Save(KnownTable());
+    EXPECT_EQ(Outcome(), "strong");
+    protection_.TurnOff();
+    Save(KnownTable());
+    EXPECT_EQ(ReadAll(), BuildVaultImage(KnownTable(), kPassword));
+    EXPECT_EQ(Outcome(), "old");
+}
+
+} // namespace
+} // namespace velt
