@@ -7,6 +7,7 @@
 // already derived for the file's salt, as Open/ Reopen does.
 #include <cstring>
 
+#include "../tests/support/known_vault.h"
 #include "../tests/support/stand_in_crypto.h"
 #include "fuzz_support.h"
 #include "vault/strong_format.h"
@@ -14,6 +15,8 @@
 using namespace velt;
 
 namespace {
+
+using test::SameCells;
 
 const std::string kPath = "C:\\velt\\baza.pdb";
 
@@ -56,14 +59,6 @@ CellStore Sentinel() {
         t.SetCell(c, 1, "keep" + std::to_string(c));
     }
     return t;
-}
-
-bool SameCells(const CellStore& a, const CellStore& b) {
-    if (a.RowCount() != b.RowCount()) return false;
-    for (int r = 0; r < a.RowCount(); ++r)
-        for (int c = 0; c < CellStore::kColumns; ++c)
-            if (a.Cell(c, r) != b.Cell(c, r)) return false;
-    return true;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/known_vault.h"
 #include "support/stand_in_crypto.h"
 #include "vault/table_helpers.h"
 #include "vault/vault_protection.h"
@@ -12,31 +13,15 @@ namespace velt {
 namespace {
 
 using test::CountingRandom;
+using test::Hex;
+using test::KnownTable;
+using test::SameCells;
 using test::RowsOf;
 using test::StandInCrypto;
 
 const std::string kPath = "C:\\velt\\baza.pdb";
 const std::string kDamaged =
     "The database file \"C:\\velt\\baza.pdb\" is damaged or was written by a newer version of Velt.";
-
-std::string Hex(std::string_view hex) {
-    std::string out;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16));
-    return out;
-}
-
-// The two entries of the known answer.
-CellStore KnownTable() {
-    CellStore t;
-    t.SetRowCount(3);
-    const char* cells[2][5] = {{"Bank \xA3\xF3\x64\x9F", "https://bank.example", "jan", "Has\xB3o#1", "opis"},
-                               {"Mail", "", "", "pw", ""}};
-    for (int r = 1; r <= 2; ++r) {
-        t.SetCell(0, r, std::to_string(r));
-        for (int c = 1; c <= 5; ++c) t.SetCell(c, r, cells[r - 1][c - 1]);
-    }
-    return t;
-}
 
 // Every field 255 bytes, walking through all byte values (0x80-0xFF too).
 CellStore FullTable(int rows) {
@@ -79,7 +64,7 @@ CellStore Keeper() {
 
 TEST(StrongFormat, HeaderAndPlaintextLayout) {
     Fixture f;
-    f.random.script = Hex("a0a1a2a3a4a5a6a7a8a9aaab");
+    f.random.script = Hex(test::kKnownNonceHex);
     std::string image = f.Build(KnownTable());
     ASSERT_EQ(image.size(), 119u);
     EXPECT_EQ(image.substr(0, 40), Hex("564c543201000100a0860100000102030405060708090a0b0c0d0e0f"
@@ -89,14 +74,6 @@ TEST(StrongFormat, HeaderAndPlaintextLayout) {
     ASSERT_TRUE(f.crypto.Open(f.key.Key(), body - 12, std::string_view(image.data(), 40), body, 63, body + 63));
     EXPECT_EQ(image.substr(40, 63), Hex("020000000942616e6b20a3f3649f1468747470733a2f2f62616e6b2e6578616d706c65036a"
                                         "616e07486173b36f2331046f706973044d61696c000002707700"));
-}
-
-bool SameCells(const CellStore& a, const CellStore& b) {
-    if (a.RowCount() != b.RowCount()) return false;
-    for (int r = 0; r < a.RowCount(); ++r)
-        for (int c = 0; c < CellStore::kColumns; ++c)
-            if (a.Cell(c, r) != b.Cell(c, r)) return false;
-    return true;
 }
 
 TEST(StrongFormat, RoundTrips) {

@@ -9,6 +9,7 @@
 
 #include "platform/cng_crypto.h"
 #include "support/folder_listing_win.h"
+#include "support/known_vault.h"
 #include "support/stand_in_crypto.h"
 #include "vault/vault_file.h"
 #include "vault/vault_protection.h"
@@ -16,37 +17,11 @@
 namespace velt {
 namespace {
 
-std::string Hex(std::string_view hex) {
-    std::string out;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16));
-    return out;
-}
-
-const std::string kKnownAnswer = Hex(
-    "564c543201000100a0860100000102030405060708090a0b0c0d0e0fa0a1a2a3a4a5a6a7a8a9aaab8013b90d21c0a3d83dc61256e4fd8ed4"
-    "f0e4e1b4750a4d289d6837cb0f388359c882ffaf37f1e2fd6835b6687f9943315c8721f4cc285c09f565232c0c136041183596a88a60e8"
-    "99ecfc29f2e421af");
-const char kPassword[] = "correct horse";
-
-CellStore KnownTable() {
-    CellStore t;
-    t.SetRowCount(3);
-    const char* cells[2][5] = {{"Bank \xA3\xF3\x64\x9F", "https://bank.example", "jan", "Has\xB3o#1", "opis"},
-                               {"Mail", "", "", "pw", ""}};
-    for (int r = 1; r <= 2; ++r) {
-        t.SetCell(0, r, std::to_string(r));
-        for (int c = 1; c <= 5; ++c) t.SetCell(c, r, cells[r - 1][c - 1]);
-    }
-    return t;
-}
-
-bool SameCells(const CellStore& a, const CellStore& b) {
-    if (a.RowCount() != b.RowCount()) return false;
-    for (int r = 0; r < a.RowCount(); ++r)
-        for (int c = 0; c < CellStore::kColumns; ++c)
-            if (a.Cell(c, r) != b.Cell(c, r)) return false;
-    return true;
-}
+using test::Hex;
+using test::KnownTable;
+using test::SameCells;
+const char* const kPassword = test::kKnownPassword;
+const std::string kKnownAnswer = Hex(test::kKnownAnswerHex);
 
 class StrongVaultWin : public testing::Test {
 protected:
@@ -60,7 +35,7 @@ protected:
         GetFullPathNameA((dir_ + "\\baza.pdb").c_str(), MAX_PATH, full, nullptr);
         path_ = full;
         // The known answer's salt, then its nonce, then counting bytes.
-        random_.script = Hex("000102030405060708090a0b0c0d0e0fa0a1a2a3a4a5a6a7a8a9aaab");
+        random_.script = Hex(test::kKnownSaltHex) + Hex(test::kKnownNonceHex);
         protection_.SetIterationsForTests(kStrongMinIterations);
     }
     void TearDown() override {
@@ -115,10 +90,10 @@ TEST_F(StrongVaultWin, KnownAnswerWrittenAndRead) {
 TEST_F(StrongVaultWin, KnownAnswerThroughThePrimitives) {
     platform::CngCrypto crypto;
     StrongKey key;
-    const std::string salt = Hex("000102030405060708090a0b0c0d0e0f");
+    const std::string salt = Hex(test::kKnownSaltHex);
     key.Derive(crypto, kPassword, reinterpret_cast<const unsigned char*>(salt.data()), 100000);
     test::CountingRandom nonce;
-    nonce.script = Hex("a0a1a2a3a4a5a6a7a8a9aaab");
+    nonce.script = Hex(test::kKnownNonceHex);
     EXPECT_EQ(BuildStrongImage(KnownTable(), key, crypto, nonce), kKnownAnswer);
 
     // PBKDF2-HMAC-SHA256's published vector: "password", "salt", one round.
@@ -160,7 +135,7 @@ TEST_F(StrongVaultWin, ChangedBitsAndCutFilesAreRefusedAndLeaveTheFile) {
     {
         platform::CngCrypto crypto;
         StrongKey key;
-        const std::string salt = Hex("000102030405060708090a0b0c0d0e0f");
+        const std::string salt = Hex(test::kKnownSaltHex);
         key.Derive(crypto, kPassword, reinterpret_cast<const unsigned char*>(salt.data()), 100000);
         for (size_t bit = kStrongHeaderSize * 8; bit < kKnownAnswer.size() * 8; ++bit) {
             std::string file = kKnownAnswer;
