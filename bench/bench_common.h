@@ -71,9 +71,9 @@ inline CellStore VaultSizedTable(int rows, unsigned seed = 2024) {
     const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .-_@";
     CellStore t;
     t.SetRowCount(rows + 1);
-    t.Cell(0, 0) = "#";
+    t.SetCell(0, 0, "#");
     for (int r = 1; r <= rows; ++r) {
-        t.Cell(0, r) = std::to_string(r);
+        t.SetCell(0, r, std::to_string(r));
         for (int c = 1; c < 6; ++c) {
             std::string& cell = t.Cell(c, r);
             cell.resize(255);

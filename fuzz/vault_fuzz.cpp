@@ -23,8 +23,8 @@ CellStore Sentinel() {
     CellStore t;
     t.SetRowCount(3);
     for (int c = 0; c < CellStore::kColumns; ++c) {
-        t.Cell(c, 0) = "title" + std::to_string(c);
-        t.Cell(c, 1) = "keep" + std::to_string(c);
+        t.SetCell(c, 0, "title" + std::to_string(c));
+        t.SetCell(c, 1, "keep" + std::to_string(c));
     }
     return t;
 }

@@ -15,7 +15,7 @@ bool AddRowOnTab(CellStore& table, int selectionLeft, int selectionTop) {
     table.SetRowCount(table.RowCount() + 1);
     const int row = table.RowCount() - 1;
     table.ClearRow(row);
-    table.Cell(0, row) = std::to_string(row);
+    table.SetCell(0, row, std::to_string(row));
     return true;
 }
 
@@ -37,13 +37,13 @@ bool TryParseCellNumber(std::string_view text, std::int32_t& value) {
     return true;
 }
 
-std::int32_t CellNumber(const std::string& text) {
+std::int32_t CellNumber(std::string_view text) {
     std::int32_t value = 0;
-    if (!TryParseCellNumber(text, value)) throw EConvertError(FmtLoadStr(IDS_INVALID_INTEGER, {text}));
+    if (!TryParseCellNumber(text, value)) throw EConvertError(FmtLoadStr(IDS_INVALID_INTEGER, {std::string(text)}));
     return value;
 }
 
-int CompareCells(const std::string& first, const std::string& second, int column,
+int CompareCells(std::string_view first, std::string_view second, int column,
                  const Collation& collation) {
     if (column == 0) {
         const std::int32_t a = CellNumber(first);
@@ -123,7 +123,7 @@ public:
         last_ = static_cast<unsigned char>(needle_.back());
     }
 
-    bool In(const std::string& hay) const {
+    bool In(std::string_view hay) const {
         const size_t m = needle_.size();
         if (hay.size() < m) return false;
         const auto* h = reinterpret_cast<const unsigned char*>(hay.data());
@@ -155,8 +155,8 @@ std::optional<CellPos> FindCell(const CellStore& table, std::string_view text) {
     const int rows = table.RowCount();
     for (int row = 1; row < rows; ++row) {
         if (row + kAhead < rows)
-            for (const std::string& cell : table.RowCells(row + kAhead)) simd::Prefetch(cell.data(), cell.size());
-        const CellStore::Row& cells = table.RowCells(row);
+            for (std::string_view cell : table.RowCells(row + kAhead)) simd::Prefetch(cell.data(), cell.size());
+        const CellStore::RowView cells = table.RowCells(row);
         for (int col = 0; col < CellStore::kColumns; ++col)
             if (search.In(cells[static_cast<size_t>(col)])) return CellPos{col, row};
     }
@@ -166,11 +166,11 @@ std::optional<CellPos> FindCell(const CellStore& table, std::string_view text) {
 void ClearTable(CellStore& table) {
     table.SetRowCount(2);
     table.ClearRow(1);
-    table.Cell(0, 1) = "1";
+    table.SetCell(0, 1, "1");
 }
 
 void WriteColumnTitles(CellStore& table, const std::array<std::string, 5>& titles) {
-    for (int c = 1; c < CellStore::kColumns; ++c) table.Cell(c, 0) = titles[static_cast<size_t>(c - 1)];
+    for (int c = 1; c < CellStore::kColumns; ++c) table.SetCell(c, 0, titles[static_cast<size_t>(c - 1)]);
 }
 
 } // namespace velt

@@ -13,15 +13,15 @@ CellStore Numbered(int rows) {
     CellStore t;
     t.SetRowCount(rows + 1);
     for (int r = 1; r <= rows; ++r) {
-        t.Cell(0, r) = std::to_string(r);
-        t.Cell(1, r) = "name" + std::to_string(r);
+        t.SetCell(0, r, std::to_string(r));
+        t.SetCell(1, r, "name" + std::to_string(r));
     }
     return t;
 }
 
 std::string Column0(const CellStore& t) {
     std::string s;
-    for (int r = 1; r < t.RowCount(); ++r) s += t.Cell(0, r) + (r + 1 < t.RowCount() ? "," : "");
+    for (int r = 1; r < t.RowCount(); ++r) s += std::string(t.Cell(0, r)) + (r + 1 < t.RowCount() ? "," : "");
     return s;
 }
 
@@ -35,7 +35,7 @@ TEST(CellStore, StartsWithTitleRowAndOneEmptyEntryRow) {
 
 TEST(CellStore, RowCountDropsAndAddsRows) {
     CellStore t = Numbered(5);
-    t.Cell(2, 0) = "Address";
+    t.SetCell(2, 0, "Address");
     t.SetRowCount(3);
     EXPECT_EQ(Column0(t), "1,2");
     t.SetRowCount(5);
@@ -63,7 +63,7 @@ TEST(CellStore, MoveRowShiftsTheRowsBetween) {
         t.MoveRow(c.from, c.to);
         EXPECT_EQ(Column0(t), c.expected) << c.from << "->" << c.to;
         // Whole rows move.
-        for (int r = 1; r <= 4; ++r) EXPECT_EQ(t.Cell(1, r), "name" + t.Cell(0, r));
+        for (int r = 1; r <= 4; ++r) EXPECT_EQ(t.Cell(1, r), "name" + std::string(t.Cell(0, r)));
     }
 }
 

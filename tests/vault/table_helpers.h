@@ -26,8 +26,8 @@ inline CellStore RandomTable(std::mt19937& rng, int rows, const std::vector<std:
     t.SetRowCount(rows + 1);
     std::uniform_int_distribution<size_t> pick(0, pool.size() - 1);
     for (int r = 1; r <= rows; ++r) {
-        t.Cell(0, r) = std::to_string(r);
-        for (int c = 1; c < CellStore::kColumns; ++c) t.Cell(c, r) = pool[pick(rng)];
+        t.SetCell(0, r, std::to_string(r));
+        for (int c = 1; c < CellStore::kColumns; ++c) t.SetCell(c, r, pool[pick(rng)]);
     }
     return t;
 }
@@ -36,7 +36,7 @@ inline std::vector<std::string> RowsOf(const CellStore& t) {
     std::vector<std::string> out;
     for (int r = 0; r < t.RowCount(); ++r) {
         std::string line;
-        for (const std::string& cell : t.RowCells(r)) line += cell + "|";
+        for (std::string_view cell : t.RowCells(r)) line += std::string(cell) + "|";
         out.push_back(line);
     }
     return out;

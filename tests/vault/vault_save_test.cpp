@@ -68,8 +68,8 @@ const char kTarget[] = "C:\\velt\\baza.pdb";
 CellStore SomeTable() {
     CellStore t;
     t.SetRowCount(3);
-    t.Cell(1, 1) = "Bank";
-    t.Cell(4, 2) = "pass";
+    t.SetCell(1, 1, "Bank");
+    t.SetCell(4, 2, "pass");
     return t;
 }
 
