@@ -75,9 +75,8 @@ inline CellStore VaultSizedTable(int rows, unsigned seed = 2024) {
     for (int r = 1; r <= rows; ++r) {
         t.SetCell(0, r, std::to_string(r));
         for (int c = 1; c < 6; ++c) {
-            std::string& cell = t.Cell(c, r);
-            cell.resize(255);
-            for (char& ch : cell) ch = letters[rng() % (sizeof letters - 1)];
+            char* cell = t.ResizeCell(c, r, 255);
+            for (int i = 0; i < 255; ++i) cell[i] = letters[rng() % (sizeof letters - 1)];
         }
     }
     return t;

@@ -171,7 +171,8 @@ int main(int argc, char** argv) {
     {
         CellStore small;
         small.SetRowCount(2001);
-        for (int r = 1; r <= 2000; ++r) small.RowCells(r) = table.RowCells(r * 32);
+        for (int r = 1; r <= 2000; ++r)
+            for (int c = 0; c < CellStore::kColumns; ++c) small.SetCell(c, r, table.Cell(c, r * 32));
         SortByColumn(small, 0, collation);
         for (int col = 0; col < CellStore::kColumns; ++col) {
             // Start from the order of another column, so there is work to do.

@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         for (int f = 0; f < 5; ++f) {
-            const std::string& cell = table.Cell(f + 1, r);
+            const std::string_view cell = table.Cell(f + 1, r);
             CHECK(cell.size() <= kVaultMaxFieldLength);
             CHECK(Encipher(cell, password) == StoredField(file, r, f));
         }

@@ -14,6 +14,16 @@ void WipeBytes(void* p, size_t n) noexcept {
     __asm__ __volatile__("" : : "r"(p) : "memory");
 }
 
+namespace {
+
+// Empty cells still show a valid address: some system calls refuse a null
+// pointer even with a length of 0.
+std::string_view ViewOf(const char* data, std::uint32_t size) {
+    return size == 0 ? std::string_view("", 0) : std::string_view(data, size);
+}
+
+} // namespace
+
 CellStore::CellStore() : rows_(2) {}
 
 CellStore::~CellStore() { WipeAll(); }
@@ -125,7 +135,7 @@ void CellStore::SetRowCount(int rows) {
 
 std::string_view CellStore::Cell(int col, int row) const {
     const Span& s = At(col, row);
-    return std::string_view(s.data, s.size);
+    return ViewOf(s.data, s.size);
 }
 
 char* CellStore::ResizeCell(int col, int row, size_t size) {
@@ -154,7 +164,7 @@ CellStore::RowView CellStore::RowCells(int row) const {
     CheckRow(row);
     RowView view;
     const Row& cells = rows_[static_cast<size_t>(row)];
-    for (size_t c = 0; c < kColumns; ++c) view[c] = std::string_view(cells[c].data, cells[c].size);
+    for (size_t c = 0; c < kColumns; ++c) view[c] = ViewOf(cells[c].data, cells[c].size);
     return view;
 }
 

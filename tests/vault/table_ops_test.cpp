@@ -16,6 +16,7 @@ using test::CaselessCollation;
 using test::FailingCollation;
 using test::RandomTable;
 using test::RowsOf;
+using test::WordCollation;
 
 CellStore Table(const std::vector<std::array<const char*, 6>>& rows) {
     CellStore t;
@@ -168,10 +169,18 @@ TEST(SortByColumn, SameOrderAsTheBubbleSort) {
     const std::vector<std::string> failingKeys = {"a", "B", "b", "!", "c!", "A", ""};
     std::vector<std::string> manyKeys;
     for (int i = 0; i < 60; ++i) manyKeys.push_back(std::string(1, static_cast<char>('A' + i % 26)) + std::to_string(i % 7));
+    // Texts that tie on their first weights, differ only beyond them, in
+    // case, or in hyphens and apostrophes: every way the keys can run out.
+    const WordCollation keyed;
+    std::vector<std::string> nearKeys = {"", "-", "'", "a", "A", "a-", "-a", "co-op", "coop", "Co-op", "co'op"};
+    for (const char* stem : {"abcdefgh", "abcdefghi", "ABCDEFGH", "abcd-efgh", "abcdefg'h"})
+        for (const char* tail : {"", "a", "b", "B", "-b", "ab", "aa"}) nearKeys.push_back(std::string(stem) + tail);
+    nearKeys.push_back("a!b");
     struct Case {
         const Collation* collation;
         const std::vector<std::string>* pool;
-    } cases[] = {{&locale, &fewKeys}, {&bytes, &fewKeys}, {&locale, &manyKeys}, {&failing, &failingKeys}};
+    } cases[] = {{&locale, &fewKeys},   {&bytes, &fewKeys},    {&locale, &manyKeys}, {&failing, &failingKeys},
+                 {&keyed, &fewKeys},    {&keyed, &manyKeys},   {&keyed, &nearKeys},  {&keyed, &failingKeys}};
     std::mt19937 rng(20240);
     for (const Case& c : cases) {
         for (int round = 0; round < 40; ++round) {
