@@ -154,9 +154,17 @@ char* CellStore::ResizeCell(int col, int row, size_t size) {
 }
 
 void CellStore::SetCell(int col, int row, std::string_view text) {
-    // The text may be this cell's own (a part of it): memmove.
-    char* p = ResizeCell(col, row, text.size());
-    if (!text.empty()) std::memmove(p, text.data(), text.size());
+    Span& s = At(col, row);
+    if (text.size() <= s.room) {
+        // The text may be a part of this cell's own: move it first, then
+        // wipe what is left over.
+        if (!text.empty()) std::memmove(s.data, text.data(), text.size());
+        if (text.size() < s.size) WipeBytes(s.data + text.size(), s.size - text.size());
+        s.size = static_cast<std::uint32_t>(text.size());
+    } else {
+        // Longer than the room: it cannot lie inside this cell.
+        std::memcpy(ResizeCell(col, row, text.size()), text.data(), text.size());
+    }
     MaybeCompact();
 }
 
@@ -207,6 +215,13 @@ void CellStore::ReorderEntries(const std::vector<int>& order) {
     sorted.push_back(rows_[0]);
     for (int k : order) sorted.push_back(rows_[static_cast<size_t>(k) + 1]);
     rows_.swap(sorted);
+}
+
+std::vector<std::string_view> CellStore::TextBlocks() const {
+    std::vector<std::string_view> out;
+    out.reserve(blocks_.size());
+    for (const Block& b : blocks_) out.emplace_back(b.bytes.get(), b.used);
+    return out;
 }
 
 bool CellStore::operator==(const CellStore& other) const {

@@ -70,6 +70,11 @@ public:
     bool operator==(const CellStore& other) const;
     bool operator!=(const CellStore& other) const { return !(*this == other); }
 
+    // The bytes of every block in use, in no particular order: every text of
+    // the table lies inside them, the rest is wiped (zeros). For scans that
+    // only need to know whether some text holds a pattern.
+    std::vector<std::string_view> TextBlocks() const;
+
     // Bookkeeping, for tests and benchmarks: bytes of text held, bytes given
     // up and not yet reclaimed, and blocks allocated.
     size_t TextBytes() const noexcept { return live_; }

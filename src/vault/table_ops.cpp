@@ -149,6 +149,13 @@ private:
 std::optional<CellPos> FindCell(const CellStore& table, std::string_view text) {
     if (text.empty()) return std::nullopt;
     const FoldedSearch search(text);
+    // Most searches find nothing. The store's blocks hold every text, in
+    // memory order whatever the row order: when no block holds the text, no
+    // cell does. A hit there (perhaps a title, or bytes of two neighbouring
+    // cells) sends the search through the cells in table order.
+    bool anywhere = false;
+    for (std::string_view block : table.TextBlocks()) anywhere = anywhere || search.In(block);
+    if (!anywhere) return std::nullopt;
     // After a sort the rows no longer lie in memory in table order; fetching
     // a few rows ahead hides most of the wait for each cell.
     constexpr int kAhead = 3;

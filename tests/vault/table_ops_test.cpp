@@ -258,6 +258,10 @@ TEST(FindCell, AgreesWithAPlainSearch) {
             t.SetRowCount(3);
             for (int r = 1; r < 3; ++r)
                 for (int c = 0; c < 6; ++c) t.SetCell(c, r, text(rng() % 70));
+            // Texts given up stay behind in the store's memory, wiped; rows
+            // move away from the order their texts were written in.
+            if (round % 3 == 1) t.SetCell(static_cast<int>(rng() % 6), 1 + static_cast<int>(rng() % 2), text(rng() % 90));
+            if (round % 2 == 1) t.SwapRows(1, 2);
             const std::string needle = text(1 + rng() % 6);
             std::optional<CellPos> expected;
             for (int r = 1; r < 3 && !expected; ++r)
@@ -267,6 +271,15 @@ TEST(FindCell, AgreesWithAPlainSearch) {
         }
     }
     simd::AllowSse2(true);
+    // Neighbours in memory do not make a match across their border, and a
+    // title alone is no match.
+    CellStore t;
+    t.SetCell(0, 0, "Name");
+    t.SetCell(4, 1, "ab");
+    t.SetCell(5, 1, "cd");
+    EXPECT_EQ(FindCell(t, "bc"), std::nullopt);
+    EXPECT_EQ(FindCell(t, "name"), std::nullopt);
+    EXPECT_EQ(FindCell(t, "D"), (CellPos{5, 1}));
 }
 
 TEST(ClearTable, LeavesOneEmptyRowNumberedOne) {
