@@ -18,6 +18,7 @@ TEST(LazyLibrary, FindsSystemFunctionsAndNamesWhatIsMissing) {
     } cases[] = {
         {"comdlg32.dll", "GetSaveFileNameA", true},
         {"shell32.dll", "ShellExecuteA", true},
+        {"bcrypt.dll", "BCryptGenRandom", true},
         {"comdlg32.dll", "NoSuchFunction", false},
         {"no_such_library.dll", "GetSaveFileNameA", false},
     };
