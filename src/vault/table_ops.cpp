@@ -1,6 +1,7 @@
 #include "vault/table_ops.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 #include <vector>
 
@@ -55,6 +56,30 @@ int CompareCells(std::string_view first, std::string_view second, int column,
     return r - 2;
 }
 
+namespace {
+
+// The distinct texts of a column, in first-seen order, and for each entry
+// row the index of its text: an open-addressing table of indices.
+void DistinctTexts(const CellStore& table, int column, std::vector<int>& textOf,
+                   std::vector<std::string_view>& distinct) {
+    size_t slots = 16;
+    while (slots < textOf.size() * 2) slots *= 2;
+    std::vector<int> slot(slots, -1);
+    const std::hash<std::string_view> hash;
+    for (size_t i = 0; i < textOf.size(); ++i) {
+        const std::string_view text = table.Cell(column, static_cast<int>(i) + 1);
+        size_t s = hash(text) & (slots - 1);
+        while (slot[s] >= 0 && distinct[static_cast<size_t>(slot[s])] != text) s = (s + 1) & (slots - 1);
+        if (slot[s] < 0) {
+            slot[s] = static_cast<int>(distinct.size());
+            distinct.push_back(text);
+        }
+        textOf[i] = slot[s];
+    }
+}
+
+} // namespace
+
 bool SortByColumn(CellStore& table, int column, const Collation& collation) {
     if (column < 0 || column >= CellStore::kColumns) return false;
     const int n = table.EntryCount();
@@ -71,28 +96,43 @@ bool SortByColumn(CellStore& table, int column, const Collation& collation) {
         std::stable_sort(order.begin(), order.end(),
                          [&](int a, int b) { return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]; });
     } else {
-        std::vector<std::string_view> texts;
-        texts.reserve(order.size());
-        for (int r = 1; r <= n; ++r) texts.emplace_back(table.Cell(column, r));
-        auto batch = collation.Prepare(texts);
+        // Identical texts compare equal, and real tables repeat many: each
+        // distinct text is sorted once and given a rank, equal ranks for
+        // texts that compare equal; the rows then sort by rank.
+        std::vector<int> textOf(order.size());
+        std::vector<std::string_view> distinct;
+        DistinctTexts(table, column, textOf, distinct);
+        auto batch = collation.Prepare(distinct);
         // "a before b" exactly when the swap rule would put b after a.
         auto before = [&](int a, int b) {
             return batch->Compare(static_cast<size_t>(b), static_cast<size_t>(a)) == kCollationGreater;
         };
+        std::vector<int> byText;
+        for (size_t d = 0; d < distinct.size(); ++d)
+            if (batch->Collatable(d)) byText.push_back(static_cast<int>(d));
+        std::stable_sort(byText.begin(), byText.end(), before);
+        // A text the collation cannot handle fails every comparison: rank -1.
+        std::vector<int> rankOf(distinct.size(), -1);
+        for (size_t k = 0; k < byText.size(); ++k)
+            rankOf[static_cast<size_t>(byText[k])] =
+                k == 0 ? 0 : rankOf[static_cast<size_t>(byText[k - 1])] + (before(byText[k - 1], byText[k]) ? 1 : 0);
+        std::vector<int> rank(order.size());
+        for (size_t i = 0; i < order.size(); ++i) rank[i] = rankOf[static_cast<size_t>(textOf[i])];
         // Already in order (sorting the same column again): no swap would
         // happen, whatever the collation says elsewhere.
         bool ordered = true;
         for (size_t i = 0; ordered && i + 1 < order.size(); ++i)
-            ordered = batch->Compare(i, i + 1) != kCollationGreater;
+            ordered = rank[i] < 0 || rank[i + 1] < 0 || rank[i] <= rank[i + 1];
         if (ordered) return true;
-        // A text the collation cannot handle fails every comparison, and a
-        // failed comparison never swaps: such a row stays where it is and no
-        // row crosses it. Sort each stretch between them on its own.
+        // A failed comparison never swaps: a row whose text fails stays
+        // where it is and no row crosses it. Sort each stretch between them
+        // on its own.
+        auto byRank = [&](int a, int b) { return rank[static_cast<size_t>(a)] < rank[static_cast<size_t>(b)]; };
         size_t start = 0;
         for (size_t i = 0; i <= order.size(); ++i) {
-            if (i < order.size() && batch->Collatable(i)) continue;
+            if (i < order.size() && rank[i] >= 0) continue;
             std::stable_sort(order.begin() + static_cast<std::ptrdiff_t>(start),
-                             order.begin() + static_cast<std::ptrdiff_t>(i), before);
+                             order.begin() + static_cast<std::ptrdiff_t>(i), byRank);
             start = i + 1;
         }
     }
