@@ -108,7 +108,11 @@ inline CellStore RealisticTable(int rows, unsigned seed = 7) {
     for (int r = 1; r <= rows; ++r) {
         const std::string f = pick(first), l = pick(last), site = pick(sites);
         t.SetCell(0, r, std::to_string(r));
-        t.SetCell(1, r, cut(rng() % 3 ? f + " " + l : l + " " + f, 5, 30));
+        const unsigned kind = rng() % 3;
+        const std::string name = kind == 0   ? f + " " + l
+                                 : kind == 1 ? l + " " + f + " " + std::to_string(rng() % 100)
+                                             : site + " - " + pick(words) + " " + pick(words);
+        t.SetCell(1, r, cut(name, 5, 30));
         t.SetCell(2, r, cut("https://www." + site + ".pl/" + (rng() % 2 ? "logowanie/" + l : f), 15, 60));
         t.SetCell(3, r, cut(rng() % 2 ? f + "." + l + std::to_string(rng() % 100) : l + std::to_string(rng() % 1000), 5, 30));
         std::string password(8 + rng() % 13, ' ');

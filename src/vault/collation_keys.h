@@ -41,7 +41,7 @@ public:
     bool Collatable(size_t i) const override;
 
     // Bytes of primary weight kept inline per text.
-    static constexpr size_t kKeyBytes = 16;
+    static constexpr size_t kKeyBytes = 32;
 
 private:
     struct Key {

@@ -43,7 +43,8 @@ std::vector<std::string> VariedTexts() {
     // Texts that tie on their first letters and differ after the sort keys'
     // first bytes: in a letter, its case or accent, a hyphen or apostrophe.
     for (const char* stem : {"Kowalski", "kowalski", "Kowalski-Nowak", "Kowalska £", "O'Brien", "OBrien",
-                             "abcdefghijklmnop", "abcdefghijklmno-p", "ABCDEFGHIJKLMNOP", "abcdefgh'ijklmnop"})
+                             "abcdefghijklmnop", "abcdefghijklmno-p", "ABCDEFGHIJKLMNOP", "abcdefgh'ijklmnop",
+                             "Kowalski Jan Maria", "Kowalski Jan Mari\xB9", "abcdefghijklmnopqrstuvw"})
         for (const char* tail : {"", " ", "a", "A", "¹", "¥", "-a", "'a", "a-", "ab", "³z", "lz", "e", "é"})
             t.push_back(std::string(stem) + tail);
     // Realistic fields: names, logins, addresses and notes, Polish letters included.

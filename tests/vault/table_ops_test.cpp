@@ -173,7 +173,8 @@ TEST(SortByColumn, SameOrderAsTheBubbleSort) {
     // case, or in hyphens and apostrophes: every way the keys can run out.
     const WordCollation keyed;
     std::vector<std::string> nearKeys = {"", "-", "'", "a", "A", "a-", "-a", "co-op", "coop", "Co-op", "co'op"};
-    for (const char* stem : {"abcdefgh", "abcdefghi", "ABCDEFGH", "abcd-efgh", "abcdefg'h"})
+    for (const char* stem : {"abcdefgh", "abcdefghijklmnop", "abcdefghijklmnopq", "ABCDEFGHIJKLMNOP", "abcdefgh-ijklmnop",
+                             "abcdefghijklmno'p"})
         for (const char* tail : {"", "a", "b", "B", "-b", "ab", "aa"}) nearKeys.push_back(std::string(stem) + tail);
     nearKeys.push_back("a!b");
     struct Case {
