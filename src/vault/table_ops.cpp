@@ -107,6 +107,12 @@ bool SortByColumn(CellStore& table, int column, const Collation& collation) {
         auto before = [&](int a, int b) {
             return batch->Compare(static_cast<size_t>(b), static_cast<size_t>(a)) == kCollationGreater;
         };
+        // Already in order (sorting the same column again): no swap would
+        // happen, whatever the collation says elsewhere.
+        bool ordered = true;
+        for (size_t i = 0; ordered && i + 1 < order.size(); ++i)
+            ordered = textOf[i] == textOf[i + 1] || !before(textOf[i + 1], textOf[i]);
+        if (ordered) return true;
         std::vector<int> byText;
         for (size_t d = 0; d < distinct.size(); ++d)
             if (batch->Collatable(d)) byText.push_back(static_cast<int>(d));
@@ -118,12 +124,6 @@ bool SortByColumn(CellStore& table, int column, const Collation& collation) {
                 k == 0 ? 0 : rankOf[static_cast<size_t>(byText[k - 1])] + (before(byText[k - 1], byText[k]) ? 1 : 0);
         std::vector<int> rank(order.size());
         for (size_t i = 0; i < order.size(); ++i) rank[i] = rankOf[static_cast<size_t>(textOf[i])];
-        // Already in order (sorting the same column again): no swap would
-        // happen, whatever the collation says elsewhere.
-        bool ordered = true;
-        for (size_t i = 0; ordered && i + 1 < order.size(); ++i)
-            ordered = rank[i] < 0 || rank[i + 1] < 0 || rank[i] <= rank[i + 1];
-        if (ordered) return true;
         // A failed comparison never swaps: a row whose text fails stays
         // where it is and no row crosses it. Sort each stretch between them
         // on its own.
