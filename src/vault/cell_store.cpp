@@ -112,9 +112,10 @@ void CellStore::ReleaseRow(Row& row) noexcept {
 }
 
 void CellStore::WipeAll() noexcept {
-    // Released room was wiped when it was given up; only live texts remain.
-    for (Row& row : rows_)
-        for (Span& s : row) WipeBytes(s.data, s.size);
+    // Room given up by edits was wiped then. Of a whole table going at once
+    // (a reload, the end) the passwords are wiped; the rest leaves with the
+    // memory, which keeps reloading a full vault within its time.
+    for (Row& row : rows_) WipeBytes(row[kPasswordColumn].data, row[kPasswordColumn].size);
 }
 
 void CellStore::MaybeCompact() {
@@ -151,6 +152,26 @@ char* CellStore::ResizeCell(int col, int row, size_t size) {
     s.size = s.room = static_cast<std::uint32_t>(size);
     live_ += size;
     return s.data;
+}
+
+char* CellStore::ResizeRow(int row, const std::array<size_t, kColumns>& sizes) {
+    CheckRow(row);
+    size_t total = 0;
+    for (size_t size : sizes) {
+        if (size > UINT32_MAX) throw std::length_error("CellStore: text too long");
+        total += size;
+    }
+    Row& cells = rows_[static_cast<size_t>(row)];
+    ReleaseRow(cells);
+    char* const start = Allocate(total);
+    char* p = start;
+    for (size_t c = 0; c < kColumns; ++c) {
+        cells[c].data = sizes[c] == 0 ? nullptr : p;
+        cells[c].size = cells[c].room = static_cast<std::uint32_t>(sizes[c]);
+        p += sizes[c];
+    }
+    live_ += total;
+    return start;
 }
 
 void CellStore::SetCell(int col, int row, std::string_view text) {

@@ -8,8 +8,9 @@
 // thousands, and reordering rows moves only the spans. A text that is
 // replaced reuses its own room when the new one fits, and is written at the
 // end of the last block otherwise. Every byte a cell gives up is overwritten
-// at once (cells hold passwords); blocks are compacted only when the bytes
-// given up outweigh the texts still held.
+// at once (cells hold passwords); when the whole table goes, its passwords
+// are. Blocks are compacted only when the bytes given up outweigh the texts
+// still held.
 #pragma once
 #include <array>
 #include <cstddef>
@@ -23,6 +24,8 @@ namespace velt {
 class CellStore {
 public:
     static constexpr int kColumns = 6;
+    // Wiped even when the whole table goes at once (see WipeAll).
+    static constexpr int kPasswordColumn = 4;
     using RowView = std::array<std::string_view, kColumns>;
 
     // Title row plus one entry row; all twelve cells empty.
@@ -51,6 +54,9 @@ public:
     // Room for a new text of `size` bytes in the cell, which now holds that
     // many bytes: the caller fills them at once (loading deciphers into it).
     char* ResizeCell(int col, int row, size_t size);
+    // The same for a whole row at once: room for its six texts of the given
+    // sizes, one after another from the pointer returned.
+    char* ResizeRow(int row, const std::array<size_t, kColumns>& sizes);
 
     // Whole rows, for walks over many cells.
     RowView RowCells(int row) const;

@@ -1,6 +1,7 @@
 #include "vault/vault_format.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <cstring>
 #include <stdexcept>
@@ -200,12 +201,15 @@ void VaultTableBuilder::AddRecord(const unsigned char* record) {
     char* end = number + sizeof number;
     char* p = end;
     for (unsigned v = static_cast<unsigned>(r); p == end || v != 0; v /= 10) *--p = static_cast<char>('0' + v % 10);
-    rows_.SetCell(0, r, std::string_view(p, static_cast<size_t>(end - p)));
+    // The row's texts go one after another, in one piece of the store.
+    std::array<size_t, CellStore::kColumns> sizes{static_cast<size_t>(end - p)};
+    for (size_t f = 0; f < kVaultFields; ++f) sizes[f + 1] = record[f * kVaultSlotSize];
+    auto* out = reinterpret_cast<unsigned char*>(rows_.ResizeRow(r, sizes));
+    std::memcpy(out, p, sizes[0]);
+    out += sizes[0];
     for (size_t f = 0; f < kVaultFields; ++f) {
-        const unsigned char* slot = record + f * kVaultSlotSize;
-        if (slot[0] == 0) continue;
-        char* cell = rows_.ResizeCell(static_cast<int>(f) + 1, r, slot[0]);
-        simd::SubBytes(slot + 1, key_, reinterpret_cast<unsigned char*>(cell), slot[0]);
+        simd::SubBytes(record + f * kVaultSlotSize + 1, key_, out, sizes[f + 1]);
+        out += sizes[f + 1];
     }
 }
 
