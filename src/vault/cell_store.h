@@ -88,7 +88,10 @@ public:
     size_t BlockCount() const noexcept { return blocks_.size(); }
 
     // Size of a new block; a longer text gets a block of its own size.
-    static constexpr size_t kBlockSize = size_t(1) << 20;
+    // Blocks this small come from the heap's own pages, which it keeps for
+    // reuse: a reload writes into memory the process already has instead of
+    // taking (and later giving back) every page from the system again.
+    static constexpr size_t kBlockSize = size_t(1) << 18;
     // Garbage below this never triggers compaction.
     static constexpr size_t kCompactFloor = size_t(1) << 20;
 
