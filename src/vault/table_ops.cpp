@@ -68,7 +68,9 @@ void DistinctTexts(const CellStore& table, int column, std::vector<int>& textOf,
     const std::hash<std::string_view> hash;
     for (size_t i = 0; i < textOf.size(); ++i) {
         const std::string_view text = table.Cell(column, static_cast<int>(i) + 1);
-        size_t s = hash(text) & (slots - 1);
+        // Equal texts have equal beginnings and lengths: hashing those is
+        // enough, and reads a fraction of long texts.
+        size_t s = (hash(text.substr(0, 32)) ^ (text.size() * 0x9E3779B9u)) & (slots - 1);
         while (slot[s] >= 0 && distinct[static_cast<size_t>(slot[s])] != text) s = (s + 1) & (slots - 1);
         if (slot[s] < 0) {
             slot[s] = static_cast<int>(distinct.size());
