@@ -71,14 +71,56 @@ inline CellStore VaultSizedTable(int rows, unsigned seed = 2024) {
     const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .-_@";
     CellStore t;
     t.SetRowCount(rows + 1);
-    t.Cell(0, 0) = "#";
+    t.SetCell(0, 0, "#");
     for (int r = 1; r <= rows; ++r) {
-        t.Cell(0, r) = std::to_string(r);
+        t.SetCell(0, r, std::to_string(r));
         for (int c = 1; c < 6; ++c) {
-            std::string& cell = t.Cell(c, r);
-            cell.resize(255);
-            for (char& ch : cell) ch = letters[rng() % (sizeof letters - 1)];
+            char* cell = t.ResizeCell(c, r, 255);
+            for (int i = 0; i < 255; ++i) cell[i] = letters[rng() % (sizeof letters - 1)];
         }
+    }
+    return t;
+}
+
+// A realistic vault at the limit: names, logins and notes of 5-30
+// characters, addresses of 15-60, passwords of 8-20, with Polish letters
+// (code page 1250 bytes) and the repeats real lists have.
+inline CellStore RealisticTable(int rows, unsigned seed = 7) {
+    std::mt19937 rng(seed);
+    const char* first[] = {"Jan", "Anna", "\xA3ukasz", "\xAF" "aneta", "Zbigniew", "\x8C" "wiatos\xB3" "aw", "Ma\xB3gorzata",
+                           "Piotr", "Katarzyna", "Pawe\xB3", "Agnieszka", "Tomasz", "El\xBF" "bieta", "Krzysztof", "Ewa"};
+    const char* last[] = {"Kowalski", "Nowak", "W\xF3jcik", "\xA3\xB9" "cka", "Zieli\xF1ska", "Kowalska",
+                          "Wi\x9Cniewski", "D\xB9" "browski", "Lewandowska", "Kami\xF1ski", "Szyma\xF1" "czyk", "G\xF3rska",
+                          "Nowak-Jeziora\xF1ski", "\xAF\xF3\xB3kiewicz", "O'Neill"};
+    const char* sites[] = {"bank", "poczta", "allegro", "sklep-\xBF" "ywno\x9C" "ci", "forum", "praca", "urz\xB9" "d", "gazeta"};
+    const char* words[] = {"konto", "s\xB3u\xBF" "bowe", "prywatne", "has\xB3o", "do", "zmiany", "stare", "nowe",
+                           "domowe", "firma", "test", "zapasowe", "bank", "karta", "g\xB3\xF3wne"};
+    const char symbols[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!#$%&*+-=?@_";
+    auto pick = [&](auto& list) { return std::string(list[rng() % (sizeof list / sizeof list[0])]); };
+    auto cut = [](std::string s, size_t lo, size_t hi) {
+        if (s.size() > hi) s.resize(hi);
+        while (s.size() < lo) s += 'x';
+        return s;
+    };
+    CellStore t;
+    t.SetRowCount(rows + 1);
+    t.SetCell(0, 0, "#");
+    for (int r = 1; r <= rows; ++r) {
+        const std::string f = pick(first), l = pick(last), site = pick(sites);
+        t.SetCell(0, r, std::to_string(r));
+        const unsigned kind = rng() % 3;
+        const std::string name = kind == 0   ? f + " " + l
+                                 : kind == 1 ? l + " " + f + " " + std::to_string(rng() % 100)
+                                             : site + " - " + pick(words) + " " + pick(words);
+        t.SetCell(1, r, cut(name, 5, 30));
+        t.SetCell(2, r, cut("https://www." + site + ".pl/" + (rng() % 2 ? "logowanie/" + l : f), 15, 60));
+        t.SetCell(3, r, cut(rng() % 2 ? f + "." + l + std::to_string(rng() % 100) : l + std::to_string(rng() % 1000), 5, 30));
+        std::string password(8 + rng() % 13, ' ');
+        for (char& ch : password) ch = symbols[rng() % (sizeof symbols - 1)];
+        t.SetCell(4, r, password);
+        std::string note = pick(words);
+        for (int w = static_cast<int>(rng() % 4); w > 0; --w) note += " " + pick(words);
+        t.SetCell(5, r, cut(note, 5, 30));
     }
     return t;
 }

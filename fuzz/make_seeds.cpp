@@ -38,12 +38,12 @@ velt::CellStore SampleTable(int rows) {
     t.SetRowCount(rows + 1);
     const char* names[] = {"Bank", "Poczta \xB3\xB9\xEA", "Forum"};
     for (int r = 1; r <= rows; ++r) {
-        t.Cell(0, r) = std::to_string(r);
-        t.Cell(1, r) = names[(r - 1) % 3];
-        t.Cell(2, r) = "https://example.org/" + std::to_string(r);
-        t.Cell(3, r) = "user" + std::to_string(r);
-        t.Cell(4, r) = "S3cret\xB3!" + std::to_string(r * 7);
-        t.Cell(5, r) = r == 2 ? std::string(300, 'd') : "";
+        t.SetCell(0, r, std::to_string(r));
+        t.SetCell(1, r, names[(r - 1) % 3]);
+        t.SetCell(2, r, "https://example.org/" + std::to_string(r));
+        t.SetCell(3, r, "user" + std::to_string(r));
+        t.SetCell(4, r, "S3cret\xB3!" + std::to_string(r * 7));
+        t.SetCell(5, r, r == 2 ? std::string(300, 'd') : "");
     }
     return t;
 }

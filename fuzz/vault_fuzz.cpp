@@ -23,8 +23,8 @@ CellStore Sentinel() {
     CellStore t;
     t.SetRowCount(3);
     for (int c = 0; c < CellStore::kColumns; ++c) {
-        t.Cell(c, 0) = "title" + std::to_string(c);
-        t.Cell(c, 1) = "keep" + std::to_string(c);
+        t.SetCell(c, 0, "title" + std::to_string(c));
+        t.SetCell(c, 1, "keep" + std::to_string(c));
     }
     return t;
 }
@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         for (int f = 0; f < 5; ++f) {
-            const std::string& cell = table.Cell(f + 1, r);
+            const std::string_view cell = table.Cell(f + 1, r);
             CHECK(cell.size() <= kVaultMaxFieldLength);
             CHECK(Encipher(cell, password) == StoredField(file, r, f));
         }

@@ -500,7 +500,7 @@ void TForm1::StringGrid1MouseDown(TComponent*, TMouseButton button, TShiftState,
         return;
     }
     if (cell.Col < 1 || cell.Row < 1) return;
-    const std::string& text = StringGrid1->Cells(cell.Col, cell.Row);
+    const std::string text(StringGrid1->Cells(cell.Col, cell.Row));
     if (button == TMouseButton::mbLeft && cell.Col == 2) {
         if (!text.empty()) ShellOpenText(text);
     } else if (button == TMouseButton::mbLeft && cell.Col == 4) {
@@ -527,7 +527,7 @@ void TForm1::OpenEditor(int col, int row) {
     e->EditCol = col;
     e->EditRow = row;
     e->SetPasswordChar(col == 4 && AsteriskPasswords ? '*' : '\0');
-    if (e->Text() != StringGrid1->Cells(col, row)) e->SetText(StringGrid1->Cells(col, row));
+    if (e->Text() != StringGrid1->Cells(col, row)) e->SetText(std::string(StringGrid1->Cells(col, row)));
     e->Show();
     e->SetFocus();
 }

@@ -17,7 +17,7 @@ public:
     virtual ~ExportTable() = default;
     virtual int RowCount() const = 0;
     virtual int ColCount() const = 0;
-    virtual const std::string& Cell(int col, int row) const = 0;
+    virtual std::string_view Cell(int col, int row) const = 0;
 };
 
 // Any table with RowCount(), ColCount() and Cell(col, row) (the grid's cell
@@ -28,7 +28,7 @@ public:
     explicit ExportTableOf(const Table& table) : table_(table) {}
     int RowCount() const override { return table_.RowCount(); }
     int ColCount() const override { return table_.ColCount(); }
-    const std::string& Cell(int col, int row) const override { return table_.Cell(col, row); }
+    std::string_view Cell(int col, int row) const override { return table_.Cell(col, row); }
 
 private:
     const Table& table_;

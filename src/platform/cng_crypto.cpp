@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/resource_strings.h"
+#include "platform/lazy_library.h"
 
 namespace velt::platform {
 
@@ -24,10 +25,31 @@ void Check(NTSTATUS status) {
     if (!BCRYPT_SUCCESS(status)) Fail(status);
 }
 
+// bcrypt.dll is found on first use: only a strong vault needs it, and
+// importing it costs every start-up.
+#define VELT_CNG_FUNCTION(name) \
+    decltype(BCrypt##name)* name = SystemFunction<decltype(BCrypt##name)>("bcrypt.dll", "BCrypt" #name)
+struct CngApi {
+    VELT_CNG_FUNCTION(OpenAlgorithmProvider);
+    VELT_CNG_FUNCTION(CloseAlgorithmProvider);
+    VELT_CNG_FUNCTION(SetProperty);
+    VELT_CNG_FUNCTION(GenerateSymmetricKey);
+    VELT_CNG_FUNCTION(DestroyKey);
+    VELT_CNG_FUNCTION(DeriveKeyPBKDF2);
+    VELT_CNG_FUNCTION(Encrypt);
+    VELT_CNG_FUNCTION(Decrypt);
+};
+#undef VELT_CNG_FUNCTION
+
+const CngApi& Cng() {
+    static const CngApi api;
+    return api;
+}
+
 class Algorithm {
 public:
-    Algorithm(LPCWSTR id, ULONG flags) { Check(BCryptOpenAlgorithmProvider(&h_, id, nullptr, flags)); }
-    ~Algorithm() { BCryptCloseAlgorithmProvider(h_, 0); }
+    Algorithm(LPCWSTR id, ULONG flags) { Check(Cng().OpenAlgorithmProvider(&h_, id, nullptr, flags)); }
+    ~Algorithm() { Cng().CloseAlgorithmProvider(h_, 0); }
     Algorithm(const Algorithm&) = delete;
     Algorithm& operator=(const Algorithm&) = delete;
     BCRYPT_ALG_HANDLE Get() const { return h_; }
@@ -40,13 +62,13 @@ private:
 class GcmKey {
 public:
     explicit GcmKey(const unsigned char* key) : aes_(BCRYPT_AES_ALGORITHM, 0) {
-        Check(BCryptSetProperty(aes_.Get(), BCRYPT_CHAINING_MODE,
+        Check(Cng().SetProperty(aes_.Get(), BCRYPT_CHAINING_MODE,
                                 reinterpret_cast<PUCHAR>(const_cast<wchar_t*>(BCRYPT_CHAIN_MODE_GCM)),
                                 sizeof(BCRYPT_CHAIN_MODE_GCM), 0));
-        Check(BCryptGenerateSymmetricKey(aes_.Get(), &h_, nullptr, 0, const_cast<PUCHAR>(key),
+        Check(Cng().GenerateSymmetricKey(aes_.Get(), &h_, nullptr, 0, const_cast<PUCHAR>(key),
                                          static_cast<ULONG>(kStrongKeySize), 0));
     }
-    ~GcmKey() { BCryptDestroyKey(h_); }
+    ~GcmKey() { Cng().DestroyKey(h_); }
     GcmKey(const GcmKey&) = delete;
     GcmKey& operator=(const GcmKey&) = delete;
     BCRYPT_KEY_HANDLE Get() const { return h_; }
@@ -73,7 +95,7 @@ BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO ModeInfo(const unsigned char* nonce, std::
 void CngCrypto::DeriveKey(std::string_view password, const unsigned char* salt, size_t saltSize,
                           std::uint32_t iterations, unsigned char* key) {
     Algorithm hmac(BCRYPT_SHA256_ALGORITHM, BCRYPT_ALG_HANDLE_HMAC_FLAG);
-    Check(BCryptDeriveKeyPBKDF2(hmac.Get(), reinterpret_cast<PUCHAR>(const_cast<char*>(password.data())),
+    Check(Cng().DeriveKeyPBKDF2(hmac.Get(), reinterpret_cast<PUCHAR>(const_cast<char*>(password.data())),
                                 static_cast<ULONG>(password.size()), const_cast<PUCHAR>(salt),
                                 static_cast<ULONG>(saltSize), iterations, key, static_cast<ULONG>(kStrongKeySize),
                                 0));
@@ -84,7 +106,7 @@ void CngCrypto::Seal(const unsigned char* key, const unsigned char* nonce, std::
     GcmKey k(key);
     BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO info = ModeInfo(nonce, aad, tag);
     ULONG done = 0;
-    Check(BCryptEncrypt(k.Get(), data, static_cast<ULONG>(size), &info, nullptr, 0, data, static_cast<ULONG>(size),
+    Check(Cng().Encrypt(k.Get(), data, static_cast<ULONG>(size), &info, nullptr, 0, data, static_cast<ULONG>(size),
                         &done, 0));
     if (done != size) Fail(kUnsuccessful);
 }
@@ -94,7 +116,7 @@ bool CngCrypto::Open(const unsigned char* key, const unsigned char* nonce, std::
     GcmKey k(key);
     BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO info = ModeInfo(nonce, aad, const_cast<unsigned char*>(tag));
     ULONG done = 0;
-    const NTSTATUS status = BCryptDecrypt(k.Get(), data, static_cast<ULONG>(size), &info, nullptr, 0, data,
+    const NTSTATUS status = Cng().Decrypt(k.Get(), data, static_cast<ULONG>(size), &info, nullptr, 0, data,
                                           static_cast<ULONG>(size), &done, 0);
     if (status == kAuthTagMismatch) return false;
     Check(status);

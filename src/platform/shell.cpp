@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "platform/lazy_library.h"
+
 namespace velt::platform {
 
 namespace {
@@ -20,7 +22,8 @@ void ShellOpen(HWND owner, const std::string& target) {
         Hook()(owner, target);
         return;
     }
-    ShellExecuteA(owner, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    static auto* const shellExecute = SystemFunction<decltype(ShellExecuteA)>("shell32.dll", "ShellExecuteA");
+    shellExecute(owner, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 } // namespace velt::platform

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/resource_strings.h"
+#include "platform/lazy_library.h"
 #include "toolkit/msgbox.h"
 
 namespace velt {
@@ -79,7 +80,9 @@ bool TSaveDialog::Execute(HWND owner) {
     if (!owner) owner = GetActiveWindow();
     Request request;
     Prepare(request, owner);
-    if (!GetSaveFileNameA(&request.ofn)) return false;
+    static auto* const getSaveFileName =
+        platform::SystemFunction<decltype(GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
+    if (!getSaveFileName(&request.ofn)) return false;
     fileName_ = request.fileBuffer.c_str();
     filterIndex_ = static_cast<int>(request.ofn.nFilterIndex);
     return true;

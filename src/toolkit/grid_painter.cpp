@@ -69,7 +69,7 @@ int GridPainter::Paint(HDC dc, const GridModel& model, const RECT& dirty, const 
             }
 
             Fill(dc, cell, back);
-            const std::string& text = textOf(col, row);
+            const std::string_view text = textOf(col, row);
             if (!text.empty()) {
                 SetTextColor(dc, fore);
                 ExtTextOutA(dc, cell.left + 2, cell.top + 2, ETO_CLIPPED, &cell, text.data(),

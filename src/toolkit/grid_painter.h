@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "toolkit/grid_model.h"
 
@@ -44,7 +45,7 @@ struct GridCellPaint {
 
 class GridPainter {
 public:
-    using TextOf = std::function<const std::string&(int col, int row)>;
+    using TextOf = std::function<std::string_view(int col, int row)>;
     using CellHook = std::function<void(const GridCellPaint&)>;
 
     // The font is the caller's; the DC's selections are restored afterwards.

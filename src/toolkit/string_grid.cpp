@@ -40,10 +40,6 @@ private:
 
 namespace {
 
-const std::string& EmptyText() {
-    static const std::string empty;
-    return empty;
-}
 
 // Clears the canvas's paint DC however the paint ends.
 class PaintDCScope {
@@ -84,12 +80,12 @@ TStringGrid::~TStringGrid() = default;
 
 // ---------------------------------------------------------------- table
 
-const std::string& TStringGrid::Cells(int col, int row) const {
-    if (col < 0 || col >= store_.ColCount() || row < 0 || row >= store_.RowCount()) return EmptyText();
+std::string_view TStringGrid::Cells(int col, int row) const {
+    if (col < 0 || col >= store_.ColCount() || row < 0 || row >= store_.RowCount()) return {};
     return store_.Cell(col, row);
 }
 
-void TStringGrid::SetCells(int col, int row, const std::string& text) {
+void TStringGrid::SetCells(int col, int row, std::string_view text) {
     store_.SetCell(col, row, text);
     InvalidateCell(col, row);
 }
@@ -296,7 +292,7 @@ void TStringGrid::DrawCell(int col, int row, const RECT& rect, TGridDrawState st
 void TStringGrid::Paint(HDC target, RECT dirty, bool direct) {
     Synced();
     const GridPalette palette = Palette();
-    auto textOf = [this](int col, int row) -> const std::string& { return Cells(col, row); };
+    auto textOf = [this](int col, int row) { return Cells(col, row); };
     auto hook = [this](const GridCellPaint& p) {
         canvas_.SetPaintDC(p.Dc);
         canvas_.Brush().style = TBrushStyle::bsSolid;

@@ -32,8 +32,8 @@ public:
     CellStore& Store() { return store_; }
     const CellStore& Store() const { return store_; }
     // Empty text for a cell outside the table.
-    const std::string& Cells(int col, int row) const;
-    void SetCells(int col, int row, const std::string& text);
+    std::string_view Cells(int col, int row) const;
+    void SetCells(int col, int row, std::string_view text);
     int ColCount() const { return store_.ColCount(); }
     int RowCount() const { return store_.RowCount(); }
     void SetRowCount(int rows);

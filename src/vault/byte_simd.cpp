@@ -1,5 +1,7 @@
 #include "vault/byte_simd.h"
 
+#include <cstdint>
+
 namespace velt::simd {
 
 namespace {
@@ -36,6 +38,11 @@ void Prefetch(const void* p, size_t n) {
 
 namespace {
 
+bool Apart(const unsigned char* a, const unsigned char* b, size_t n) {
+    const auto x = reinterpret_cast<std::uintptr_t>(a), y = reinterpret_cast<std::uintptr_t>(b);
+    return x + n <= y || y + n <= x;
+}
+
 #ifdef VELT_SIMD_X86
 __attribute__((target("sse2"))) void AddSse2(const unsigned char* in, const unsigned char* key, unsigned char* out,
                                              size_t n) {
@@ -44,6 +51,15 @@ __attribute__((target("sse2"))) void AddSse2(const unsigned char* in, const unsi
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
         const __m128i k = _mm_loadu_si128(reinterpret_cast<const __m128i*>(key + i));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_add_epi8(x, k));
+    }
+    // The last 16 bytes again, overlapping the loop's last step, instead of
+    // a byte loop: only when out is not also the input.
+    if (i < n && n >= 16 && Apart(in, out, n)) {
+        i = n - 16;
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i k = _mm_loadu_si128(reinterpret_cast<const __m128i*>(key + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_add_epi8(x, k));
+        return;
     }
     for (; i < n; ++i) out[i] = static_cast<unsigned char>(in[i] + key[i]);
 }
@@ -55,6 +71,15 @@ __attribute__((target("sse2"))) void SubSse2(const unsigned char* in, const unsi
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
         const __m128i k = _mm_loadu_si128(reinterpret_cast<const __m128i*>(key + i));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_sub_epi8(x, k));
+    }
+    // The last 16 bytes again, overlapping the loop's last step, instead of
+    // a byte loop: only when out is not also the input.
+    if (i < n && n >= 16 && Apart(in, out, n)) {
+        i = n - 16;
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i k = _mm_loadu_si128(reinterpret_cast<const __m128i*>(key + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_sub_epi8(x, k));
+        return;
     }
     for (; i < n; ++i) out[i] = static_cast<unsigned char>(in[i] - key[i]);
 }

@@ -47,6 +47,24 @@ __attribute__((target("sse2"))) bool ScanPairsSse2(const unsigned char* h, size_
     const __m128i va = _mm_set1_epi8(static_cast<char>(a)), vb = _mm_set1_epi8(static_cast<char>(b));
     const __m128i vc = _mm_set1_epi8(static_cast<char>(c)), vd = _mm_set1_epi8(static_cast<char>(d));
     size_t p = 0;
+    // Two steps at a time with one test: long runs have no candidate at all.
+    for (; p + 32 <= starts; p += 32) {
+        const __m128i x0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + p));
+        const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + p + 16));
+        const __m128i y0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + p + span));
+        const __m128i y1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + p + span + 16));
+        const __m128i m0 = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(x0, va), _mm_cmpeq_epi8(x0, vb)),
+                                         _mm_or_si128(_mm_cmpeq_epi8(y0, vc), _mm_cmpeq_epi8(y0, vd)));
+        const __m128i m1 = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(x1, va), _mm_cmpeq_epi8(x1, vb)),
+                                         _mm_or_si128(_mm_cmpeq_epi8(y1, vc), _mm_cmpeq_epi8(y1, vd)));
+        if (_mm_movemask_epi8(_mm_or_si128(m0, m1)) == 0) continue;
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(m0)) |
+                        (static_cast<unsigned>(_mm_movemask_epi8(m1)) << 16);
+        while (mask != 0) {
+            if (visit(p + static_cast<size_t>(__builtin_ctz(mask)))) return true;
+            mask &= mask - 1;
+        }
+    }
     for (; p + 16 <= starts; p += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + p));
         const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + p + span));

@@ -1,6 +1,7 @@
 #include "vault/table_ops.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 #include <vector>
 
@@ -15,7 +16,7 @@ bool AddRowOnTab(CellStore& table, int selectionLeft, int selectionTop) {
     table.SetRowCount(table.RowCount() + 1);
     const int row = table.RowCount() - 1;
     table.ClearRow(row);
-    table.Cell(0, row) = std::to_string(row);
+    table.SetCell(0, row, std::to_string(row));
     return true;
 }
 
@@ -37,13 +38,13 @@ bool TryParseCellNumber(std::string_view text, std::int32_t& value) {
     return true;
 }
 
-std::int32_t CellNumber(const std::string& text) {
+std::int32_t CellNumber(std::string_view text) {
     std::int32_t value = 0;
-    if (!TryParseCellNumber(text, value)) throw EConvertError(FmtLoadStr(IDS_INVALID_INTEGER, {text}));
+    if (!TryParseCellNumber(text, value)) throw EConvertError(FmtLoadStr(IDS_INVALID_INTEGER, {std::string(text)}));
     return value;
 }
 
-int CompareCells(const std::string& first, const std::string& second, int column,
+int CompareCells(std::string_view first, std::string_view second, int column,
                  const Collation& collation) {
     if (column == 0) {
         const std::int32_t a = CellNumber(first);
@@ -54,6 +55,32 @@ int CompareCells(const std::string& first, const std::string& second, int column
     if (r < kCollationLess || r > kCollationGreater) return -2;
     return r - 2;
 }
+
+namespace {
+
+// The distinct texts of a column, in first-seen order, and for each entry
+// row the index of its text: an open-addressing table of indices.
+void DistinctTexts(const CellStore& table, int column, std::vector<int>& textOf,
+                   std::vector<std::string_view>& distinct) {
+    size_t slots = 16;
+    while (slots < textOf.size() * 2) slots *= 2;
+    std::vector<int> slot(slots, -1);
+    const std::hash<std::string_view> hash;
+    for (size_t i = 0; i < textOf.size(); ++i) {
+        const std::string_view text = table.Cell(column, static_cast<int>(i) + 1);
+        // Equal texts have equal beginnings and lengths: hashing those is
+        // enough, and reads a fraction of long texts.
+        size_t s = (hash(text.substr(0, 32)) ^ (text.size() * 0x9E3779B9u)) & (slots - 1);
+        while (slot[s] >= 0 && distinct[static_cast<size_t>(slot[s])] != text) s = (s + 1) & (slots - 1);
+        if (slot[s] < 0) {
+            slot[s] = static_cast<int>(distinct.size());
+            distinct.push_back(text);
+        }
+        textOf[i] = slot[s];
+    }
+}
+
+} // namespace
 
 bool SortByColumn(CellStore& table, int column, const Collation& collation) {
     if (column < 0 || column >= CellStore::kColumns) return false;
@@ -71,10 +98,13 @@ bool SortByColumn(CellStore& table, int column, const Collation& collation) {
         std::stable_sort(order.begin(), order.end(),
                          [&](int a, int b) { return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]; });
     } else {
-        std::vector<std::string_view> texts;
-        texts.reserve(order.size());
-        for (int r = 1; r <= n; ++r) texts.emplace_back(table.Cell(column, r));
-        auto batch = collation.Prepare(texts);
+        // Identical texts compare equal, and real tables repeat many: each
+        // distinct text is sorted once and given a rank, equal ranks for
+        // texts that compare equal; the rows then sort by rank.
+        std::vector<int> textOf(order.size());
+        std::vector<std::string_view> distinct;
+        DistinctTexts(table, column, textOf, distinct);
+        auto batch = collation.Prepare(distinct);
         // "a before b" exactly when the swap rule would put b after a.
         auto before = [&](int a, int b) {
             return batch->Compare(static_cast<size_t>(b), static_cast<size_t>(a)) == kCollationGreater;
@@ -83,16 +113,28 @@ bool SortByColumn(CellStore& table, int column, const Collation& collation) {
         // happen, whatever the collation says elsewhere.
         bool ordered = true;
         for (size_t i = 0; ordered && i + 1 < order.size(); ++i)
-            ordered = batch->Compare(i, i + 1) != kCollationGreater;
+            ordered = textOf[i] == textOf[i + 1] || !before(textOf[i + 1], textOf[i]);
         if (ordered) return true;
-        // A text the collation cannot handle fails every comparison, and a
-        // failed comparison never swaps: such a row stays where it is and no
-        // row crosses it. Sort each stretch between them on its own.
+        std::vector<int> byText;
+        for (size_t d = 0; d < distinct.size(); ++d)
+            if (batch->Collatable(d)) byText.push_back(static_cast<int>(d));
+        std::stable_sort(byText.begin(), byText.end(), before);
+        // A text the collation cannot handle fails every comparison: rank -1.
+        std::vector<int> rankOf(distinct.size(), -1);
+        for (size_t k = 0; k < byText.size(); ++k)
+            rankOf[static_cast<size_t>(byText[k])] =
+                k == 0 ? 0 : rankOf[static_cast<size_t>(byText[k - 1])] + (before(byText[k - 1], byText[k]) ? 1 : 0);
+        std::vector<int> rank(order.size());
+        for (size_t i = 0; i < order.size(); ++i) rank[i] = rankOf[static_cast<size_t>(textOf[i])];
+        // A failed comparison never swaps: a row whose text fails stays
+        // where it is and no row crosses it. Sort each stretch between them
+        // on its own.
+        auto byRank = [&](int a, int b) { return rank[static_cast<size_t>(a)] < rank[static_cast<size_t>(b)]; };
         size_t start = 0;
         for (size_t i = 0; i <= order.size(); ++i) {
-            if (i < order.size() && batch->Collatable(i)) continue;
+            if (i < order.size() && rank[i] >= 0) continue;
             std::stable_sort(order.begin() + static_cast<std::ptrdiff_t>(start),
-                             order.begin() + static_cast<std::ptrdiff_t>(i), before);
+                             order.begin() + static_cast<std::ptrdiff_t>(i), byRank);
             start = i + 1;
         }
     }
@@ -123,7 +165,7 @@ public:
         last_ = static_cast<unsigned char>(needle_.back());
     }
 
-    bool In(const std::string& hay) const {
+    bool In(std::string_view hay) const {
         const size_t m = needle_.size();
         if (hay.size() < m) return false;
         const auto* h = reinterpret_cast<const unsigned char*>(hay.data());
@@ -149,14 +191,21 @@ private:
 std::optional<CellPos> FindCell(const CellStore& table, std::string_view text) {
     if (text.empty()) return std::nullopt;
     const FoldedSearch search(text);
+    // Most searches find nothing. The store's blocks hold every text, in
+    // memory order whatever the row order: when no block holds the text, no
+    // cell does. A hit there (perhaps a title, or bytes of two neighbouring
+    // cells) sends the search through the cells in table order.
+    bool anywhere = false;
+    for (std::string_view block : table.TextBlocks()) anywhere = anywhere || search.In(block);
+    if (!anywhere) return std::nullopt;
     // After a sort the rows no longer lie in memory in table order; fetching
     // a few rows ahead hides most of the wait for each cell.
     constexpr int kAhead = 3;
     const int rows = table.RowCount();
     for (int row = 1; row < rows; ++row) {
         if (row + kAhead < rows)
-            for (const std::string& cell : table.RowCells(row + kAhead)) simd::Prefetch(cell.data(), cell.size());
-        const CellStore::Row& cells = table.RowCells(row);
+            for (std::string_view cell : table.RowCells(row + kAhead)) simd::Prefetch(cell.data(), cell.size());
+        const CellStore::RowView cells = table.RowCells(row);
         for (int col = 0; col < CellStore::kColumns; ++col)
             if (search.In(cells[static_cast<size_t>(col)])) return CellPos{col, row};
     }
@@ -166,11 +215,11 @@ std::optional<CellPos> FindCell(const CellStore& table, std::string_view text) {
 void ClearTable(CellStore& table) {
     table.SetRowCount(2);
     table.ClearRow(1);
-    table.Cell(0, 1) = "1";
+    table.SetCell(0, 1, "1");
 }
 
 void WriteColumnTitles(CellStore& table, const std::array<std::string, 5>& titles) {
-    for (int c = 1; c < CellStore::kColumns; ++c) table.Cell(c, 0) = titles[static_cast<size_t>(c - 1)];
+    for (int c = 1; c < CellStore::kColumns; ++c) table.SetCell(c, 0, titles[static_cast<size_t>(c - 1)]);
 }
 
 } // namespace velt

@@ -26,12 +26,12 @@ bool AddRowOnTab(CellStore& table, int selectionLeft, int selectionTop);
 // within the 32-bit signed range. Nothing else (no blanks, no hex).
 bool TryParseCellNumber(std::string_view text, std::int32_t& value);
 // Same, raising EConvertError "'<text>' is not a valid integer value".
-std::int32_t CellNumber(const std::string& text);
+std::int32_t CellNumber(std::string_view text);
 
 // Order of two cells of `column`: -1, 0 or 1. Column 0 compares as numbers
 // (EConvertError when a text is not one); columns 1..5 through the collation,
 // -2 when it fails (which callers count as "not greater").
-int CompareCells(const std::string& first, const std::string& second, int column,
+int CompareCells(std::string_view first, std::string_view second, int column,
                  const Collation& collation);
 
 // Sorts the entry rows ascending by `column`, whole rows moving together and

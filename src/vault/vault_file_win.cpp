@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "core/resource_strings.h"
 #include "vault/save_leftovers.h"
+#include "vault/vault_format.h"
 
 namespace velt {
 
@@ -210,14 +211,26 @@ VaultLoadResult LoadAny(const std::string& path, std::string_view password, Cell
     const VaultHeader header = ParseVaultHeader(std::string_view(headerBytes, sizeof headerBytes));
     if (!PasswordMatches(header, password)) return VaultLoadResult::IncorrectPassword;
 
-    // Read everything before the table changes, so a failed read leaves it.
-    // What the file lacks reads as zeros.
+    // The rows are built on the side as the file is read, a piece at a time
+    // into one buffer, and replace the table only when all is read: a failed
+    // read leaves it. What the file lacks reads as zeros.
+    VaultTableBuilder builder(header.count, password);
     const size_t size = kVaultRecordSize * header.count;
-    std::unique_ptr<char[]> records(new char[size == 0 ? 1 : size]);
-    if (!ReadUpTo(file.Get(), records.get(), size, got)) throw fail(LastReason());
-    std::memset(records.get() + got, 0, size - got);
+    const size_t piece = kVaultRecordSize * static_cast<size_t>(kVaultChunkRecords);
+    std::unique_ptr<char[]> buffer(new char[piece]);
+    struct Wipe {
+        char* p;
+        ~Wipe() { WipeBytes(p, kVaultRecordSize * static_cast<size_t>(kVaultChunkRecords)); }
+    } wipe{buffer.get()};
+    for (size_t done = 0; done < size;) {
+        const size_t want = size - done < piece ? size - done : piece;
+        if (!ReadUpTo(file.Get(), buffer.get(), want, got)) throw fail(LastReason());
+        builder.Add(buffer.get(), got);
+        done += got;
+        if (got < want) break;
+    }
     file.Close();
-    FillTableFromRecords(table, header.count, std::string_view(records.get(), size), password);
+    builder.Finish(table);
     if (protection) protection->TurnOff();
     return VaultLoadResult::Loaded;
 }

@@ -1,6 +1,8 @@
 #include "vault/vault_format.h"
 
 #include <algorithm>
+#include <array>
+#include <memory>
 #include <cstring>
 #include <stdexcept>
 
@@ -62,6 +64,13 @@ private:
     }
     std::string values_;
     unsigned char head_[kVaultMaxFieldLength];
+
+public:
+    void Head(unsigned char* out) const { std::memcpy(out, head_, sizeof head_); }
+    ~KeyStream() {
+        WipeBytes(head_, sizeof head_);
+        WipeBytes(&values_[0], values_.size());
+    }
 };
 
 const unsigned char* Bytes(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
@@ -102,29 +111,60 @@ std::string Decipher(std::string_view stored, std::string_view key) {
     return out;
 }
 
-std::string BuildVaultImage(const CellStore& table, std::string_view password) {
+void CheckVaultSavable(const CellStore& table, std::string_view password) {
     const int count = table.EntryCount();
     // Formatted after translation: the catalogue knows the text with its %d.
     if (count > kVaultMaxEntries) throw ETooManyEntries(FormatText(ResStr(IDS_TOO_MANY_ENTRIES), {count}));
+    if (password.empty()) throw std::invalid_argument("the cipher key must not be empty");
+}
+
+void WriteVaultImage(const CellStore& table, std::string_view password,
+                     const std::function<bool(const char* bytes, size_t size)>& sink) {
+    CheckVaultSavable(table, password);
+    const int count = table.EntryCount();
     const KeyStream stream(password);
 
-    std::string image(kVaultHeaderSize + kVaultRecordSize * static_cast<size_t>(count), '\0');
-    std::memcpy(&image[0], kVaultMagic, sizeof kVaultMagic);
-    Put16(&image[4], 0);
-    Put32(&image[6], CRC32(password));
-    Put16(&image[10], static_cast<std::uint16_t>(count));
+    char header[kVaultHeaderSize];
+    std::memcpy(header, kVaultMagic, sizeof kVaultMagic);
+    Put16(header + 4, 0);
+    Put32(header + 6, CRC32(password));
+    Put16(header + 10, static_cast<std::uint16_t>(count));
+    if (!sink(header, sizeof header)) return;
 
-    unsigned char* record = Bytes(image) + kVaultHeaderSize;
-    for (int r = 1; r <= count; ++r, record += kVaultRecordSize) {
-        const CellStore::Row& cells = table.RowCells(r);
-        for (size_t f = 0; f < kVaultFields; ++f) {
-            const std::string& text = cells[f + 1];
-            const size_t len = std::min(text.size(), kVaultMaxFieldLength);
-            unsigned char* slot = record + f * kVaultSlotSize;
-            slot[0] = static_cast<unsigned char>(len);
-            stream.Encipher(Bytes(text), slot + 1, len);
+    const int chunk = std::min(count, kVaultChunkRecords);
+    std::unique_ptr<unsigned char[]> buffer(new unsigned char[kVaultRecordSize * static_cast<size_t>(chunk) + 1]);
+    struct Wipe {
+        unsigned char* p;
+        size_t n;
+        ~Wipe() { WipeBytes(p, n); }
+    } wipe{buffer.get(), kVaultRecordSize * static_cast<size_t>(chunk)};
+    for (int first = 1; first <= count; first += chunk) {
+        const int last = std::min(count, first + chunk - 1);
+        unsigned char* record = buffer.get();
+        for (int r = first; r <= last; ++r, record += kVaultRecordSize) {
+            const CellStore::RowView cells = table.RowCells(r);
+            for (size_t f = 0; f < kVaultFields; ++f) {
+                const std::string_view text = cells[f + 1];
+                const size_t len = std::min(text.size(), kVaultMaxFieldLength);
+                unsigned char* slot = record + f * kVaultSlotSize;
+                slot[0] = static_cast<unsigned char>(len);
+                stream.Encipher(Bytes(text), slot + 1, len);
+                // The unused rest of a slot is written as zeros.
+                std::memset(slot + 1 + len, 0, kVaultMaxFieldLength - len);
+            }
         }
+        if (!sink(reinterpret_cast<const char*>(buffer.get()), static_cast<size_t>(record - buffer.get()))) return;
     }
+}
+
+std::string BuildVaultImage(const CellStore& table, std::string_view password) {
+    CheckVaultSavable(table, password);
+    std::string image;
+    image.reserve(kVaultHeaderSize + kVaultRecordSize * static_cast<size_t>(table.EntryCount()));
+    WriteVaultImage(table, password, [&](const char* bytes, size_t size) {
+        image.append(bytes, size);
+        return true;
+    });
     return image;
 }
 
@@ -143,34 +183,77 @@ bool PasswordMatches(const VaultHeader& header, std::string_view password) {
     return header.passwordCheck == CRC32(password);
 }
 
-void FillTableFromRecords(CellStore& table, std::uint16_t count, std::string_view records,
-                          std::string_view password) {
+VaultTableBuilder::VaultTableBuilder(std::uint16_t count, std::string_view password) : count_(count) {
     // A count of 0 needs no key; anything else does.
     if (count > 0 && password.empty()) throw std::invalid_argument("the cipher key must not be empty");
     const KeyStream stream(password.empty() ? std::string_view("\0", 1) : password);
+    stream.Head(key_);
+    rows_.SetRowCount(count + 1);
+}
 
-    table.SetRowCount(count + 1);
-    unsigned char zeroRecord[kVaultRecordSize] = {};
-    for (int r = 1; r <= count; ++r) {
-        // Records past the end of the data read as zeros; one cut short is
-        // completed with zeros.
-        const size_t offset = kVaultRecordSize * static_cast<size_t>(r - 1);
-        const unsigned char* record = zeroRecord;
-        if (offset + kVaultRecordSize <= records.size()) {
-            record = Bytes(records) + offset;
-        } else if (offset < records.size()) {
-            std::memcpy(zeroRecord, Bytes(records) + offset, records.size() - offset);
-        }
-        CellStore::Row& cells = table.RowCells(r);
-        cells[0] = std::to_string(r);
-        for (size_t f = 0; f < kVaultFields; ++f) {
-            const unsigned char* slot = record + f * kVaultSlotSize;
-            std::string& cell = cells[f + 1];
-            cell.resize(slot[0]);
-            if (!cell.empty()) stream.Decipher(slot + 1, Bytes(cell), cell.size());
-        }
-        if (record == zeroRecord) std::memset(zeroRecord, 0, sizeof zeroRecord);
+VaultTableBuilder::~VaultTableBuilder() {
+    WipeBytes(key_, sizeof key_);
+    WipeBytes(pending_, sizeof pending_);
+}
+
+void VaultTableBuilder::AddRecord(const unsigned char* record) {
+    const int r = next_++;
+    char number[8];
+    char* end = number + sizeof number;
+    char* p = end;
+    for (unsigned v = static_cast<unsigned>(r); p == end || v != 0; v /= 10) *--p = static_cast<char>('0' + v % 10);
+    // The row's texts go one after another, in one piece of the store.
+    std::array<size_t, CellStore::kColumns> sizes{static_cast<size_t>(end - p)};
+    for (size_t f = 0; f < kVaultFields; ++f) sizes[f + 1] = record[f * kVaultSlotSize];
+    auto* out = reinterpret_cast<unsigned char*>(rows_.ResizeRow(r, sizes));
+    std::memcpy(out, p, sizes[0]);
+    out += sizes[0];
+    for (size_t f = 0; f < kVaultFields; ++f) {
+        simd::SubBytes(record + f * kVaultSlotSize + 1, key_, out, sizes[f + 1]);
+        out += sizes[f + 1];
     }
+}
+
+void VaultTableBuilder::Add(const char* bytes, size_t size) {
+    auto in = reinterpret_cast<const unsigned char*>(bytes);
+    while (size > 0 && next_ <= count_) {
+        if (pendingSize_ > 0 || size < kVaultRecordSize) {
+            const size_t take = std::min(size, kVaultRecordSize - pendingSize_);
+            std::memcpy(pending_ + pendingSize_, in, take);
+            pendingSize_ += take;
+            in += take;
+            size -= take;
+            if (pendingSize_ == kVaultRecordSize) {
+                AddRecord(pending_);
+                pendingSize_ = 0;
+            }
+            continue;
+        }
+        AddRecord(in);
+        in += kVaultRecordSize;
+        size -= kVaultRecordSize;
+    }
+}
+
+void VaultTableBuilder::Finish(CellStore& table) {
+    // A record cut short is completed with zeros; missing ones are zeros.
+    if (next_ <= count_) {
+        std::memset(pending_ + pendingSize_, 0, kVaultRecordSize - pendingSize_);
+        pendingSize_ = 0;
+        AddRecord(pending_);
+        std::memset(pending_, 0, sizeof pending_);
+        while (next_ <= count_) AddRecord(pending_);
+    }
+    const CellStore::RowView titles = table.RowCells(0);
+    for (int c = 0; c < CellStore::kColumns; ++c) rows_.SetCell(c, 0, titles[static_cast<size_t>(c)]);
+    table = std::move(rows_);
+}
+
+void FillTableFromRecords(CellStore& table, std::uint16_t count, std::string_view records,
+                          std::string_view password) {
+    VaultTableBuilder builder(count, password);
+    builder.Add(records.data(), std::min(records.size(), kVaultRecordSize * count));
+    builder.Finish(table);
 }
 
 VaultLoadResult LoadVaultImage(std::string_view file, std::string_view password, CellStore& table) {

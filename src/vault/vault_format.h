@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -38,9 +39,23 @@ struct VaultHeader {
     std::uint16_t count;
 };
 
-// The whole file as Save writes it: header, then EntryCount() records, each
-// field cut to its first 255 bytes. Raises ETooManyEntries beyond 65535 entry
-// rows and std::invalid_argument for an empty password, before building.
+// Raises ETooManyEntries beyond 65535 entry rows and std::invalid_argument
+// for an empty password: what makes a table unsavable.
+void CheckVaultSavable(const CellStore& table, std::string_view password);
+
+// Records per piece of WriteVaultImage: 640 KB, small enough to stay in the
+// cache, large enough that the calls do not count.
+inline constexpr int kVaultChunkRecords = 512;
+
+// The file as Save writes it, in pieces: the header, then the records in runs
+// of at most kVaultChunkRecords, each handed to `sink` before the next one is
+// built over the same buffer, so the whole file never sits in memory. Stops
+// when `sink` returns false. Checks as CheckVaultSavable first.
+void WriteVaultImage(const CellStore& table, std::string_view password,
+                     const std::function<bool(const char* bytes, size_t size)>& sink);
+
+// The whole file in one string: header, then EntryCount() records, each
+// field cut to its first 255 bytes. Same checks.
 std::string BuildVaultImage(const CellStore& table, std::string_view password);
 
 // Reads a header from the file's first bytes; missing bytes count as 0 and
@@ -53,6 +68,30 @@ bool PasswordMatches(const VaultHeader& header, std::string_view password);
 // row r is numbered r, every field deciphered. Row 0 is left alone.
 void FillTableFromRecords(CellStore& table, std::uint16_t count, std::string_view records,
                           std::string_view password);
+
+// The same, fed as the file is read: the entry rows are built in a table of
+// their own, and only Finish touches the target, so a read that fails half
+// way leaves it as it was.
+class VaultTableBuilder {
+public:
+    // std::invalid_argument for an empty password when count > 0.
+    VaultTableBuilder(std::uint16_t count, std::string_view password);
+    ~VaultTableBuilder();
+    // The next bytes of the record area, in any pieces; bytes beyond the
+    // count's records are ignored.
+    void Add(const char* bytes, size_t size);
+    // Records not (fully) given read as zeros. Row 0 of `table` stays.
+    void Finish(CellStore& table);
+
+private:
+    void AddRecord(const unsigned char* record);
+    std::uint16_t count_;
+    unsigned char key_[kVaultMaxFieldLength];  // the key value of each position of a field
+    int next_ = 1;
+    CellStore rows_;
+    unsigned char pending_[kVaultRecordSize];
+    size_t pendingSize_ = 0;
+};
 
 enum class VaultLoadResult {
     Loaded,

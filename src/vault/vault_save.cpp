@@ -14,7 +14,13 @@ namespace {
 
 } // namespace
 
-void SaveVaultImage(SaveFileOps& ops, const std::string& path, std::string_view image) {
+namespace {
+
+// The steps around the writing: check, temporary file, `write` (which
+// returns the first failure), flush, close, replace; a failure discards the
+// temporary file and raises.
+template <typename WriteAll>
+void SaveThrough(SaveFileOps& ops, const std::string& path, WriteAll&& writeAll) {
     const std::string fullPath = ops.FullPath(path);
 
     FileOpStatus st = ops.CheckReplaceable(fullPath);
@@ -24,11 +30,13 @@ void SaveVaultImage(SaveFileOps& ops, const std::string& path, std::string_view 
     st = ops.CreateTemp(fullPath, tempPath);
     if (!st.ok) RaiseCreateError(fullPath, st.reason);
 
-    // Header and record area, two writes; then make it durable before the
-    // old file goes.
-    const size_t headerSize = image.size() < kVaultHeaderSize ? image.size() : kVaultHeaderSize;
-    st = ops.Write(image.data(), headerSize);
-    if (st.ok && image.size() > headerSize) st = ops.Write(image.data() + headerSize, image.size() - headerSize);
+    // Make it durable before the old file goes.
+    try {
+        st = writeAll();
+    } catch (...) {
+        ops.Discard(tempPath);
+        throw;
+    }
     if (st.ok) st = ops.Flush();
     if (st.ok) st = ops.Close();
     if (st.ok) st = ops.Replace(tempPath, fullPath);
@@ -38,10 +46,29 @@ void SaveVaultImage(SaveFileOps& ops, const std::string& path, std::string_view 
     }
 }
 
+} // namespace
+
+void SaveVaultImage(SaveFileOps& ops, const std::string& path, std::string_view image) {
+    // Header and record area, two writes.
+    SaveThrough(ops, path, [&] {
+        const size_t headerSize = image.size() < kVaultHeaderSize ? image.size() : kVaultHeaderSize;
+        FileOpStatus st = ops.Write(image.data(), headerSize);
+        if (st.ok && image.size() > headerSize) st = ops.Write(image.data() + headerSize, image.size() - headerSize);
+        return st;
+    });
+}
+
 void SaveVaultWith(SaveFileOps& ops, const std::string& path, const CellStore& table,
                    std::string_view password) {
-    const std::string image = BuildVaultImage(table, password);
-    SaveVaultImage(ops, path, image);
+    CheckVaultSavable(table, password);
+    SaveThrough(ops, path, [&] {
+        FileOpStatus st;
+        WriteVaultImage(table, password, [&](const char* bytes, size_t size) {
+            st = ops.Write(bytes, size);
+            return st.ok;
+        });
+        return st;
+    });
 }
 
 } // namespace velt

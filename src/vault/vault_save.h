@@ -51,8 +51,9 @@ public:
 // Raises EFileCreateError "Cannot create file "<full path>". <reason>".
 void SaveVaultImage(SaveFileOps& ops, const std::string& path, std::string_view image);
 
-// Save: builds the whole file in memory (BuildVaultImage, which may raise
-// ETooManyEntries before any file is touched), then SaveVaultImage.
+// Save: the same steps, the file written piece by piece as WriteVaultImage
+// builds it (header, then runs of records), never whole in memory.
+// ETooManyEntries is raised before any file is touched.
 void SaveVaultWith(SaveFileOps& ops, const std::string& path, const CellStore& table,
                    std::string_view password);
 

@@ -16,3 +16,11 @@ if(WIN32 AND TARGET velt)
   set_tests_properties(app.package PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE
     ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
+
+# Libraries that only some commands need stay out of the import table, so
+# the start-up does not load them (they are found on first use).
+if(WIN32 AND TARGET velt AND CMAKE_OBJDUMP)
+  add_test(NAME app.lazy_imports
+    COMMAND bash -c "! \"$0\" -p \"$1\" | grep -Ei 'DLL Name: (bcrypt|comdlg32|shell32)\\.dll'"
+            ${CMAKE_OBJDUMP} $<TARGET_FILE:velt>)
+endif()

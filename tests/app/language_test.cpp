@@ -21,7 +21,7 @@ std::vector<std::string> Texts(TForm1* f) {
         f->Pomoc2->Caption(),    f->SpeedButton1->Caption(), f->Image2->Hint(),
         f->Edit1->Hint(),        f->StringGrid1->Hint(),   f->Caption(),
     };
-    for (int c = 0; c < 6; ++c) out.push_back(f->StringGrid1->Cells(c, 0));
+    for (int c = 0; c < 6; ++c) out.emplace_back(f->StringGrid1->Cells(c, 0));
     return out;
 }
 

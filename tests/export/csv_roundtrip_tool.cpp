@@ -14,7 +14,7 @@ public:
     std::vector<std::vector<std::string>> rows;
     int RowCount() const override { return static_cast<int>(rows.size()); }
     int ColCount() const override { return 6; }
-    const std::string& Cell(int col, int row) const override { return rows[row][col]; }
+    std::string_view Cell(int col, int row) const override { return rows[row][col]; }
 };
 
 class StreamFile : public velt::ExportFile {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <iterator>
 
@@ -15,14 +16,17 @@
 namespace velt {
 namespace {
 
-CellStore Store(const std::vector<CellStore::Row>& rows) {
+using Row = std::array<std::string, CellStore::kColumns>;
+
+CellStore Store(const std::vector<Row>& rows) {
     CellStore store;
     store.SetRowCount(static_cast<int>(rows.size()));
-    for (int r = 0; r < store.RowCount(); ++r) store.RowCells(r) = rows[r];
+    for (int r = 0; r < store.RowCount(); ++r)
+        for (int c = 0; c < CellStore::kColumns; ++c) store.SetCell(c, r, rows[r][static_cast<size_t>(c)]);
     return store;
 }
 
-const CellStore::Row kTitles = {"#", "Name", "Address", "Login", "Password", "Description"};
+const Row kTitles = {"#", "Name", "Address", "Login", "Password", "Description"};
 
 // A fresh folder under the temporary directory, removed with its files.
 class TempFolder {
@@ -135,8 +139,8 @@ TEST(ExportFilePlLocale, SortedPolishTableKeepsItsBytes) {
     for (int row = 0; row < table.RowCount(); ++row) {
         const char* tag = row == 0 ? "th" : "td";
         body += " <tr>\r\n";
-        for (const std::string& cell : table.RowCells(row)) {
-            std::string shown = cell == "<b>&</b>" ? "&lt;b&gt;&amp;&lt;/b&gt;" : cell;
+        for (std::string_view cell : table.RowCells(row)) {
+            std::string shown = cell == "<b>&</b>" ? "&lt;b&gt;&amp;&lt;/b&gt;" : std::string(cell);
             body += std::string("   <") + tag + ">" + shown + "</" + tag + ">\r\n";
         }
         body += " </tr>\r\n";

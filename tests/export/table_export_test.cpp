@@ -16,7 +16,7 @@ public:
     explicit VectorTable(std::vector<std::vector<std::string>> rows) : rows_(std::move(rows)) {}
     int RowCount() const override { return static_cast<int>(rows_.size()); }
     int ColCount() const override { return 6; }
-    const std::string& Cell(int col, int row) const override { return rows_.at(row).at(col); }
+    std::string_view Cell(int col, int row) const override { return rows_.at(row).at(col); }
 
 private:
     std::vector<std::vector<std::string>> rows_;

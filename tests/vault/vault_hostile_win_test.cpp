@@ -35,12 +35,12 @@ CellStore Table(int rows, const std::string& tag) {
     CellStore t;
     t.SetRowCount(rows + 1);
     for (int r = 1; r <= rows; ++r) {
-        t.Cell(0, r) = std::to_string(r);
-        t.Cell(1, r) = tag + " " + std::to_string(r);
-        t.Cell(2, r) = "https://example.org/" + std::to_string(r % 977);
-        t.Cell(3, r) = "login\xB3" + std::to_string(r * 31);
-        t.Cell(4, r) = std::string(1 + r % 40, static_cast<char>('!' + r % 90));
-        t.Cell(5, r) = r % 1000 == 0 ? std::string(255, static_cast<char>(0x80 + r % 100)) : "";
+        t.SetCell(0, r, std::to_string(r));
+        t.SetCell(1, r, tag + " " + std::to_string(r));
+        t.SetCell(2, r, "https://example.org/" + std::to_string(r % 977));
+        t.SetCell(3, r, "login\xB3" + std::to_string(r * 31));
+        t.SetCell(4, r, std::string(1 + r % 40, static_cast<char>('!' + r % 90)));
+        t.SetCell(5, r, r % 1000 == 0 ? std::string(255, static_cast<char>(0x80 + r % 100)) : "");
     }
     return t;
 }
@@ -110,7 +110,7 @@ TEST_F(VaultHostile, SaveAndLoadAgainstAnotherProcess) {
         EXPECT_EQ(Listing(dir), listing) << "a temporary file was left behind";
 
         CellStore loaded;
-        loaded.Cell(1, 1) = "unsaved";
+        loaded.SetCell(1, 1, "unsaved");
         if (c.loadReason) {
             try {
                 LoadVault(path, "master", loaded);
@@ -155,7 +155,7 @@ TEST_F(VaultHostile, The65535thRowSavesAndThe65536thIsRefused) {
     }
 
     full.SetRowCount(65537);
-    full.Cell(1, 65536) = "one too many";
+    full.SetCell(1, 65536, "one too many");
     try {
         SaveVault(path, full, "master");
         ADD_FAILURE() << "65536 rows were saved";
@@ -171,7 +171,7 @@ TEST_F(VaultHostile, AFieldOf10000CharactersKeepsItsFirst255Bytes) {
     std::string longText;
     for (int i = 0; i < 10000; ++i) longText += static_cast<char>(i % 7 == 0 ? '\xEA' : 'a' + i % 26);
     CellStore t;
-    for (int c = 1; c < CellStore::kColumns; ++c) t.Cell(c, 1) = longText.substr(c, 10000 - c);
+    for (int c = 1; c < CellStore::kColumns; ++c) t.SetCell(c, 1, longText.substr(c, 10000 - c));
     SaveVault(path, t, "a master password");
     EXPECT_EQ(ReadAll(path).size(), 12u + 1280u);
 

@@ -68,8 +68,8 @@ const char kTarget[] = "C:\\velt\\baza.pdb";
 CellStore SomeTable() {
     CellStore t;
     t.SetRowCount(3);
-    t.Cell(1, 1) = "Bank";
-    t.Cell(4, 2) = "pass";
+    t.SetCell(1, 1, "Bank");
+    t.SetCell(4, 2, "pass");
     return t;
 }
 
@@ -80,6 +80,18 @@ TEST(SaveVault, WritesTheImageInTwoWritesThenReplaces) {
     EXPECT_EQ(fs.log, (std::vector<std::string>{"check", "create", "write", "write", "flush", "close", "replace"}));
     EXPECT_EQ(fs.files.size(), 1u);
     EXPECT_EQ(fs.files[kTarget], BuildVaultImage(SomeTable(), "pw"));
+}
+
+// A table beyond one piece goes out in runs of records, never whole.
+TEST(SaveVault, WritesALargeTableInPieces) {
+    FakeFiles fs;
+    CellStore t;
+    t.SetRowCount(kVaultChunkRecords * 2 + 10 + 1);
+    t.SetCell(4, kVaultChunkRecords + 3, "secret");
+    SaveVaultWith(fs, "baza.pdb", t, "pw");
+    EXPECT_EQ(fs.log, (std::vector<std::string>{"check", "create", "write", "write", "write", "write", "flush", "close",
+                                                "replace"}));
+    EXPECT_EQ(fs.files[kTarget], BuildVaultImage(t, "pw"));
 }
 
 // Whichever step fails, the old file stays as it was and no temporary file
