@@ -48,7 +48,7 @@ double PlainRead(const std::string& path, size_t size) {
 
 void SaveStrong(VaultProtection& protection, const std::string& path, const CellStore& table) {
     auto ops = MakeWindowsSaveOps();
-    SaveVaultImage(*ops, path, protection.BuildImage(table, kBenchPassword));
+    protection.Save(*ops, path, table, kBenchPassword);
 }
 
 std::string Ratio(double velt, double reference) { return Fmt("%.2fx", velt / reference); }

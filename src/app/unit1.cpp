@@ -271,7 +271,7 @@ VaultLifecycle::Answer TForm1::Ask(Box box, const std::string& text) {
 
 void TForm1::WriteVault() {
     std::unique_ptr<SaveFileOps> ops = SaveOps()();
-    SaveVaultImage(*ops, VaultPath(), protection_.BuildImage(StringGrid1->Store(), MasterPassword));
+    protection_.Save(*ops, VaultPath(), StringGrid1->Store(), MasterPassword);
 }
 
 bool TForm1::ReadVault() {

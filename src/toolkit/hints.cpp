@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/lazy_library.h"
 #include "toolkit/controls.h"
 
 namespace velt {
@@ -19,7 +20,8 @@ THintManager::~THintManager() {
 bool THintManager::EnsureWindow() {
     if (tooltip_ && IsWindow(tooltip_)) return true;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
+    // comctl32 is found on first use: the password prompt shows no hints.
+    platform::SystemFunction<decltype(InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx")(&icc);
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);

@@ -1,5 +1,7 @@
 #include "toolkit/image.h"
 
+#include "platform/lazy_library.h"
+
 namespace velt {
 
 const ClassInfo& TImage::StaticClass() {
@@ -65,7 +67,9 @@ void TImage::Paint(TCanvas& canvas) {
     int w = stretch_ ? Width() : s.cx, h = stretch_ ? Height() : s.cy;
     if (transparent_) {
         COLORREF key = GetPixel(source.Get(), 0, s.cy - 1);
-        TransparentBlt(dc, 0, 0, w, h, source.Get(), 0, 0, s.cx, s.cy, key);
+        // msimg32 is found on first use: only the main window's pictures need it.
+        static auto* transparentBlt = platform::SystemFunction<decltype(TransparentBlt)>("msimg32.dll", "TransparentBlt");
+        transparentBlt(dc, 0, 0, w, h, source.Get(), 0, 0, s.cx, s.cy, key);
     } else if (stretch_) {
         SetStretchBltMode(dc, COLORONCOLOR);
         StretchBlt(dc, 0, 0, w, h, source.Get(), 0, 0, s.cx, s.cy, SRCCOPY);

@@ -4,20 +4,28 @@
 
 #include "core/errors.h"
 #include "core/resource_strings.h"
+#include "platform/lazy_library.h"
 
 namespace velt {
 
 namespace {
 TGlyphCache* gCache = nullptr;
+
+// comctl32 is found on first use: the password prompt needs none of it.
+#define Comctl(name)                                                                        \
+    ([] {                                                                                   \
+        static auto* const function = platform::SystemFunction<decltype(name)>("comctl32.dll", #name); \
+        return function;                                                                    \
+    }())
 }
 
 TGlyphList::TGlyphList(int width, int height)
-    : list_(ImageList_Create(width, height, ILC_COLOR24, 4, 4)), width_(width), height_(height) {
+    : list_(Comctl(ImageList_Create)(width, height, ILC_COLOR24, 4, 4)), width_(width), height_(height) {
     if (!list_) throw Exception(ResStr(IDS_OUT_OF_RESOURCES));
 }
 
 TGlyphList::~TGlyphList() {
-    ImageList_Destroy(list_);
+    Comctl(ImageList_Destroy)(list_);
 }
 
 int TGlyphList::Add(HBITMAP image) {
@@ -25,9 +33,9 @@ int TGlyphList::Add(HBITMAP image) {
     int index;
     if (freeSlot != used_.end()) {
         index = static_cast<int>(freeSlot - used_.begin());
-        if (!ImageList_Replace(list_, index, image, nullptr)) throw Exception(ResStr(IDS_OUT_OF_RESOURCES));
+        if (!Comctl(ImageList_Replace)(list_, index, image, nullptr)) throw Exception(ResStr(IDS_OUT_OF_RESOURCES));
     } else {
-        index = ImageList_Add(list_, image, nullptr);
+        index = Comctl(ImageList_Add)(list_, image, nullptr);
         if (index < 0) throw Exception(ResStr(IDS_OUT_OF_RESOURCES));
         used_.resize(static_cast<size_t>(index) + 1, false);
     }
@@ -43,7 +51,7 @@ void TGlyphList::Delete(int index) {
 }
 
 void TGlyphList::Draw(int index, HDC dc, int x, int y) const {
-    ImageList_Draw(list_, index, dc, x, y, ILD_NORMAL);
+    Comctl(ImageList_Draw)(list_, index, dc, x, y, ILD_NORMAL);
 }
 
 TGlyphList* TGlyphCache::GetList(int width, int height) {

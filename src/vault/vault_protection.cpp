@@ -33,6 +33,14 @@ std::string VaultProtection::BuildImage(const CellStore& table, std::string_view
     return BuildVaultImage(table, password);
 }
 
+void VaultProtection::Save(SaveFileOps& ops, const std::string& path, const CellStore& table,
+                           std::string_view password) {
+    if (strong_)
+        SaveVaultImage(ops, path, BuildStrongImage(table, key_, crypto_, random_));
+    else
+        SaveVaultWith(ops, path, table, password);
+}
+
 VaultLoadResult VaultProtection::Load(std::string& file, std::string_view password, CellStore& table,
                                       const std::string& fullPath) {
     if (IsStrongVault(file)) {

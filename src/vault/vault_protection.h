@@ -8,6 +8,7 @@
 #include "vault/cell_store.h"
 #include "vault/strong_format.h"
 #include "vault/vault_format.h"
+#include "vault/vault_save.h"
 
 namespace velt {
 
@@ -28,6 +29,9 @@ public:
 
     // The whole file in the format in use.
     std::string BuildImage(const CellStore& table, std::string_view password);
+    // Save in the format in use. The old format is written piece by piece,
+    // never whole in memory; the strong one is one sealed message.
+    void Save(SaveFileOps& ops, const std::string& path, const CellStore& table, std::string_view password);
     // Reads either format, told apart by the magic, and takes the format
     // (and for a strong file its key) from the file once it has loaded.
     // `file` is the file's bytes; see LoadStrongImage and LoadVaultImage.

@@ -21,6 +21,6 @@ endif()
 # the start-up does not load them (they are found on first use).
 if(WIN32 AND TARGET velt AND CMAKE_OBJDUMP)
   add_test(NAME app.lazy_imports
-    COMMAND bash -c "! \"$0\" -p \"$1\" | grep -Ei 'DLL Name: (bcrypt|comdlg32|shell32)\\.dll'"
+    COMMAND bash -c "! \"$0\" -p \"$1\" | grep -Ei 'DLL Name: (bcrypt|comctl32|comdlg32|msimg32|shell32)\\.dll'"
             ${CMAKE_OBJDUMP} $<TARGET_FILE:velt>)
 endif()

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
             }
             protection.TurnOn(password);
             auto ops = MakeWindowsSaveOps();
-            SaveVaultImage(*ops, path, protection.BuildImage(table, password));
+            protection.Save(*ops, path, table, password);
             return 0;
         }
         CellStore table;

@@ -49,7 +49,7 @@ protected:
     void WriteAll(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
     void Save(const CellStore& table, const char* password = kPassword) {
         auto ops = MakeWindowsSaveOps();
-        SaveVaultImage(*ops, path_, protection_.BuildImage(table, password));
+        protection_.Save(*ops, path_, table, password);
     }
     // Loads with a fresh protection, as a program that starts.
     std::string Outcome(const char* password = kPassword, CellStore* into = nullptr) {
