@@ -125,6 +125,43 @@ inline CellStore RealisticTable(int rows, unsigned seed = 7) {
     return t;
 }
 
+// The references for Save and Load: the same bytes written with one
+// WriteFile (flushed when Save would flush), and read back with one ReadFile.
+inline double PlainWrite(const std::string& path, const std::string& bytes, bool flush = true) {
+    return Time([&] {
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD n = 0;
+        WriteFile(h, bytes.data(), DWORD(bytes.size()), &n, nullptr);
+        if (flush) FlushFileBuffers(h);
+        CloseHandle(h);
+    });
+}
+
+inline double PlainRead(const std::string& path, size_t size) {
+    return Time([&] {
+        std::string buffer(size, '\0');
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        DWORD n = 0;
+        ReadFile(h, &buffer[0], DWORD(size), &n, nullptr);
+        CloseHandle(h);
+    });
+}
+
+// The folder for a benchmark's files: the first argument, else the
+// temporary folder; with a trailing separator.
+inline std::string BenchFolder(int argc, char** argv) {
+    std::string dir;
+    if (argc > 1) {
+        dir = argv[1];
+    } else {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        dir = temp;
+    }
+    if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir += '\\';
+    return dir;
+}
+
 inline const char* const kBenchPassword = "correct horse battery staple";
 
 } // namespace velt::bench

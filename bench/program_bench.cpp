@@ -116,26 +116,6 @@ std::string ReadAll(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-double PlainWrite(const std::string& path, const std::string& bytes) {
-    return Time([&] {
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD n = 0;
-        WriteFile(h, bytes.data(), DWORD(bytes.size()), &n, nullptr);
-        FlushFileBuffers(h);
-        CloseHandle(h);
-    });
-}
-
-double PlainRead(const std::string& path, size_t size) {
-    return Time([&] {
-        std::string buffer(size, '\0');
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        DWORD n = 0;
-        ReadFile(h, &buffer[0], DWORD(size), &n, nullptr);
-        CloseHandle(h);
-    });
-}
-
 void StartupFigures(const std::string& velt, const std::string& trivial, const std::string& folder, int rounds) {
     std::vector<double> program, reference;
     for (int i = 0; i < rounds; ++i) {

@@ -26,26 +26,6 @@ void Line(const char* what, double value, const char* unit) {
     std::fflush(stdout);
 }
 
-double PlainWriteFlush(const std::string& path, const std::string& bytes) {
-    return Time([&] {
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD n = 0;
-        WriteFile(h, bytes.data(), DWORD(bytes.size()), &n, nullptr);
-        FlushFileBuffers(h);
-        CloseHandle(h);
-    });
-}
-
-double PlainRead(const std::string& path, size_t size) {
-    return Time([&] {
-        std::string buffer(size, '\0');
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        DWORD n = 0;
-        ReadFile(h, &buffer[0], DWORD(size), &n, nullptr);
-        CloseHandle(h);
-    });
-}
-
 void SaveStrong(VaultProtection& protection, const std::string& path, const CellStore& table) {
     auto ops = MakeWindowsSaveOps();
     protection.Save(*ops, path, table, kBenchPassword);
@@ -56,15 +36,7 @@ std::string Ratio(double velt, double reference) { return Fmt("%.2fx", velt / re
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string dir;
-    if (argc > 1) {
-        dir = argv[1];
-    } else {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        dir = temp;
-    }
-    if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir += '\\';
+    const std::string dir = BenchFolder(argc, argv);
     const std::string oldPath = dir + "velt_bench_old.pdb", strongPath = dir + "velt_bench_strong.pdb",
                       plainPath = dir + "velt_bench_plain.bin";
     const int rows = kVaultMaxEntries;
@@ -91,7 +63,7 @@ int main(int argc, char** argv) {
     Line("build the old format's file in memory", oldBuild, "s");
     std::printf("strong file: %.1f MB\n", image.size() / 1e6);
     double plainWrite = 1e9, plainRead = 1e9;
-    for (int i = 0; i < 3; ++i) plainWrite = std::min(plainWrite, PlainWriteFlush(plainPath, image));
+    for (int i = 0; i < 3; ++i) plainWrite = std::min(plainWrite, PlainWrite(plainPath, image));
     for (int i = 0; i < 3; ++i) plainRead = std::min(plainRead, PlainRead(plainPath, image.size()));
     DeleteFileA(plainPath.c_str());
     image.clear();

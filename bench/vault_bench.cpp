@@ -27,26 +27,6 @@ void Line(const char* what, double value, const char* unit, const char* note = "
     std::fflush(stdout);
 }
 
-double PlainWrite(const std::string& path, const std::string& bytes, bool flush) {
-    return Time([&] {
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD n = 0;
-        WriteFile(h, bytes.data(), DWORD(bytes.size()), &n, nullptr);
-        if (flush) FlushFileBuffers(h);
-        CloseHandle(h);
-    });
-}
-
-double PlainRead(const std::string& path, size_t size) {
-    return Time([&] {
-        std::string buffer(size, '\0');
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        DWORD n = 0;
-        ReadFile(h, &buffer[0], DWORD(size), &n, nullptr);
-        CloseHandle(h);
-    });
-}
-
 const char* const kTitles[] = {"#", "Name", "Address", "Login", "Password", "Description"};
 
 // The sort exactly as first written: N passes, neighbours swapped when the
@@ -103,15 +83,7 @@ void RealisticSort(const Collation& collation) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string dir;
-    if (argc > 1) {
-        dir = argv[1];
-    } else {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        dir = temp;
-    }
-    if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir += '\\';
+    const std::string dir = BenchFolder(argc, argv);
     const UserLocaleCollation collation;
     std::printf("vault_bench: sort keys %s in this locale\n", collation.HasExactKeys() ? "exact" : "not used");
     if (argc > 2 && std::string(argv[2]) == "realistic") {
