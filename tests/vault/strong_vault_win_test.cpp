@@ -129,7 +129,7 @@ TEST_F(StrongVaultWin, RoundTripsAtTheLimits) {
     EXPECT_EQ(ReadAll().size(), kStrongMinFileSize);
 }
 
-TEST_F(StrongVaultWin, ChangedBitsAndCutFilesAreRefusedAndLeaveTheFile) {
+TEST_F(StrongVaultWin, ChangedBitsAreRefusedAndLeaveTheFile) {
     WriteAll(kKnownAnswer);
     // Every bit of ciphertext and tag (the header's are the host tests').
     {
@@ -164,10 +164,6 @@ TEST_F(StrongVaultWin, ChangedBitsAndCutFilesAreRefusedAndLeaveTheFile) {
         WriteAll(c.file);
         EXPECT_EQ(Outcome(), c.outcome) << c.name;
         EXPECT_EQ(ReadAll(), c.file) << c.name;
-    }
-    for (size_t n = 4; n < kStrongMinFileSize; ++n) {
-        WriteAll(kKnownAnswer.substr(0, n));
-        EXPECT_EQ(Outcome(), "damaged") << n;
     }
 }
 
