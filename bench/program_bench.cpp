@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/vault_files_win.h"
 #include "bench/bench_common.h"
 #include "vault/vault_file.h"
 #include "vault/vault_format.h"

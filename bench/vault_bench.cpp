@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/vault_files_win.h"
 #include "bench/bench_common.h"
 #include "vault/collation_win.h"
 #include "vault/table_ops.h"

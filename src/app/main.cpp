@@ -5,7 +5,7 @@
 
 #include "app/unit1.h"
 #include "i18n/localisation_win.h"
-#include "platform/locale_numbers.h"
+#include "tools/locale_numbers_win.h"
 #include "toolkit/application.h"
 #include "tools/check_pass_win.h"
 
@@ -15,7 +15,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     i18n::LocalisationModule localisation;
     int code = 0;
     try {
-        platform::InstallUserNumberSeparators();
+        InstallUserNumberSeparators();
         Application->SetTitle("Velt");
         Form1 = Application->CreateForm<TForm1>();
         CheckPassBox = Application->CreateForm<TCheckPassBox>(PolishTicked);

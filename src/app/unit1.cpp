@@ -9,17 +9,12 @@
 #include "i18n/translator_errors.h"
 #include "i18n/translator_service.h"
 #include "platform/shell.h"
-#include "platform/system_random.h"
 #include "tools/check_pass_win.h"
-#include "tools/password_generator.h"
 #include "tools/show_generated_password.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
-#include "ui/password_query.h"
 #include "vault/collation_win.h"
-#include "vault/save_leftovers.h"
 #include "vault/table_ops.h"
-#include "vault/vault_file.h"
 
 namespace velt {
 
@@ -32,19 +27,9 @@ namespace {
 constexpr TColor kFixedCellColor = 0xFF8000;  // RGB (0, 128, 255)
 constexpr int kEditorHeight = 24;
 
-std::string& ProgramDirForTests() {
-    static std::string dir;
-    return dir;
-}
-
 UINT& ClipboardDelay() {
     static UINT delay = platform::kClipboardClearDelayMs;
     return delay;
-}
-
-TForm1::SaveOpsFactory& SaveOps() {
-    static TForm1::SaveOpsFactory factory = &MakeWindowsSaveOps;
-    return factory;
 }
 
 } // namespace
@@ -59,7 +44,7 @@ const ClassInfo& TForm1::StaticClass() {
 // ---------------------------------------------------------------- building
 
 TForm1::TForm1(TComponent* owner)
-    : TForm(owner), clipboard_(ClipboardDelay()), protection_(crypto_, platform::SystemRandom()) {
+    : TForm(owner), clipboard_(ClipboardDelay()) {
     SetName("Form1");
     SetCaption("Velt 0.2");
     SetBorderStyle(TFormBorderStyle::bsSingle);
@@ -73,6 +58,7 @@ TForm1::TForm1(TComponent* owner)
     Font().SetCharset(EASTEUROPE_CHARSET);
 
     BuildControls();
+    AttachTable(StringGrid1->Store());
     BuildMenu();
 
     OnCreate = [this](TComponent* s) { FormCreate(s); };
@@ -228,61 +214,12 @@ void TForm1::BuildMenu() {
 
 // ---------------------------------------------------------------- the open vault
 
-void TForm1::SetProgramDirForTests(const std::string& dir) { ProgramDirForTests() = dir; }
-
-void TForm1::SetSaveOpsForTests(SaveOpsFactory factory) { SaveOps() = factory ? factory : &MakeWindowsSaveOps; }
-
 void TForm1::SetClipboardDelayForTests(unsigned ms) {
     ClipboardDelay() = ms ? ms : platform::kClipboardClearDelayMs;
 }
 
-std::string TForm1::ExecutableDir() {
-    if (!ProgramDirForTests().empty()) return ProgramDirForTests();
-    char path[MAX_PATH * 2];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string p(path, n);
-    size_t slash = p.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
-}
-
-bool TForm1::QueryPassword(const std::string& caption, const std::string& prompt, std::string& password,
-                           bool& asterisk) {
-    return PasswordQuery(caption, prompt, password, asterisk);
-}
-
-VaultLifecycle::Answer TForm1::Ask(Box box, const std::string& text) {
-    TModalResult r;
-    switch (box) {
-    case Box::ErrorOk:
-        MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
-        return Answer::Ok;
-    case Box::WarningYesNo:
-        r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNo);
-        break;
-    case Box::ConfirmYesNo:
-        r = MessageDlg(text, TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo);
-        break;
-    default:
-        r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNoCancel);
-        break;
-    }
-    return r == mrYes ? Answer::Yes : r == mrNo ? Answer::No : Answer::Cancel;
-}
-
-void TForm1::WriteVault() {
-    std::unique_ptr<SaveFileOps> ops = SaveOps()();
-    protection_.Save(*ops, VaultPath(), StringGrid1->Store(), MasterPassword);
-}
-
-bool TForm1::ReadVault() {
-    const VaultLoadResult result = LoadVaultFile(VaultPath(), MasterPassword, StringGrid1->Store(), protection_);
-    Silneszyfrowanie1->SetChecked(protection_.Strong());
-    return result == VaultLoadResult::Loaded;
-}
-
-void TForm1::ResetTable() { ClearTable(StringGrid1->Store()); }
-
 void TForm1::TableReplaced() {
+    Silneszyfrowanie1->SetChecked(StrongProtection());  // a load takes the format from the file
     // An edit left open keeps its target cell, unless the row is gone.
     if (StringGridEdit->EditRow >= StringGrid1->RowCount()) CloseEditor(false);
     StringGrid1->Invalidate();
@@ -303,10 +240,7 @@ void TForm1::LanguageStep() {
         English1->SetChecked(true);
 }
 
-void TForm1::RemoveSaveLeftovers() { velt::RemoveSaveLeftovers(VaultPath()); }
 void TForm1::WriteOwnCaptions() { Silneszyfrowanie1->SetCaption(ResStr(IDS_STRONG_ENCRYPTION)); }
-
-bool TForm1::VaultFileExists() { return GetFileAttributesA(VaultPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void TForm1::Save() { SaveChecked(); }
 void TForm1::Load() { LoadChecked(); }
@@ -328,23 +262,8 @@ void TForm1::PrzetlumaczStringGrida() {
 // ---------------------------------------------------------------- form events
 
 void TForm1::FormCreate(TComponent*) {
-    UseReadableCatalogue();
+    i18n::UseReadableCatalogue([this](const Exception& e) { ReportError(e); });
     StartUp();
-}
-
-// A catalogue on disk that cannot be read (cut short, empty, not a
-// catalogue at all) fails every text the program fetches, the password
-// prompt's first, and the program could not start. Its error is reported
-// once here, and the program goes on in English.
-void TForm1::UseReadableCatalogue() {
-    i18n::TTranslator* service = i18n::Translator();
-    if (!service) return;
-    try {
-        service->Translate(std::u16string());  // opens the catalogue of the language
-    } catch (const i18n::ETranslator& e) {
-        ReportError(e);
-        i18n::ChooseLanguage("en");
-    }
 }
 
 void TForm1::FormShow(TComponent*) {
@@ -403,31 +322,15 @@ void TForm1::Skasujbaz1Click(TComponent*) { ClearCommand(); }
 
 void TForm1::Silneszyfrowanie1Click(TComponent*) {
     StrongCommand();
-    Silneszyfrowanie1->SetChecked(protection_.Strong());
+    Silneszyfrowanie1->SetChecked(StrongProtection());
 }
 void TForm1::Wyjd1Click(TComponent*) { Close(); }
 
 // ---------------------------------------------------------------- Additional menu
 
-namespace {
-// Shows a new password; nothing of it is kept once the dialog closes.
-void ShowNewPassword(int titleId, std::string password) {
-    ShowGeneratedPassword(ResStr(titleId), ResStr(IDS_COPY_FROM_FIELD), password);
-    WipeString(password);
-}
-} // namespace
-
-void TForm1::Generujhaso1Click(TComponent*) {
-    ShowNewPassword(IDS_GENERATED_PASSWORD, GenerateRandomPassword(platform::SystemRandom()));
-}
-
-void TForm1::Generujprostszehaso1Click(TComponent*) {
-    ShowNewPassword(IDS_EASY_PASSWORD, GenerateSimplePassword(platform::SystemRandom()));
-}
-
-void TForm1::Generujhasonumeryczne1Click(TComponent*) {
-    ShowNewPassword(IDS_NUMERICAL_PASSWORD, GenerateNumericalPassword(platform::SystemRandom()));
-}
+void TForm1::Generujhaso1Click(TComponent*) { ShowNewPassword(GeneratedKind::Random); }
+void TForm1::Generujprostszehaso1Click(TComponent*) { ShowNewPassword(GeneratedKind::Simple); }
+void TForm1::Generujhasonumeryczne1Click(TComponent*) { ShowNewPassword(GeneratedKind::Numerical); }
 
 void TForm1::Checkpasswordstrength1Click(TComponent*) {
     if (CheckPassBox) CheckPassBox->ShowModal();
@@ -435,19 +338,13 @@ void TForm1::Checkpasswordstrength1Click(TComponent*) {
 
 // ---------------------------------------------------------------- Language menu
 
-void TForm1::Polski1Click(TComponent*) {
-    Polski1->SetChecked(true);
-    English1->SetChecked(false);
-    i18n::ChooseLanguage("pl");
-    i18n::RetranslateComponent(*this);
-    WriteOwnCaptions();
-    PrzetlumaczStringGrida();
-}
+void TForm1::Polski1Click(TComponent*) { SwitchLanguage(true); }
+void TForm1::English1Click(TComponent*) { SwitchLanguage(false); }
 
-void TForm1::English1Click(TComponent*) {
-    Polski1->SetChecked(false);
-    English1->SetChecked(true);
-    i18n::ChooseLanguage("en");
+void TForm1::SwitchLanguage(bool polish) {
+    Polski1->SetChecked(polish);
+    English1->SetChecked(!polish);
+    i18n::ChooseLanguage(polish ? "pl" : "en");
     i18n::RetranslateComponent(*this);
     WriteOwnCaptions();
     PrzetlumaczStringGrida();

@@ -1,24 +1,23 @@
 // The main window (unit Unit1): the entry table in StringGrid1, the search
-// box, the menu bar, and the open vault's state and commands.
+// box and the menu bar. It lays them out and wires commands and gestures to
+// the units that own them; the open vault is its VaultSession.
 #pragma once
 #include <memory>
 #include <string>
 
 #include "app/controls.h"
 #include "app/framed_speed_button.h"
-#include "app/wait_cursor_crypto.h"
+#include "app/vault_session.h"
 #include "platform/clipboard_guard.h"
 #include "toolkit/bevel.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/forms.h"
 #include "toolkit/image.h"
 #include "toolkit/menus.h"
-#include "vault/lifecycle.h"
-#include "vault/vault_save.h"
 
 namespace velt {
 
-class TForm1 : public TForm, public VaultLifecycle {
+class TForm1 : public TForm, public VaultSession {
     VELT_PERSISTENT_CLASS()
 public:
     // Builds the window's components (no window on screen yet); FormCreate
@@ -26,13 +25,6 @@ public:
     explicit TForm1(TComponent* owner);
     ~TForm1() override;
 
-    // Tests run windows side by side, each with its vault in its own folder
-    // instead of beside the test program ("" restores the program's folder).
-    static void SetProgramDirForTests(const std::string& dir);
-    // Tests fail chosen steps of Save through these file operations (null
-    // restores the real ones).
-    using SaveOpsFactory = std::unique_ptr<SaveFileOps> (*)();
-    static void SetSaveOpsForTests(SaveOpsFactory factory);
     // How long a copied password stays on the clipboard in windows made
     // from now on (0 restores the program's delay).
     static void SetClipboardDelayForTests(unsigned ms);
@@ -112,32 +104,22 @@ public:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    // The open vault's hooks.
-    std::string ExecutableDir() override;
-    bool QueryPassword(const std::string& caption, const std::string& prompt, std::string& password,
-                       bool& asterisk) override;
-    Answer Ask(Box box, const std::string& text) override;
-    void WriteVault() override;
-    bool ReadVault() override;
-    bool VaultFileExists() override;
-    void ResetTable() override;
+    // What the open vault shows through the window.
     void TableReplaced() override;
     void RepaintGrid() override;
     void Terminate() override;
     void ReportError(const Exception& e) override;
     void LanguageStep() override;
-    void RemoveSaveLeftovers() override;
-    VaultProtection& Protection() override { return protection_; }
 
 private:
     void BuildControls();
-    void UseReadableCatalogue();
     void BuildMenu();
     TMenuItem* AddItem(TMenuItem* parent, const char* name, const char* caption, TShortCut shortCut,
                        void (TForm1::*handler)(TComponent*));
     void OpenEditor(int col, int row);
     void CloseEditor(bool commit);
     void ShellOpenText(const std::string& target);
+    void SwitchLanguage(bool polish);
 
     // Texts Velt added to the window; component translation knows only the
     // "default" catalogue, so they are written from resource strings.
@@ -145,8 +127,6 @@ private:
 
     // A password copied from the grid; forgotten after a delay and at the end.
     platform::ClipboardGuard clipboard_;
-    WaitCursorCrypto crypto_;
-    VaultProtection protection_;
 };
 
 // The one main window of the program (null before it is created).

@@ -2,21 +2,20 @@
 
 #include <windows.h>
 
+#include "platform/handle.h"
+
 namespace velt {
 
 namespace {
 
 class Win32ExportFile final : public ExportFile {
 public:
-    explicit Win32ExportFile(HANDLE handle) : handle_(handle) {}
-    ~Win32ExportFile() override {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
+    explicit Win32ExportFile(platform::UniqueHandle handle) : handle_(std::move(handle)) {}
     void Write(std::string_view bytes) override {
         while (!bytes.empty()) {
             DWORD chunk = bytes.size() > 0x100000 ? 0x100000 : static_cast<DWORD>(bytes.size());
             DWORD written = 0;
-            if (!WriteFile(handle_, bytes.data(), chunk, &written, nullptr))
+            if (!WriteFile(handle_.Get(), bytes.data(), chunk, &written, nullptr))
                 throw InOutError(static_cast<int>(GetLastError()));
             // A short write without an error means the disk is full.
             if (written == 0) throw InOutError(ERROR_DISK_FULL);
@@ -24,13 +23,11 @@ public:
         }
     }
     void Close() override {
-        HANDLE h = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        if (!CloseHandle(h)) throw InOutError(static_cast<int>(GetLastError()));
+        if (!handle_.Close()) throw InOutError(static_cast<int>(GetLastError()));
     }
 
 private:
-    HANDLE handle_;
+    platform::UniqueHandle handle_;
 };
 
 } // namespace
@@ -41,10 +38,10 @@ std::unique_ptr<ExportFile> OpenExportFile(const std::string& fileName) {
     DWORD attributes = GetFileAttributesA(fileName.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         throw InOutError(ERROR_ACCESS_DENIED);
-    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) throw InOutError(static_cast<int>(GetLastError()));
-    return std::make_unique<Win32ExportFile>(h);
+    platform::UniqueHandle h(CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) throw InOutError(static_cast<int>(GetLastError()));
+    return std::make_unique<Win32ExportFile>(std::move(h));
 }
 
 std::string ExportCSV(const ExportTable& table, const std::string& fileName) {

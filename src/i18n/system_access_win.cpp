@@ -2,66 +2,43 @@
 
 #include <windows.h>
 
+#include "platform/handle.h"
+#include "platform/system_error.h"
+
 namespace velt::i18n {
 
 namespace {
 
-class Handle {
-public:
-    explicit Handle(HANDLE h = nullptr) : h_(h) {}
-    ~Handle() { if (h_ && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-    HANDLE release() {
-        HANDLE h = h_;
-        h_ = nullptr;
-        return h;
-    }
-
-private:
-    HANDLE h_;
-};
-
-std::string SystemMessage(DWORD code) {
-    char buffer[2001] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                             2000, nullptr);
-    std::string text(buffer, n);
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
-    return text;
-}
-
 // The file, its mapping and the view, released in reverse order.
 class WinMapping final : public MappedFile {
 public:
-    WinMapping(HANDLE file, HANDLE mapping, const void* view, std::uint64_t size)
-        : file_(file), mapping_(mapping), view_(view), size_(size) {}
+    WinMapping(platform::UniqueHandle file, platform::UniqueHandle mapping, const void* view, std::uint64_t size)
+        : file_(std::move(file)), mapping_(std::move(mapping)), view_(view), size_(size) {}
     ~WinMapping() override { UnmapViewOfFile(view_); }
     const unsigned char* Data() const override { return static_cast<const unsigned char*>(view_); }
     std::uint64_t Size() const override { return size_; }
 
 private:
-    Handle file_;
-    Handle mapping_;
+    platform::UniqueHandle file_;
+    platform::UniqueHandle mapping_;
     const void* view_;
     std::uint64_t size_;
 };
 
 class WinReader final : public FileReader {
 public:
-    WinReader(HANDLE file, std::uint64_t size) : file_(file), size_(size) {}
+    WinReader(platform::UniqueHandle file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
     std::uint64_t Size() const override { return size_; }
     bool ReadAt(std::uint64_t position, void* buffer, std::size_t count) override {
         LARGE_INTEGER at;
         at.QuadPart = static_cast<LONGLONG>(position);
-        if (!SetFilePointerEx(file_.get(), at, nullptr, FILE_BEGIN)) return false;
+        if (!SetFilePointerEx(file_.Get(), at, nullptr, FILE_BEGIN)) return false;
         DWORD read = 0;
-        return ReadFile(file_.get(), buffer, static_cast<DWORD>(count), &read, nullptr) && read == count;
+        return ReadFile(file_.Get(), buffer, static_cast<DWORD>(count), &read, nullptr) && read == count;
     }
 
 private:
-    Handle file_;
+    platform::UniqueHandle file_;
     std::uint64_t size_;
 };
 
@@ -85,39 +62,37 @@ bool WinFileAccess::FileExists(const std::string& path) {
 
 MapOutcome WinFileAccess::MapReadOnly(const std::string& path) {
     MapOutcome out;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    platform::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         out.failedStep = MapStep::Open;
         return out;
     }
-    Handle fileHandle(file);
     LARGE_INTEGER size{};
-    GetFileSizeEx(file, &size);
-    HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    GetFileSizeEx(file.Get(), &size);
+    platform::UniqueHandle mapping(CreateFileMappingA(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping) {
         out.failedStep = MapStep::CreateMapping;
         return out;
     }
-    Handle mappingHandle(mapping);
-    const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    const void* view = MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0);
     if (!view) {
         out.failedStep = MapStep::MapView;
-        out.reason = SystemMessage(GetLastError());
+        out.reason = platform::LastErrorReason();
         return out;
     }
-    out.file = std::make_unique<WinMapping>(fileHandle.release(), mappingHandle.release(), view,
+    out.file = std::make_unique<WinMapping>(std::move(file), std::move(mapping), view,
                                             static_cast<std::uint64_t>(size.QuadPart));
     return out;
 }
 
 std::unique_ptr<FileReader> WinFileAccess::OpenShared(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    platform::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return nullptr;
     LARGE_INTEGER size{};
-    GetFileSizeEx(file, &size);
-    return std::make_unique<WinReader>(file, static_cast<std::uint64_t>(size.QuadPart));
+    GetFileSizeEx(file.Get(), &size);
+    return std::make_unique<WinReader>(std::move(file), static_cast<std::uint64_t>(size.QuadPart));
 }
 
 std::string WinLocaleSource::EnvironmentVariable(const std::string& name) {

@@ -102,4 +102,15 @@ std::u16string TranslateResourceText(const std::u16string& text) {
     return answer;
 }
 
+void UseReadableCatalogue(const std::function<void(const Exception&)>& report) {
+    TTranslator* service = Translator();
+    if (!service) return;
+    try {
+        service->Translate(std::u16string());
+    } catch (const ETranslator& e) {
+        report(e);
+        ChooseLanguage("en");
+    }
+}
+
 } // namespace velt::i18n

@@ -6,9 +6,11 @@
 // services through StartTranslationModule().
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "core/errors.h"
 #include "core/resource_strings.h"
 #include "i18n/system_access.h"
 
@@ -54,6 +56,12 @@ bool IsNtFamily();
 // Sets the interface language for every domain ("" chooses automatically).
 // Raises ETranslator when the module is not started.
 void ChooseLanguage(const std::string& code);
+
+// A catalogue on disk that cannot be read (cut short, empty, not a
+// catalogue at all) would fail every text the program fetches, the password
+// prompt's first. Opens the current language's catalogue now; on failure
+// hands the error to `report` once and goes on in English.
+void UseReadableCatalogue(const std::function<void(const Exception&)>& report);
 // The current language code, such as "pl_PL", "pl", "en" or "C".
 std::string CurrentLanguage();
 

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "core/secure_memory.h"
 #include "platform/clipboard.h"
 
 namespace velt::platform {
@@ -29,7 +30,7 @@ void OverwriteText() {
     HANDLE data = GetClipboardData(CF_TEXT);
     if (!data) return;
     if (void* p = GlobalLock(data)) {
-        SecureZeroMemory(p, GlobalSize(data));
+        WipeBytes(p, GlobalSize(data));
         GlobalUnlock(data);
     }
 }

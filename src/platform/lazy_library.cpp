@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/errors.h"
-#include "vault/vault_file.h"
+#include "platform/system_error.h"
 
 namespace velt::platform {
 

@@ -1,6 +1,6 @@
 // The operating system's cryptographic random generator as a RandomByteSource.
 #pragma once
-#include "tools/random_source.h"
+#include "core/random_source.h"
 
 namespace velt::platform {
 

@@ -4,6 +4,7 @@
 
 #include "i18n/translator.h"
 #include "platform/performance_counter.h"
+#include "tools/performance_clock_win.h"
 
 namespace velt {
 
@@ -32,7 +33,7 @@ const ClassInfo& TCheckPassBox::StaticClass() {
 TCheckPassBox::TCheckPassBox(TComponent* owner, std::function<bool()> polishTicked, PerformanceClock* clock)
     : TForm(owner), polishTicked_(std::move(polishTicked)), clock_(clock) {
     if (!clock_) {
-        ownClock_ = std::make_unique<platform::SystemPerformanceClock>();
+        ownClock_ = std::make_unique<SystemPerformanceClock>();
         clock_ = ownClock_.get();
     }
     SetName("CheckPassBox");

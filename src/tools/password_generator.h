@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/random_source.h"
+#include "core/random_source.h"
 
 namespace velt {
 

@@ -4,6 +4,10 @@
 
 #include <memory>
 
+#include "core/resource_strings.h"
+#include "core/secure_memory.h"
+#include "platform/system_random.h"
+#include "tools/password_generator.h"
 #include "toolkit/application.h"
 #include "toolkit/edit.h"
 #include "toolkit/forms.h"
@@ -57,6 +61,25 @@ bool ShowGeneratedPassword(const std::string& title, const std::string& prompt, 
     form->SetClientHeight(ok->Top() + ok->Height() + 13);
     form->SetActiveControl(edit);
     return form->ShowModal() == mrOk;
+}
+
+void ShowNewPassword(GeneratedKind kind) {
+    RandomByteSource& random = platform::SystemRandom();
+    std::string password;
+    ScopedWipe wipe(password);
+    int title = IDS_GENERATED_PASSWORD;
+    switch (kind) {
+    case GeneratedKind::Random: password = GenerateRandomPassword(random); break;
+    case GeneratedKind::Simple:
+        password = GenerateSimplePassword(random);
+        title = IDS_EASY_PASSWORD;
+        break;
+    case GeneratedKind::Numerical:
+        password = GenerateNumericalPassword(random);
+        title = IDS_NUMERICAL_PASSWORD;
+        break;
+    }
+    ShowGeneratedPassword(ResStr(title), ResStr(IDS_COPY_FROM_FIELD), password);
 }
 
 } // namespace velt

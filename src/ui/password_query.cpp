@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/resource_strings.h"
+#include "core/secure_memory.h"
 #include "toolkit/application.h"
 #include "toolkit/checkbox.h"
 #include "toolkit/edit.h"
@@ -57,7 +58,7 @@ private:
 // Reads the box's text straight into `password`, whose old bytes are
 // overwritten first, so no other copy is made.
 void ReadInto(HWND edit, std::string& password) {
-    std::fill(password.begin(), password.end(), '\0');
+    WipeBytes(password.data(), password.size());
     const int length = GetWindowTextLengthA(edit);
     password.resize(static_cast<size_t>(length));
     const int got = GetWindowTextA(edit, &password[0], length + 1);

@@ -4,15 +4,9 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace velt {
+#include "core/secure_memory.h"
 
-void WipeBytes(void* p, size_t n) noexcept {
-    if (n == 0) return;
-    std::memset(p, 0, n);
-    // The store that follows is dead as far as the compiler knows; the
-    // barrier keeps it.
-    __asm__ __volatile__("" : : "r"(p) : "memory");
-}
+namespace velt {
 
 namespace {
 

@@ -124,7 +124,4 @@ private:
     size_t garbage_ = 0;  // bytes given up inside blocks
 };
 
-// Overwrites n bytes in a way the compiler may not drop as a dead store.
-void WipeBytes(void* p, size_t n) noexcept;
-
 } // namespace velt

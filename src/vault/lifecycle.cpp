@@ -1,25 +1,9 @@
 #include "vault/lifecycle.h"
 
 #include "core/resource_strings.h"
+#include "core/secure_memory.h"
 
 namespace velt {
-
-namespace {
-
-// Wipes a working copy of a password on every way out of a handler.
-struct WipeOnExit {
-    std::string& text;
-    ~WipeOnExit() { WipeString(text); }
-};
-
-} // namespace
-
-void WipeString(std::string& s) noexcept {
-    // Through a volatile pointer, so the stores are not dropped as dead.
-    volatile char* p = s.data();
-    for (size_t i = 0; i < s.size(); ++i) p[i] = 0;
-    s.clear();
-}
 
 VaultLifecycle::~VaultLifecycle() { WipeString(MasterPassword); }
 
@@ -40,7 +24,7 @@ void VaultLifecycle::StartUp() {
     ProgramDir = ExecutableDir();
     std::string entered;
     entered.reserve(kPasswordRoom);
-    WipeOnExit wipe{entered};
+    ScopedWipe wipe(entered);
     bool accepted = QueryPassword(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), entered,
                                   AsteriskPasswords);
     if (accepted && entered.size() >= kMinPasswordLength) {
@@ -98,7 +82,7 @@ void VaultLifecycle::ChangePasswordCommand() {
     std::string working;
     working.reserve(kPasswordRoom);
     working = MasterPassword;
-    WipeOnExit wipe{working};
+    ScopedWipe wipe(working);
     bool asterisk = AsteriskPasswords;
     if (QueryPassword(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), working, asterisk)) {
         AsteriskPasswords = asterisk;

@@ -11,10 +11,6 @@
 
 namespace velt {
 
-// Overwrites the bytes of s before clearing it, so a password does not stay
-// behind in freed memory.
-void WipeString(std::string& s) noexcept;
-
 class VaultLifecycle {
 public:
     enum class Box { ErrorOk, WarningYesNoCancel, WarningYesNo, ConfirmYesNo };

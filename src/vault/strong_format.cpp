@@ -3,38 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/byte_order.h"
 #include "core/resource_strings.h"
+#include "core/secure_memory.h"
 
 namespace velt {
 
 namespace {
 
 unsigned char* Bytes(std::string& s) { return reinterpret_cast<unsigned char*>(&s[0]); }
-
-void Put16(unsigned char* p, std::uint16_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-void Put32(unsigned char* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-std::uint32_t Get(const unsigned char* p, int bytes) {
-    std::uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
-    return v;
-}
-
-void WipeBytes(unsigned char* p, size_t n) noexcept {
-    volatile unsigned char* v = p;
-    for (size_t i = 0; i < n; ++i) v[i] = 0;
-}
-
-// Wipes a range of a buffer on every way out.
-struct WipeRange {
-    unsigned char* data;
-    size_t size;
-    ~WipeRange() { WipeBytes(data, size); }
-};
 
 size_t FieldLength(std::string_view text) { return std::min(text.size(), kVaultMaxFieldLength); }
 
@@ -47,7 +24,7 @@ size_t FieldLength(std::string_view text) { return std::min(text.size(), kVaultM
 // of entries, or -1 when the plaintext is not the layout.
 long CheckPlaintext(const unsigned char* p, size_t size) {
     if (size < kStrongCountSize) return -1;
-    const std::uint32_t count = Get(p, 4);
+    const std::uint32_t count = GetLE32(p);
     // Every record takes at least five length bytes.
     if (count > static_cast<std::uint32_t>(kVaultMaxEntries) || count > (size - kStrongCountSize) / kVaultFields)
         return -1;
@@ -101,12 +78,12 @@ void StrongKey::Wipe() noexcept {
 std::string StrongHeader(const StrongKey& key, const unsigned char* nonce) {
     std::string header(kStrongHeaderSize, '\0');
     unsigned char* h = Bytes(header);
-    std::memcpy(h, kStrongMagic, 4);
-    Put16(h + 4, kStrongVersion);
-    Put16(h + 6, kStrongKdfPbkdf2Sha256);
-    Put32(h + 8, key.Iterations());
-    std::memcpy(h + 12, key.Salt(), kStrongSaltSize);
-    std::memcpy(h + 28, nonce, kStrongNonceSize);
+    std::memcpy(h + kStrongMagicAt, kStrongMagic, sizeof kStrongMagic);
+    PutLE16(h + kStrongVersionAt, kStrongVersion);
+    PutLE16(h + kStrongKdfAt, kStrongKdfPbkdf2Sha256);
+    PutLE32(h + kStrongIterationsAt, key.Iterations());
+    std::memcpy(h + kStrongSaltAt, key.Salt(), kStrongSaltSize);
+    std::memcpy(h + kStrongNonceAt, nonce, kStrongNonceSize);
     return header;
 }
 
@@ -129,17 +106,9 @@ std::string BuildStrongImage(const CellStore& table, const StrongKey& key, Stron
     image.resize(kStrongHeaderSize + plainSize + kStrongTagSize, '\0');
     unsigned char* body = Bytes(image) + kStrongHeaderSize;
     // Until sealed, the body is plaintext: wiped if anything fails.
-    bool sealed = false;
-    struct WipeUnlessSealed {
-        unsigned char* data;
-        size_t size;
-        const bool& sealed;
-        ~WipeUnlessSealed() {
-            if (!sealed) WipeBytes(data, size);
-        }
-    } guard{body, plainSize, sealed};
+    ScopedWipe unsealed(body, plainSize);
 
-    Put32(body, static_cast<std::uint32_t>(count));
+    PutLE32(body, static_cast<std::uint32_t>(count));
     unsigned char* out = body + kStrongCountSize;
     for (int r = 1; r <= count; ++r)
         for (int c = 1; c <= static_cast<int>(kVaultFields); ++c) {
@@ -151,7 +120,7 @@ std::string BuildStrongImage(const CellStore& table, const StrongKey& key, Stron
         }
     crypto.Seal(key.Key(), nonce, std::string_view(image.data(), kStrongHeaderSize), body, plainSize,
                 body + plainSize);
-    sealed = true;
+    unsealed.Release();
     return image;
 }
 
@@ -160,12 +129,12 @@ VaultLoadResult LoadStrongImage(std::string& file, std::string_view password, St
     if (file.size() < kStrongMinFileSize || file.size() > kStrongMaxFileSize || !IsStrongVault(file))
         RaiseDamaged(fullPath);
     const unsigned char* h = Bytes(file);
-    const std::uint32_t iterations = Get(h + 8, 4);
-    if (Get(h + 4, 2) != kStrongVersion || Get(h + 6, 2) != kStrongKdfPbkdf2Sha256 ||
+    const std::uint32_t iterations = GetLE32(h + kStrongIterationsAt);
+    if (GetLE16(h + kStrongVersionAt) != kStrongVersion || GetLE16(h + kStrongKdfAt) != kStrongKdfPbkdf2Sha256 ||
         iterations < kStrongMinIterations || iterations > kStrongMaxIterations)
         RaiseDamaged(fullPath);
-    const unsigned char* salt = h + 12;
-    const unsigned char* nonce = h + 28;
+    const unsigned char* salt = h + kStrongSaltAt;
+    const unsigned char* nonce = h + kStrongNonceAt;
 
     StrongKey fresh;
     const StrongKey* use = &key;
@@ -176,22 +145,28 @@ VaultLoadResult LoadStrongImage(std::string& file, std::string_view password, St
 
     unsigned char* body = Bytes(file) + kStrongHeaderSize;
     const size_t size = file.size() - kStrongHeaderSize - kStrongTagSize;
-    WipeRange wipe{body, size};
+    ScopedWipe wipe(body, size);
     if (!crypto.Open(use->Key(), nonce, std::string_view(file.data(), kStrongHeaderSize), body, size, body + size))
         return VaultLoadResult::IncorrectPassword;
     const long count = CheckPlaintext(body, size);
     if (count < 0) RaiseDamaged(fullPath);
 
-    table.SetRowCount(static_cast<int>(count) + 1);
+    // Built aside and swapped in whole, so a failure part-way leaves the
+    // table as it was; fields go straight from the plaintext into the cells.
+    CellStore loaded;
+    loaded.SetRowCount(static_cast<int>(count) + 1);
+    const CellStore::RowView titles = table.RowCells(0);
+    for (int c = 0; c < CellStore::kColumns; ++c) loaded.SetCell(c, 0, titles[static_cast<size_t>(c)]);
     const unsigned char* in = body + kStrongCountSize;
     for (int r = 1; r <= count; ++r) {
-        table.SetCell(0, r, std::to_string(r));
+        loaded.SetCell(0, r, std::to_string(r));
         for (int c = 1; c <= static_cast<int>(kVaultFields); ++c) {
             const size_t len = *in++;
-            table.SetCell(c, r, std::string(reinterpret_cast<const char*>(in), len));
+            loaded.SetCell(c, r, std::string_view(reinterpret_cast<const char*>(in), len));
             in += len;
         }
     }
+    table = std::move(loaded);
     if (use == &fresh) key.Take(fresh);
     return VaultLoadResult::Loaded;
 }

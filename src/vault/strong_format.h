@@ -21,13 +21,20 @@
 #include <string_view>
 
 #include "core/errors.h"
-#include "tools/random_source.h"
+#include "core/random_source.h"
 #include "vault/cell_store.h"
 #include "vault/vault_format.h"
 
 namespace velt {
 
 inline constexpr char kStrongMagic[4] = {'V', 'L', 'T', '2'};
+// Where each header field starts.
+inline constexpr size_t kStrongMagicAt = 0;
+inline constexpr size_t kStrongVersionAt = 4;
+inline constexpr size_t kStrongKdfAt = 6;
+inline constexpr size_t kStrongIterationsAt = 8;
+inline constexpr size_t kStrongSaltAt = 12;
+inline constexpr size_t kStrongNonceAt = 28;
 inline constexpr std::uint16_t kStrongVersion = 1;
 inline constexpr std::uint16_t kStrongKdfPbkdf2Sha256 = 1;
 inline constexpr std::uint32_t kStrongIterations = 600000;  // every new key

@@ -6,6 +6,9 @@
 
 #include "core/errors.h"
 #include "core/resource_strings.h"
+#include "core/secure_memory.h"
+#include "platform/handle.h"
+#include "platform/system_error.h"
 #include "vault/save_leftovers.h"
 #include "vault/vault_format.h"
 
@@ -13,27 +16,9 @@ namespace velt {
 
 namespace {
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { Close(); }
-    HANDLE Get() const { return h_; }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    void Reset(HANDLE h) { Close(); h_ = h; }
-    bool Close() {
-        if (!Valid()) return true;
-        const BOOL ok = CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-        return ok != FALSE;
-    }
+using platform::UniqueHandle;
 
-private:
-    HANDLE h_;
-};
-
-std::string LastReason() { return SystemErrorReason(GetLastError()); }
+std::string LastReason() { return platform::LastErrorReason(); }
 
 std::string FullPathOf(const std::string& path) {
     const DWORD need = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
@@ -58,16 +43,16 @@ public:
         if (attrs == INVALID_FILE_ATTRIBUTES) {
             const DWORD err = GetLastError();
             if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) return FileOpStatus::Ok();
-            return FileOpStatus::Fail(SystemErrorReason(err));
+            return FileOpStatus::Fail(platform::SystemErrorReason(err));
         }
         // Replacing must fail wherever rewriting the file in place would.
         // Wine's MoveFileEx replaces a read-only file (and a process running
         // as root may open one for writing), so test the attribute itself.
         if (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
-            return FileOpStatus::Fail(SystemErrorReason(ERROR_ACCESS_DENIED));
+            return FileOpStatus::Fail(platform::SystemErrorReason(ERROR_ACCESS_DENIED));
         // A file held open elsewhere: asking for write and delete access
         // refuses it up front, before anything is written.
-        FileHandle probe(CreateFileA(target.c_str(), GENERIC_WRITE | DELETE,
+        UniqueHandle probe(CreateFileA(target.c_str(), GENERIC_WRITE | DELETE,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!probe.Valid()) return FileOpStatus::Fail(LastReason());
@@ -85,9 +70,9 @@ public:
                 return FileOpStatus::Ok();
             }
             const DWORD err = GetLastError();
-            if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) return FileOpStatus::Fail(SystemErrorReason(err));
+            if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) return FileOpStatus::Fail(platform::SystemErrorReason(err));
         }
-        return FileOpStatus::Fail(SystemErrorReason(ERROR_FILE_EXISTS));
+        return FileOpStatus::Fail(platform::SystemErrorReason(ERROR_FILE_EXISTS));
     }
 
     FileOpStatus Write(const char* data, size_t size) override {
@@ -96,7 +81,7 @@ public:
             DWORD written = 0;
             if (!WriteFile(file_.Get(), data, chunk, &written, nullptr)) return FileOpStatus::Fail(LastReason());
             // A write that stops short without an error means the disk is full.
-            if (written != chunk) return FileOpStatus::Fail(SystemErrorReason(ERROR_DISK_FULL));
+            if (written != chunk) return FileOpStatus::Fail(platform::SystemErrorReason(ERROR_DISK_FULL));
             data += chunk;
             size -= chunk;
         }
@@ -127,7 +112,7 @@ public:
     }
 
 private:
-    FileHandle file_;
+    UniqueHandle file_;
     std::string tempPath_;
 };
 
@@ -147,25 +132,7 @@ bool ReadUpTo(HANDLE h, char* buffer, size_t size, size_t& got) {
 
 } // namespace
 
-std::string SystemErrorReason(unsigned long code) {
-    char* text = nullptr;
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string reason;
-    if (n != 0 && text) reason.assign(text, n);
-    if (text) LocalFree(text);
-    while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n')) reason.pop_back();
-    if (reason.empty()) reason = FmtLoadStr(IDS_IO_ERROR, {static_cast<long long>(code)});
-    return reason;
-}
-
 std::unique_ptr<SaveFileOps> MakeWindowsSaveOps() { return std::make_unique<WindowsSaveOps>(); }
-
-void SaveVault(const std::string& path, const CellStore& table, std::string_view password) {
-    WindowsSaveOps ops;
-    SaveVaultWith(ops, path, table, password);
-}
 
 namespace {
 
@@ -189,24 +156,26 @@ std::string ReadStrongFile(HANDLE file, const std::string& fullPath, std::string
     return bytes;
 }
 
-VaultLoadResult LoadAny(const std::string& path, std::string_view password, CellStore& table,
-                        VaultProtection* protection) {
+} // namespace
+
+VaultLoadResult LoadVaultFile(const std::string& path, std::string_view password, CellStore& table,
+                              VaultProtection& protection) {
     const std::string fullPath = FullPathOf(path);
     auto fail = [&](const std::string& reason) {
         return EFileOpenError(FmtLoadStr(IDS_CANNOT_OPEN_FILE, {fullPath, reason}));
     };
-    FileHandle file(CreateFileA(fullPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    UniqueHandle file(CreateFileA(fullPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.Valid()) throw fail(LastReason());
 
     char headerBytes[kVaultHeaderSize] = {};
     size_t got = 0;
     if (!ReadUpTo(file.Get(), headerBytes, sizeof headerBytes, got)) throw fail(LastReason());
-    if (protection && IsStrongVault(std::string_view(headerBytes, got))) {
+    if (IsStrongVault(std::string_view(headerBytes, got))) {
         // Closed before the key is derived, which takes a while.
         std::string bytes = ReadStrongFile(file.Get(), fullPath, std::string(headerBytes, got));
         file.Close();
-        return protection->Load(bytes, password, table, fullPath);
+        return protection.Load(bytes, password, table, fullPath);
     }
     const VaultHeader header = ParseVaultHeader(std::string_view(headerBytes, sizeof headerBytes));
     if (!PasswordMatches(header, password)) return VaultLoadResult::IncorrectPassword;
@@ -218,10 +187,7 @@ VaultLoadResult LoadAny(const std::string& path, std::string_view password, Cell
     const size_t size = kVaultRecordSize * header.count;
     const size_t piece = kVaultRecordSize * static_cast<size_t>(kVaultChunkRecords);
     std::unique_ptr<char[]> buffer(new char[piece]);
-    struct Wipe {
-        char* p;
-        ~Wipe() { WipeBytes(p, kVaultRecordSize * static_cast<size_t>(kVaultChunkRecords)); }
-    } wipe{buffer.get()};
+    ScopedWipe wipe(buffer.get(), piece);
     for (size_t done = 0; done < size;) {
         const size_t want = size - done < piece ? size - done : piece;
         if (!ReadUpTo(file.Get(), buffer.get(), want, got)) throw fail(LastReason());
@@ -231,19 +197,8 @@ VaultLoadResult LoadAny(const std::string& path, std::string_view password, Cell
     }
     file.Close();
     builder.Finish(table);
-    if (protection) protection->TurnOff();
+    protection.TurnOff();
     return VaultLoadResult::Loaded;
-}
-
-} // namespace
-
-VaultLoadResult LoadVault(const std::string& path, std::string_view password, CellStore& table) {
-    return LoadAny(path, password, table, nullptr);
-}
-
-VaultLoadResult LoadVaultFile(const std::string& path, std::string_view password, CellStore& table,
-                              VaultProtection& protection) {
-    return LoadAny(path, password, table, &protection);
 }
 
 } // namespace velt

@@ -6,8 +6,10 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "core/byte_order.h"
 #include "core/errors.h"
 #include "core/resource_strings.h"
+#include "core/secure_memory.h"
 #include "vault/byte_simd.h"
 
 namespace velt {
@@ -76,19 +78,6 @@ public:
 const unsigned char* Bytes(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 unsigned char* Bytes(std::string& s) { return reinterpret_cast<unsigned char*>(&s[0]); }
 
-void Put16(char* p, std::uint16_t v) {
-    p[0] = static_cast<char>(v & 0xFF);
-    p[1] = static_cast<char>(v >> 8);
-}
-void Put32(char* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-std::uint32_t Get(const unsigned char* p, int bytes) {
-    std::uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
-    return v;
-}
-
 } // namespace
 
 std::uint32_t CRC32(std::string_view bytes) {
@@ -124,20 +113,16 @@ void WriteVaultImage(const CellStore& table, std::string_view password,
     const int count = table.EntryCount();
     const KeyStream stream(password);
 
-    char header[kVaultHeaderSize];
-    std::memcpy(header, kVaultMagic, sizeof kVaultMagic);
-    Put16(header + 4, 0);
-    Put32(header + 6, CRC32(password));
-    Put16(header + 10, static_cast<std::uint16_t>(count));
-    if (!sink(header, sizeof header)) return;
+    unsigned char header[kVaultHeaderSize];
+    std::memcpy(header + kVaultMagicAt, kVaultMagic, sizeof kVaultMagic);
+    PutLE16(header + kVaultReservedAt, 0);
+    PutLE32(header + kVaultCheckAt, CRC32(password));
+    PutLE16(header + kVaultCountAt, static_cast<std::uint16_t>(count));
+    if (!sink(reinterpret_cast<const char*>(header), sizeof header)) return;
 
     const int chunk = std::min(count, kVaultChunkRecords);
     std::unique_ptr<unsigned char[]> buffer(new unsigned char[kVaultRecordSize * static_cast<size_t>(chunk) + 1]);
-    struct Wipe {
-        unsigned char* p;
-        size_t n;
-        ~Wipe() { WipeBytes(p, n); }
-    } wipe{buffer.get(), kVaultRecordSize * static_cast<size_t>(chunk)};
+    ScopedWipe wipe(buffer.get(), kVaultRecordSize * static_cast<size_t>(chunk));
     for (int first = 1; first <= count; first += chunk) {
         const int last = std::min(count, first + chunk - 1);
         unsigned char* record = buffer.get();
@@ -172,10 +157,10 @@ VaultHeader ParseVaultHeader(std::string_view bytes) {
     unsigned char raw[kVaultHeaderSize] = {};
     std::memcpy(raw, bytes.data(), std::min(bytes.size(), kVaultHeaderSize));
     VaultHeader h{};
-    std::memcpy(h.magic, raw, 4);
-    h.reserved = static_cast<std::uint16_t>(Get(raw + 4, 2));
-    h.passwordCheck = Get(raw + 6, 4);
-    h.count = static_cast<std::uint16_t>(Get(raw + 10, 2));
+    std::memcpy(h.magic, raw + kVaultMagicAt, sizeof h.magic);
+    h.reserved = GetLE16(raw + kVaultReservedAt);
+    h.passwordCheck = GetLE32(raw + kVaultCheckAt);
+    h.count = GetLE16(raw + kVaultCountAt);
     return h;
 }
 

@@ -20,6 +20,11 @@ inline constexpr size_t kVaultRecordSize = kVaultSlotSize * kVaultFields;  // 12
 inline constexpr size_t kVaultMaxFieldLength = kVaultSlotSize - 1;         // 255
 inline constexpr int kVaultMaxEntries = 65535;
 inline constexpr char kVaultMagic[4] = {'I', 'M', 'D', 'F'};
+// Where each header field starts.
+inline constexpr size_t kVaultMagicAt = 0;
+inline constexpr size_t kVaultReservedAt = 4;
+inline constexpr size_t kVaultCheckAt = 6;
+inline constexpr size_t kVaultCountAt = 10;
 
 // CRC-32/ISO-HDLC (IEEE 802.3, ZIP): "123456789" gives 0xCBF43926, "" gives 0.
 std::uint32_t CRC32(std::string_view bytes);

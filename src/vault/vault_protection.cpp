@@ -28,11 +28,6 @@ void VaultProtection::PasswordChanged(std::string_view password) {
     }
 }
 
-std::string VaultProtection::BuildImage(const CellStore& table, std::string_view password) {
-    if (strong_) return BuildStrongImage(table, key_, crypto_, random_);
-    return BuildVaultImage(table, password);
-}
-
 void VaultProtection::Save(SaveFileOps& ops, const std::string& path, const CellStore& table,
                            std::string_view password) {
     if (strong_)

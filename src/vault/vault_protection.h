@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/random_source.h"
+#include "core/random_source.h"
 #include "vault/cell_store.h"
 #include "vault/strong_format.h"
 #include "vault/vault_format.h"
@@ -27,8 +27,6 @@ public:
     // A new master password: a strong vault gets a new salt and key.
     void PasswordChanged(std::string_view password);
 
-    // The whole file in the format in use.
-    std::string BuildImage(const CellStore& table, std::string_view password);
     // Save in the format in use. The old format is written piece by piece,
     // never whole in memory; the strong one is one sealed message.
     void Save(SaveFileOps& ops, const std::string& path, const CellStore& table, std::string_view password);

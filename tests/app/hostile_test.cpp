@@ -3,6 +3,8 @@
 // the program, the vault's row limit and oversized fields (refused exports
 // are in menu_commands_test.cpp). The witness is always what the user sees
 // (the boxes) and the files on disk.
+#include "support/vault_files_win.h"
+#include "platform/system_error.h"
 #include "app/main_window_fixture.h"
 
 #include <fstream>
@@ -81,7 +83,7 @@ protected:
         RemoveTree(dir_);
     }
     std::string CannotCreate(DWORD code) const {
-        return Report("Cannot create file \"" + VaultPath() + "\". " + SystemErrorReason(code));
+        return Report("Cannot create file \"" + VaultPath() + "\". " + platform::SystemErrorReason(code));
     }
 };
 
@@ -172,7 +174,7 @@ TEST_F(Hostile, SaveAndLoadWhileAnotherProcessHoldsTheFile) {
         Command(form, form->Wczytaj1);
         if (c.loadReason) {
             EXPECT_EQ(BoxTexts(), std::vector<std::string>{Report("Cannot open file \"" + VaultPath() + "\". " +
-                                                                  SystemErrorReason(c.loadReason))});
+                                                                  platform::SystemErrorReason(c.loadReason))});
             EXPECT_EQ(form->StringGrid1->Cells(1, 2), "unsaved, unflagged") << "the table was touched";
         } else {
             EXPECT_TRUE(boxes_.Boxes().empty());
@@ -214,7 +216,7 @@ TEST_F(Hostile, SaveAndLoadWhileAnotherProcessHoldsTheFile) {
     boxes_.Clear();
     TForm1* form = Create({true, "secret"});
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{Report("Cannot open file \"" + VaultPath() + "\". " +
-                                                          SystemErrorReason(ERROR_SHARING_VIOLATION))});
+                                                          platform::SystemErrorReason(ERROR_SHARING_VIOLATION))});
     EXPECT_FALSE(Application->Terminated());
     form->Show();
     Pump();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/vault_files_win.h"
 #include "app/unit1.h"
 #include "core/resource_strings.h"
 #include "i18n/localisation_win.h"

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/locale_numbers.h"
+#include "tools/locale_numbers_win.h"
 #include "toolkit/label.h"
 #include "tools/check_pass_win.h"
 #include "tools/number_format.h"
@@ -39,7 +39,7 @@ protected:
 
     // The main window and the strength dialog, made as start-up makes them.
     TForm1* Start(const Rows& rows) {
-        platform::InstallUserNumberSeparators();
+        InstallUserNumberSeparators();
         WriteVaultFile("secret", rows);
         TForm1* form = Open({true, "secret"});
         Form1 = form;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/system_error.h"
 #include "vault/vault_file.h"
 #include "vault/vault_save.h"
 
@@ -37,7 +38,7 @@ public:
 
 private:
     bool Fails() { return ++steps_ == failAt_; }
-    static FileOpStatus Fail() { return FileOpStatus::Fail(SystemErrorReason(ERROR_DISK_FULL)); }
+    static FileOpStatus Fail() { return FileOpStatus::Fail(platform::SystemErrorReason(ERROR_DISK_FULL)); }
     std::unique_ptr<SaveFileOps> real_;
     int failAt_;
     int& steps_;

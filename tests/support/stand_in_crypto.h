@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "tools/random_source.h"
+#include "core/random_source.h"
 #include "vault/strong_format.h"
 
 namespace velt::test {

@@ -1,6 +1,5 @@
 // Speed buttons, pictures, frames and the custom-control base.
 #include "toolkit/bevel.h"
-#include "toolkit/customcontrol.h"
 #include "toolkit/image.h"
 #include "toolkit/speedbutton.h"
 #include "toolkit_fixture.h"
@@ -151,69 +150,6 @@ TEST_F(GraphicControls, LoweredBevelShadowAboveHighlightBelow) {
     EXPECT_EQ(shot.At(107, 30), light);
     EXPECT_EQ(shot.At(50, 67), light);
     EXPECT_EQ(shot.At(50, 30), RGB(0, 0, 0));
-}
-
-// A small grid-like control: paints cells, counts scroll and key events.
-class Cells : public TCustomControl {
-public:
-    using TCustomControl::TCustomControl;
-    std::vector<WORD> keys;
-    int paints = 0;
-
-protected:
-    void Paint(TCanvas& canvas) override {
-        ++paints;
-        canvas.Brush().color = RGB(0, 128, 255);
-        canvas.FillRect(RECT{0, 0, 20, 20});
-    }
-    void KeyDown(WORD& key, TShiftState shift) override { keys.push_back(key); }
-};
-
-TEST_F(GraphicControls, CustomControlPaintsFocusesAndScrolls) {
-    TForm* form = BlackForm();
-    auto* edit = new TCustomControl(form);  // a plain second stop for Tab
-    edit->SetParent(form);
-    edit->SetBounds(200, 10, 40, 40);
-    auto* cells = new Cells(form);
-    cells->SetParent(form);
-    cells->SetBounds(10, 10, 120, 100);
-    cells->SetColor(clBlack);
-    cells->SetScrollBars(TScrollStyle::ssVertical);
-    cells->SetWantTabs(true);
-    form->Show();
-    cells->SetScrollRange(TScrollBarKind::sbVertical, 0, 50, 10);
-
-    Capture shot = CaptureClient(cells->Handle());
-    EXPECT_EQ(shot.At(5, 5), RGB(0, 128, 255));
-    EXPECT_EQ(shot.At(30, 30), RGB(0, 0, 0));
-    EXPECT_GT(cells->paints, 0);
-
-    SendMessageA(cells->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
-    EXPECT_TRUE(cells->Focused());
-    EXPECT_TRUE(cells->MouseCapture());
-    SendMessageA(cells->Handle(), WM_LBUTTONUP, 0, At(5, 5));
-    EXPECT_FALSE(cells->MouseCapture());
-
-    struct Scroll {
-        UINT msg;
-        WPARAM wParam;
-        int pos;
-    } scrolls[] = {{WM_VSCROLL, SB_LINEDOWN, 1}, {WM_VSCROLL, SB_PAGEDOWN, 11}, {WM_VSCROLL, SB_LINEUP, 10},
-                   {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-2 * WHEEL_DELTA)), 12},
-                   {WM_VSCROLL, SB_TOP, 0}};
-    for (const Scroll& s : scrolls) {
-        SendMessageA(cells->Handle(), s.msg, s.wParam, s.msg == WM_MOUSEWHEEL ? At(15, 15) : 0);
-        EXPECT_EQ(cells->ScrollPos(TScrollBarKind::sbVertical), s.pos);
-    }
-
-    // Tab stays in the control that wants it.
-    PressKey(cells->Handle(), VK_TAB);
-    EXPECT_TRUE(cells->Focused());
-    ASSERT_FALSE(cells->keys.empty());
-    EXPECT_EQ(cells->keys.back(), VK_TAB);
-    cells->SetWantTabs(false);
-    PressKey(cells->Handle(), VK_TAB);
-    EXPECT_TRUE(edit->Focused());
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 
 #include "i18n/localisation_win.h"
 #include "i18n/translator.h"
-#include "platform/locale_numbers.h"
+#include "tools/locale_numbers_win.h"
 #include "toolkit/toolkit_fixture.h"
 #include "tools/number_format.h"
 
@@ -244,7 +244,7 @@ void LooksRight(TCheckPassBox& b, const char* shotName) {
 using CheckPassBoxPlLocale = CheckPassBoxTest;
 
 TEST_F(CheckPassBoxPlLocale, FollowsTheTickAndTheLocaleSeparators) {
-    platform::InstallUserNumberSeparators();
+    InstallUserNumberSeparators();
     Create();
     EXPECT_EQ(i18n::CurrentLanguage(), "en");
     ShowModal([&](TCheckPassBox& b) {

@@ -381,15 +381,6 @@ TEST(VaultLifecycleTest, ClearAsksAndResets) {
     EXPECT_EQ(v.log, (Log{kSaveAsk}));  // and the file is not written
 }
 
-TEST(VaultLifecycleTest, WipeStringOverwritesTheBuffer) {
-    std::string s = "a password long enough to live on the heap";
-    const char* p = s.data();
-    size_t n = s.size();
-    WipeString(s);
-    EXPECT_TRUE(s.empty());
-    EXPECT_EQ(std::string(p, n), std::string(n, '\0'));  // clear() keeps the buffer
-}
-
 } // namespace
 } // namespace velt
 

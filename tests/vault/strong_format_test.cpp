@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/protected_image.h"
 #include "support/known_vault.h"
 #include "support/stand_in_crypto.h"
 #include "vault/table_helpers.h"
@@ -271,14 +272,15 @@ TEST(VaultProtectionTest, FormatFollowsTheCommandsAndTheFile) {
     VaultProtection p(crypto, random);
     p.SetIterationsForTests(kStrongMinIterations);
     const CellStore table = KnownTable();
+    auto image = [&](std::string_view password) { return ProtectedImage(p, crypto, random, table, password); };
 
-    std::string old = p.BuildImage(table, "pw");
+    std::string old = image("pw");
     EXPECT_EQ(old, BuildVaultImage(table, "pw"));
 
     p.TurnOn("pw");
     EXPECT_TRUE(p.Strong());
     EXPECT_EQ(crypto.derivations, 1);
-    std::string strong = p.BuildImage(table, "pw");
+    std::string strong = image("pw");
     EXPECT_TRUE(IsStrongVault(strong));
     EXPECT_EQ(strong.substr(8, 4), Hex("a0860100"));
     const std::string firstSalt = strong.substr(12, 16);
@@ -294,21 +296,21 @@ TEST(VaultProtectionTest, FormatFollowsTheCommandsAndTheFile) {
     ASSERT_EQ(p.Load(bytes, "pw", t, kPath), VaultLoadResult::Loaded);
     EXPECT_TRUE(p.Strong());
     EXPECT_EQ(crypto.derivations, 2);
-    EXPECT_EQ(p.BuildImage(table, "pw").substr(12, 16), firstSalt) << "saves keep the file's salt";
+    EXPECT_EQ(image("pw").substr(12, 16), firstSalt) << "saves keep the file's salt";
 
     // A new password: new salt, new key. A failure keeps the old key.
     p.PasswordChanged("pw2");
     EXPECT_EQ(crypto.derivations, 3);
-    EXPECT_NE(p.BuildImage(table, "pw2").substr(12, 16), firstSalt);
-    const std::string before = p.BuildImage(table, "pw2").substr(0, 28);
+    EXPECT_NE(image("pw2").substr(12, 16), firstSalt);
+    const std::string before = image("pw2").substr(0, 28);
     crypto.failNext = true;
     EXPECT_THROW(p.PasswordChanged("pw3"), ECryptoError);
-    EXPECT_EQ(p.BuildImage(table, "pw2").substr(0, 28), before);
+    EXPECT_EQ(image("pw2").substr(0, 28), before);
 
     // Off: the old format, key wiped; a password change then derives nothing.
     p.TurnOff();
     EXPECT_FALSE(p.Key().Valid());
-    EXPECT_EQ(p.BuildImage(table, "pw2"), BuildVaultImage(table, "pw2"));
+    EXPECT_EQ(image("pw2"), BuildVaultImage(table, "pw2"));
     p.PasswordChanged("pw4");
     EXPECT_EQ(crypto.derivations, 3);
     crypto.failNext = true;

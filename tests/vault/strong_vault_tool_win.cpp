@@ -10,7 +10,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "platform/cng_crypto.h"
+#include "vault/cng_crypto_win.h"
 #include "platform/system_random.h"
 #include "vault/vault_file.h"
 #include "vault/vault_protection.h"
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string path = argv[2], password = FromHex(argv[3]);
-    platform::CngCrypto crypto;
+    CngCrypto crypto;
     VaultProtection protection(crypto, platform::SystemRandom());
     try {
         if (command == "write") {

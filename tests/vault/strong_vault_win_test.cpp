@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/cng_crypto.h"
+#include "vault/cng_crypto_win.h"
 #include "support/folder_listing_win.h"
 #include "support/known_vault.h"
 #include "support/stand_in_crypto.h"
@@ -53,7 +53,7 @@ protected:
     }
     // Loads with a fresh protection, as a program that starts.
     std::string Outcome(const char* password = kPassword, CellStore* into = nullptr) {
-        platform::CngCrypto crypto;
+        CngCrypto crypto;
         test::CountingRandom random;
         VaultProtection fresh(crypto, random);
         CellStore keep;
@@ -71,7 +71,7 @@ protected:
     }
 
     std::string dir_, path_;
-    platform::CngCrypto crypto_;
+    CngCrypto crypto_;
     test::CountingRandom random_;
     VaultProtection protection_{crypto_, random_};
 };
@@ -88,7 +88,7 @@ TEST_F(StrongVaultWin, KnownAnswerWrittenAndRead) {
 }
 
 TEST_F(StrongVaultWin, KnownAnswerThroughThePrimitives) {
-    platform::CngCrypto crypto;
+    CngCrypto crypto;
     StrongKey key;
     const std::string salt = Hex(test::kKnownSaltHex);
     key.Derive(crypto, kPassword, reinterpret_cast<const unsigned char*>(salt.data()), 100000);
@@ -133,7 +133,7 @@ TEST_F(StrongVaultWin, ChangedBitsAreRefusedAndLeaveTheFile) {
     WriteAll(kKnownAnswer);
     // Every bit of ciphertext and tag (the header's are the host tests').
     {
-        platform::CngCrypto crypto;
+        CngCrypto crypto;
         StrongKey key;
         const std::string salt = Hex(test::kKnownSaltHex);
         key.Derive(crypto, kPassword, reinterpret_cast<const unsigned char*>(salt.data()), 100000);

@@ -1,5 +1,7 @@
 // Save and Load on real files under Wine: the old vault survives every
 // failure, and locked, read-only or missing places fail with clear messages.
+#include "support/vault_files_win.h"
+#include "platform/system_error.h"
 #include "vault/vault_file.h"
 
 #include <windows.h>
@@ -146,11 +148,11 @@ TEST_F(VaultFile, LoadReportsWhyTheFileCannotBeOpened) {
             ADD_FAILURE() << c.path;
         } catch (const EFileOpenError& e) {
             EXPECT_EQ(std::string(e.what()),
-                      "Cannot open file \"" + Full(c.path) + "\". " + SystemErrorReason(c.code));
+                      "Cannot open file \"" + Full(c.path) + "\". " + platform::SystemErrorReason(c.code));
         }
         EXPECT_EQ(t.Cell(1, 1), "keep");
     }
-    const std::string reason = SystemErrorReason(ERROR_FILE_NOT_FOUND);
+    const std::string reason = platform::SystemErrorReason(ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(reason.empty());
     EXPECT_NE(reason.back(), '\n');
     EXPECT_NE(reason.back(), '\r');
@@ -163,7 +165,7 @@ TEST_F(VaultFile, SaveRefusesAFileHeldOpenElsewhere) {
     for (DWORD share : {DWORD(FILE_SHARE_READ), DWORD(FILE_SHARE_READ | FILE_SHARE_WRITE)}) {
         Handle other(CreateFileA(path_.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(other.Valid());
-        ExpectSaveRefused(SystemErrorReason(ERROR_SHARING_VIOLATION));
+        ExpectSaveRefused(platform::SystemErrorReason(ERROR_SHARING_VIOLATION));
         CellStore t;
         EXPECT_EQ(LoadVault(path_, "old", t), VaultLoadResult::Loaded) << "readers may share it";
 
@@ -181,7 +183,7 @@ TEST_F(VaultFile, SaveRefusesAFileHeldOpenElsewhere) {
 TEST_F(VaultFile, SaveRefusesAReadOnlyFile) {
     SaveVault(path_, Sample(), "old");
     ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
-    ExpectSaveRefused(SystemErrorReason(ERROR_ACCESS_DENIED));
+    ExpectSaveRefused(platform::SystemErrorReason(ERROR_ACCESS_DENIED));
     CellStore t;
     EXPECT_EQ(LoadVault(path_, "old", t), VaultLoadResult::Loaded);
 }
@@ -215,7 +217,7 @@ TEST_F(VaultFile, AFailureAtAnySaveStepKeepsTheOldFile) {
             ADD_FAILURE() << "step " << n;
         } catch (const EFileCreateError& e) {
             EXPECT_EQ(std::string(e.what()),
-                      "Cannot create file \"" + Full(path_) + "\". " + SystemErrorReason(ERROR_DISK_FULL));
+                      "Cannot create file \"" + Full(path_) + "\". " + platform::SystemErrorReason(ERROR_DISK_FULL));
         }
         EXPECT_EQ(ops.steps, n);
         EXPECT_TRUE(ReadAll(path_) == old) << "the old file changed at step " << n;

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/vault_files_win.h"
+#include "platform/system_error.h"
 #include "core/errors.h"
 #include "support/folder_listing_win.h"
 #include "support/other_process_win.h"
@@ -105,7 +107,7 @@ TEST_F(VaultHostile, SaveAndLoadAgainstAnotherProcess) {
             ADD_FAILURE() << "Save succeeded";
         } catch (const EFileCreateError& e) {
             EXPECT_EQ(std::string(e.what()),
-                      "Cannot create file \"" + Full(path) + "\". " + SystemErrorReason(c.saveReason));
+                      "Cannot create file \"" + Full(path) + "\". " + platform::SystemErrorReason(c.saveReason));
         }
         EXPECT_EQ(Listing(dir), listing) << "a temporary file was left behind";
 
@@ -117,7 +119,7 @@ TEST_F(VaultHostile, SaveAndLoadAgainstAnotherProcess) {
                 ADD_FAILURE() << "Load succeeded";
             } catch (const EFileOpenError& e) {
                 EXPECT_EQ(std::string(e.what()),
-                          "Cannot open file \"" + Full(path) + "\". " + SystemErrorReason(c.loadReason));
+                          "Cannot open file \"" + Full(path) + "\". " + platform::SystemErrorReason(c.loadReason));
             }
             EXPECT_EQ(loaded.RowCount(), 2);
             EXPECT_EQ(loaded.Cell(1, 1), "unsaved");

@@ -1,4 +1,4 @@
-#include "tools/random_source.h"
+#include "core/random_source.h"
 
 namespace velt {
 

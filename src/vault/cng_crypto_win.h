@@ -3,7 +3,7 @@
 #pragma once
 #include "vault/strong_format.h"
 
-namespace velt::platform {
+namespace velt {
 
 class CngCrypto : public StrongCrypto {
 public:
@@ -15,4 +15,4 @@ public:
               size_t size, const unsigned char* tag) override;
 };
 
-} // namespace velt::platform
+} // namespace velt

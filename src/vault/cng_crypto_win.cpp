@@ -1,4 +1,4 @@
-#include "platform/cng_crypto.h"
+#include "vault/cng_crypto_win.h"
 
 #include <windows.h>
 #include <bcrypt.h>
@@ -8,7 +8,7 @@
 #include "core/resource_strings.h"
 #include "platform/lazy_library.h"
 
-namespace velt::platform {
+namespace velt {
 
 namespace {
 
@@ -28,7 +28,7 @@ void Check(NTSTATUS status) {
 // bcrypt.dll is found on first use: only a strong vault needs it, and
 // importing it costs every start-up.
 #define VELT_CNG_FUNCTION(name) \
-    decltype(BCrypt##name)* name = SystemFunction<decltype(BCrypt##name)>("bcrypt.dll", "BCrypt" #name)
+    decltype(BCrypt##name)* name = platform::SystemFunction<decltype(BCrypt##name)>("bcrypt.dll", "BCrypt" #name)
 struct CngApi {
     VELT_CNG_FUNCTION(OpenAlgorithmProvider);
     VELT_CNG_FUNCTION(CloseAlgorithmProvider);
@@ -124,4 +124,4 @@ bool CngCrypto::Open(const unsigned char* key, const unsigned char* nonce, std::
     return true;
 }
 
-} // namespace velt::platform
+} // namespace velt

@@ -3,7 +3,7 @@
 #pragma once
 #include "tools/number_format.h"
 
-namespace velt::platform {
+namespace velt {
 
 // GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL / LOCALE_STHOUSAND), in
 // the ANSI code page; a value the system does not give keeps its default.
@@ -12,4 +12,4 @@ NumberSeparators UserNumberSeparators();
 // Reads them once and hands them to the portable formatter (program start).
 void InstallUserNumberSeparators();
 
-} // namespace velt::platform
+} // namespace velt

@@ -1,8 +1,8 @@
-#include "platform/locale_numbers.h"
+#include "tools/locale_numbers_win.h"
 
 #include <windows.h>
 
-namespace velt::platform {
+namespace velt {
 
 namespace {
 
@@ -24,4 +24,4 @@ NumberSeparators UserNumberSeparators() {
 
 void InstallUserNumberSeparators() { SetNumberSeparators(UserNumberSeparators()); }
 
-} // namespace velt::platform
+} // namespace velt

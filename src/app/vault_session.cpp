@@ -1,0 +1,84 @@
+#include "app/vault_session.h"
+
+#include <windows.h>
+
+#include "platform/system_random.h"
+#include "toolkit/dialogs.h"
+#include "ui/password_query.h"
+#include "vault/save_leftovers.h"
+#include "vault/table_ops.h"
+#include "vault/vault_file.h"
+
+namespace velt {
+
+namespace {
+
+std::string& ProgramDirForTests() {
+    static std::string dir;
+    return dir;
+}
+
+VaultSession::SaveOpsFactory& SaveOps() {
+    static VaultSession::SaveOpsFactory factory = &MakeWindowsSaveOps;
+    return factory;
+}
+
+} // namespace
+
+VaultSession::VaultSession() : protection_(crypto_, platform::SystemRandom()) {}
+
+void VaultSession::SetProgramDirForTests(const std::string& dir) { ProgramDirForTests() = dir; }
+
+void VaultSession::SetSaveOpsForTests(SaveOpsFactory factory) {
+    SaveOps() = factory ? factory : &MakeWindowsSaveOps;
+}
+
+std::string VaultSession::ExecutableDir() {
+    if (!ProgramDirForTests().empty()) return ProgramDirForTests();
+    char path[MAX_PATH * 2];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string p(path, n);
+    size_t slash = p.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
+}
+
+bool VaultSession::QueryPassword(const std::string& caption, const std::string& prompt, std::string& password,
+                                 bool& asterisk) {
+    return PasswordQuery(caption, prompt, password, asterisk);
+}
+
+VaultLifecycle::Answer VaultSession::Ask(Box box, const std::string& text) {
+    TModalResult r;
+    switch (box) {
+    case Box::ErrorOk:
+        MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+        return Answer::Ok;
+    case Box::WarningYesNo:
+        r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNo);
+        break;
+    case Box::ConfirmYesNo:
+        r = MessageDlg(text, TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo);
+        break;
+    default:
+        r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNoCancel);
+        break;
+    }
+    return r == mrYes ? Answer::Yes : r == mrNo ? Answer::No : Answer::Cancel;
+}
+
+void VaultSession::WriteVault() {
+    std::unique_ptr<SaveFileOps> ops = SaveOps()();
+    protection_.Save(*ops, VaultPath(), *table_, MasterPassword);
+}
+
+bool VaultSession::ReadVault() {
+    return LoadVaultFile(VaultPath(), MasterPassword, *table_, protection_) == VaultLoadResult::Loaded;
+}
+
+bool VaultSession::VaultFileExists() { return GetFileAttributesA(VaultPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void VaultSession::ResetTable() { ClearTable(*table_); }
+
+void VaultSession::RemoveSaveLeftovers() { velt::RemoveSaveLeftovers(VaultPath()); }
+
+} // namespace velt

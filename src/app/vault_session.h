@@ -1,0 +1,51 @@
+// The open vault on Windows: the lifecycle's decisions with the real prompt,
+// message boxes and files. It holds the protection and its key and reads and
+// writes the table itself; the main window only shows what changed.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "app/wait_cursor_crypto.h"
+#include "vault/cell_store.h"
+#include "vault/lifecycle.h"
+#include "vault/vault_protection.h"
+#include "vault/vault_save.h"
+
+namespace velt {
+
+class VaultSession : public VaultLifecycle {
+public:
+    // Tests run windows side by side, each with its vault in its own folder
+    // instead of beside the test program ("" restores the program's folder).
+    static void SetProgramDirForTests(const std::string& dir);
+    // Tests fail chosen steps of Save through these file operations (null
+    // restores the real ones).
+    using SaveOpsFactory = std::unique_ptr<SaveFileOps> (*)();
+    static void SetSaveOpsForTests(SaveOpsFactory factory);
+
+    bool StrongProtection() const noexcept { return protection_.Strong(); }
+
+protected:
+    VaultSession();
+    // The table the vault is read into and saved from: the grid's store,
+    // which exists only once the window has built its controls.
+    void AttachTable(CellStore& table) { table_ = &table; }
+
+    std::string ExecutableDir() override;
+    bool QueryPassword(const std::string& caption, const std::string& prompt, std::string& password,
+                       bool& asterisk) override;
+    Answer Ask(Box box, const std::string& text) override;
+    void WriteVault() override;
+    bool ReadVault() override;
+    bool VaultFileExists() override;
+    void ResetTable() override;
+    void RemoveSaveLeftovers() override;
+    VaultProtection& Protection() override { return protection_; }
+
+private:
+    WaitCursorCrypto crypto_;
+    VaultProtection protection_;
+    CellStore* table_ = nullptr;
+};
+
+} // namespace velt
