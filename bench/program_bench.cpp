@@ -38,16 +38,21 @@ std::string MedianAndSpread(const std::vector<double>& v) {
     return Sec(Median(v)) + " (" + Fmt("%.3f", *low) + "-" + Fmt("%.3f s", *high) + " of " + std::to_string(v.size()) + ")";
 }
 
-// The child window with the largest area: the grid of the main window.
+// The visible child window with the largest area: the grid of the main window.
+struct Largest {
+    HWND w = nullptr;
+    long area = 0;
+};
+BOOL CALLBACK KeepLargest(HWND w, LPARAM lp) {
+    auto* best = reinterpret_cast<Largest*>(lp);
+    RECT r{};
+    GetClientRect(w, &r);
+    if (IsWindowVisible(w) && long(r.right) * r.bottom > best->area) best->area = long(r.right) * r.bottom, best->w = w;
+    return TRUE;
+}
 HWND LargestChild(HWND parent) {
-    struct Best { HWND w = nullptr; long area = 0; } best;
-    EnumChildWindows(parent, [](HWND w, LPARAM lp) -> BOOL {
-        auto* b = reinterpret_cast<Best*>(lp);
-        RECT r{};
-        GetClientRect(w, &r);
-        if (IsWindowVisible(w) && long(r.right) * r.bottom > b->area) b->area = long(r.right) * r.bottom, b->w = w;
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&best));
+    Largest best;
+    EnumChildWindows(parent, KeepLargest, reinterpret_cast<LPARAM>(&best));
     return best.w;
 }
 
