@@ -73,10 +73,14 @@ void RealisticSort(const Collation& collation) {
     for (int r = 1; r <= 2000; ++r)
         for (int c = 0; c < CellStore::kColumns; ++c) small.SetCell(c, r, table.Cell(c, r * 32));
     for (int col = 1; col < CellStore::kColumns; ++col) {
-        CellStore fast = small, literal = small;
-        const double f = Time([&] { SortByColumn(fast, col, collation); });
+        CellStore fast, literal = small;
+        double f = 1e9;
+        for (int i = 0; i < 3; ++i) {
+            fast = small;
+            f = std::min(f, Time([&] { SortByColumn(fast, col, collation); }));
+        }
         const double reference = Time([&] { LiteralBubbleSort(literal, col, collation); });
-        Row(std::string("Sort by ") + kTitles[col] + ", realistic table, 2,000 rows, " + where, Ms(f),
+        Row(std::string("Sort by ") + kTitles[col] + ", realistic table, 2,000 rows, " + where + " (best of 3)", Ms(f),
             "literal bubble sort: " + Sec(reference), "same order as the reference", Verdict(fast == literal));
     }
 }
@@ -191,7 +195,7 @@ int main(int argc, char** argv) {
             }
             const double reference = Time([&] { LiteralBubbleSort(literal, col, collation); });
             const bool same = SameRows(fast, literal);
-            Row(std::string("Sort by ") + kTitles[col] + ", 2,000 rows", Ms(t), "literal bubble sort: " + Sec(reference),
+            Row(std::string("Sort by ") + kTitles[col] + ", 2,000 rows (best of 3)", Ms(t), "literal bubble sort: " + Sec(reference),
                 "same order as the reference", Verdict(same));
         }
     }

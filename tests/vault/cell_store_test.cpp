@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "support/freed_memory.h"
+
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -204,6 +207,45 @@ TEST(CellStore, EditingOneCellMovesNothingElse) {
     ExpectOnlyLiveTextsRemain(t);
     // Empty cells still point somewhere valid (system calls refuse null).
     EXPECT_NE(t.Cell(3, 7).data(), nullptr);
+}
+
+// The counts compaction rests on: text held after a copy and after a row
+// built in one piece (as the loader does), and no compaction below the floor.
+TEST(CellStore, CountsTextsAndCompactsOnlyPastTheFloor) {
+    CellStore small;
+    small.SetRowCount(3);
+    small.SetCell(1, 1, "a");
+    small.SetCell(1, 2, std::string(100, 'x'));
+    const char* a = small.Cell(1, 1).data();
+    small.SetRowCount(2);
+    EXPECT_EQ(small.GarbageBytes(), 100u);
+    EXPECT_EQ(small.Cell(1, 1).data(), a);
+
+    CellStore big;
+    big.SetRowCount(1001);
+    for (int r = 1; r <= 1000; ++r) big.SetCell(CellStore::kPasswordColumn, r, std::string(2000, 'p'));
+    CellStore copy = big;
+    copy.SetRowCount(2);
+    EXPECT_EQ(copy.GarbageBytes(), 0u);
+
+    CellStore built;
+    built.ResizeRow(1, {1, 2, 0, 0, 3, 0});
+    EXPECT_EQ(built.TextBytes(), 6u);
+}
+
+// A table given up whole (a reload, the end) leaves no password in the
+// memory it gives back.
+TEST(CellStore, ReleasedTablesLeaveNoPasswordInFreedMemory) {
+    constexpr std::string_view kMarker = "marker-pass-5170";
+    for (bool reload : {false, true}) {
+        auto t = std::make_unique<CellStore>(Numbered(300));
+        for (int r = 1; r <= 300; ++r) t->SetCell(CellStore::kPasswordColumn, r, kMarker);
+        test::FreedMemoryWatch watch(kMarker);
+        if (reload) *t = Numbered(2);
+        else t.reset();
+        EXPECT_GT(watch.Freed(), 0u);
+        EXPECT_EQ(watch.Hits(), 0u) << (reload ? "reload" : "end");
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/freed_memory.h"
 #include "support/protected_image.h"
 #include "support/known_vault.h"
 #include "support/stand_in_crypto.h"
@@ -21,6 +22,7 @@ using test::RowsOf;
 using test::StandInCrypto;
 
 const std::string kPath = "C:\\velt\\baza.pdb";
+constexpr std::string_view kMarker = "marker-pass-5170";
 const std::string kDamaged =
     "The database file \"C:\\velt\\baza.pdb\" is damaged or was written by a newer version of Velt.";
 
@@ -242,13 +244,18 @@ TEST(StrongFormat, KeyIsReusedOnlyForItsOwnSaltAndCount) {
     EXPECT_EQ(f.crypto.derivations, 0);
     EXPECT_EQ(copy.substr(kStrongHeaderSize, 63), std::string(63, '\0')) << "the plaintext is wiped";
 
+    // The same salt with another count: derived, not the key in use.
+    copy = Fixture(123456).Build(KnownTable());
+    EXPECT_EQ(LoadStrongImage(copy, "correct horse", f.crypto, f.key, t, kPath), VaultLoadResult::Loaded);
+    EXPECT_EQ(f.crypto.derivations, 1);
+
     // Another file's salt: derived, and the key then holds the file's.
     Fixture other(100000, "correct horse");
     unsigned char salt[kStrongSaltSize] = {9};
     other.key.Derive(other.crypto, "correct horse", salt, 123456);
     copy = other.Build(KnownTable());
     EXPECT_EQ(LoadStrongImage(copy, "correct horse", f.crypto, f.key, t, kPath), VaultLoadResult::Loaded);
-    EXPECT_EQ(f.crypto.derivations, 1);
+    EXPECT_EQ(f.crypto.derivations, 2);
     EXPECT_TRUE(f.key.DerivedWith(salt, 123456));
 
     // A wrong password leaves the key in use as it was.
@@ -262,8 +269,25 @@ TEST(StrongFormat, SaveRefusesTooManyEntriesAndWipesOnFailure) {
     CellStore big;
     big.SetRowCount(kVaultMaxEntries + 2);
     EXPECT_THROW(f.Build(big), ETooManyEntries);
+    CellStore secret = KnownTable();
+    secret.SetCell(4, 1, kMarker);
     f.crypto.failNext = true;
-    EXPECT_THROW(f.Build(KnownTable()), ECryptoError);
+    test::FreedMemoryWatch watch(kMarker);
+    EXPECT_THROW(f.Build(secret), ECryptoError);
+    EXPECT_GT(watch.Freed(), 0u);
+    EXPECT_EQ(watch.Hits(), 0u) << "plaintext left in the freed image";
+}
+
+TEST(StrongFormat, GivenUpKeysAreZeros) {
+    Fixture a, b;
+    auto bytes = [](const StrongKey& k) { return std::string(reinterpret_cast<const char*>(k.Key()), kStrongKeySize); };
+    const std::string zeros(kStrongKeySize, '\0');
+    StrongKey taker;
+    taker.Take(a.key);
+    EXPECT_NE(bytes(taker), zeros);
+    EXPECT_EQ(bytes(a.key), zeros);
+    b.key.Wipe();
+    EXPECT_EQ(bytes(b.key), zeros);
 }
 
 TEST(VaultProtectionTest, FormatFollowsTheCommandsAndTheFile) {

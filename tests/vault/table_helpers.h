@@ -77,14 +77,15 @@ public:
 // Weighs like a Windows locale: letters without case first, hyphens and
 // apostrophes left out; then case; then the texts as they stand. A text
 // holding '!' cannot be collated. Sorts through KeyedCollationBatch, with
-// the weights that describe it.
+// the weights that describe it, but none for '~' (as Windows gives none for
+// byte 0): texts holding it must go to the full comparison.
 class WordCollation : public Collation {
 public:
     WordCollation() {
         for (int b = 0; b < 256; ++b) {
             const char c = static_cast<char>(b);
-            weights_.usable[static_cast<size_t>(b)] = c != '!';
-            if (c != '-' && c != '\'') weights_.primary[static_cast<size_t>(b)] = Primary(std::string_view(&c, 1));
+            weights_.usable[static_cast<size_t>(b)] = c != '!' && c != '~';
+            if (c != '-' && c != '\'' && c != '~') weights_.primary[static_cast<size_t>(b)] = Primary(std::string_view(&c, 1));
         }
     }
     int Compare(std::string_view a, std::string_view b) const override {

@@ -177,11 +177,13 @@ TEST(SortByColumn, SameOrderAsTheBubbleSort) {
                              "abcdefghijklmno'p"})
         for (const char* tail : {"", "a", "b", "B", "-b", "ab", "aa"}) nearKeys.push_back(std::string(stem) + tail);
     nearKeys.push_back("a!b");
+    const std::vector<std::string> unweighedKeys = {"a", "b", "~b", "~a", "c", "c~"};
     struct Case {
         const Collation* collation;
         const std::vector<std::string>* pool;
     } cases[] = {{&locale, &fewKeys},   {&bytes, &fewKeys},    {&locale, &manyKeys}, {&failing, &failingKeys},
-                 {&keyed, &fewKeys},    {&keyed, &manyKeys},   {&keyed, &nearKeys},  {&keyed, &failingKeys}};
+                 {&keyed, &fewKeys},    {&keyed, &manyKeys},   {&keyed, &nearKeys},  {&keyed, &failingKeys},
+                 {&keyed, &unweighedKeys}};
     std::mt19937 rng(20240);
     for (const Case& c : cases) {
         for (int round = 0; round < 40; ++round) {
