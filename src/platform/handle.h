@@ -1,6 +1,5 @@
-// A kernel handle (file, mapping, process...) owned by one object and closed
-// once. Both null and INVALID_HANDLE_VALUE mean "no handle": the system's
-// functions return one or the other on failure.
+// Handles owned by one object and given back to the system once: kernel
+// handles here, GDI objects in toolkit/gdi.h. Move-only, never copied.
 #pragma once
 #include <windows.h>
 
@@ -8,39 +7,49 @@
 
 namespace velt::platform {
 
-class UniqueHandle {
+// `Traits` says which values mean "no handle" and how one is given back.
+template <class H, class Traits>
+class UniqueResource {
 public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE h) noexcept : h_(h) {}
-    ~UniqueHandle() { Close(); }
-    UniqueHandle(UniqueHandle&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.h_, nullptr));
+    UniqueResource() = default;
+    explicit UniqueResource(H h) noexcept : h_(h) {}
+    ~UniqueResource() { Close(); }
+    UniqueResource(UniqueResource&& other) noexcept : h_(std::exchange(other.h_, H{})) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
+        if (this != &other) Reset(std::exchange(other.h_, H{}));
         return *this;
     }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
 
-    HANDLE Get() const noexcept { return h_; }
-    bool Valid() const noexcept { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
+    H Get() const noexcept { return h_; }
+    bool Valid() const noexcept { return Traits::Valid(h_); }
     explicit operator bool() const noexcept { return Valid(); }
 
-    void Reset(HANDLE h = nullptr) noexcept {
+    void Reset(H h = H{}) noexcept {
         Close();
         h_ = h;
     }
-    // Closes now; false (GetLastError tells why) when the system refused.
+    H Release() noexcept { return std::exchange(h_, H{}); }
+    // Gives the handle back now; false (GetLastError tells why) when the
+    // system refused.
     bool Close() noexcept {
-        if (!Valid()) {
-            h_ = nullptr;
-            return true;
-        }
-        const BOOL ok = CloseHandle(std::exchange(h_, nullptr));
-        return ok != FALSE;
+        const H h = std::exchange(h_, H{});
+        return !Traits::Valid(h) || Traits::Close(h);
     }
 
 private:
-    HANDLE h_ = nullptr;
+    H h_{};
 };
+
+// Both null and INVALID_HANDLE_VALUE mean "no handle": the system's
+// functions return one or the other on failure.
+struct KernelHandleTraits {
+    static bool Valid(HANDLE h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static bool Close(HANDLE h) noexcept { return CloseHandle(h) != FALSE; }
+};
+
+// A file, mapping or process handle.
+using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 
 } // namespace velt::platform

@@ -6,34 +6,18 @@
 
 #include <utility>
 
+#include "platform/handle.h"
+
 namespace velt {
+
+struct GdiObjectTraits {
+    static bool Valid(HGDIOBJ h) noexcept { return h != nullptr; }
+    static bool Close(HGDIOBJ h) noexcept { return DeleteObject(h) != FALSE; }
+};
 
 // A font, brush, pen, bitmap or region, deleted with DeleteObject.
 template <class H>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(H handle) : handle_(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.handle_, nullptr));
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-
-    H Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    void Reset(H handle = nullptr) {
-        if (handle_) DeleteObject(handle_);
-        handle_ = handle;
-    }
-    H Release() { return std::exchange(handle_, nullptr); }
-
-private:
-    H handle_ = nullptr;
-};
+using GdiObject = platform::UniqueResource<H, GdiObjectTraits>;
 
 using FontHandle = GdiObject<HFONT>;
 using BrushHandle = GdiObject<HBRUSH>;
