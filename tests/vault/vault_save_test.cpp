@@ -174,24 +174,5 @@ TEST(SaveVault, BackupsShiftUpAndTheOldestFallsOff) {
     }
 }
 
-// A failure while backups shift or the vault is replaced leaves the old
-// vault, and the newest backup's bytes under some backup name.
-TEST(SaveVault, AFailureWithBackupsKeepsTheVaultAndTheNewestBackup) {
-    for (int n = 1; n <= 8; ++n) {
-        FakeFiles fs;
-        fs.files[kTarget] = "old vault";
-        fs.files[BackupName(kTarget, 1)] = "newest";
-        fs.files[BackupName(kTarget, 2)] = "older";
-        fs.failAt = n;
-        BackupSaveOps ops(fs, 3, false);
-        EXPECT_THROW(SaveVaultImage(ops, "baza.pdb", "new vault"), EFileCreateError) << n;
-        EXPECT_EQ(fs.files[kTarget], "old vault") << n;
-        int newest = 0;
-        for (const auto& f : fs.files) newest += f.second == "newest";
-        EXPECT_EQ(newest, 1) << n;
-        EXPECT_EQ(fs.files.count(kTarget + std::string(".tmp")), 0u) << n;
-    }
-}
-
 } // namespace
 } // namespace velt
