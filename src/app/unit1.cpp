@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/maker_site.h"
+#include "app/settings_command.h"
 #include "core/resource_strings.h"
 #include "export/export_file_win.h"
 #include "i18n/translator.h"
@@ -13,6 +14,7 @@
 #include "tools/show_generated_password.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
+#include "ui/button_with_color.h"
 #include "vault/collation_win.h"
 #include "vault/table_ops.h"
 
@@ -157,6 +159,23 @@ void TForm1::BuildControls() {
     StringGridEdit->Font().SetColor(clBlack);
     StringGridEdit->OnChange = [this](TComponent* s) { StringGridEditChange(s); };
 
+    LockedLabel = new TLabel(this);
+    LockedLabel->SetName("LockedLabel");
+    LockedLabel->SetParent(this);
+    LockedLabel->SetLeft(240);
+    LockedLabel->SetTop(170);
+    LockedLabel->SetVisible(false);
+
+    auto* unlock = new TBitBtnWithColor(this);
+    unlock->SetName("UnlockButton");
+    unlock->SetParent(this);
+    unlock->SetBounds(240, 200, 120, 28);
+    unlock->SetColor(clBlack);
+    unlock->Font().SetColor(clWhite);
+    unlock->SetVisible(false);
+    unlock->OnClick = [this](TComponent* s) { UnlockClick(s); };
+    UnlockButton = unlock;
+
     SaveDialog1 = new TSaveDialog(this);
     SaveDialog1->SetName("SaveDialog1");
     SaveDialog1->SetFileName("baza");
@@ -189,6 +208,7 @@ void TForm1::BuildMenu() {
     Zmiehaso1 = AddItem(Plik1, "Zmiehaso1", "Change password", ctrl | 'Z', &TForm1::Zmiehaso1Click);
     Skasujbaz1 = AddItem(Plik1, "Skasujbaz1", "Clear database", 0, &TForm1::Skasujbaz1Click);
     Silneszyfrowanie1 = AddItem(Plik1, "Silneszyfrowanie1", "Strong encryption", 0, &TForm1::Silneszyfrowanie1Click);
+    Zablokuj1 = AddItem(Plik1, "Zablokuj1", "Lock", ctrl | 'L', &TForm1::Zablokuj1Click);
     N1 = AddItem(Plik1, "N1", "-", 0, nullptr);
     Wyjd1 = AddItem(Plik1, "Wyjd1", "Exit", ctrl | 'W', &TForm1::Wyjd1Click);
 
@@ -200,6 +220,8 @@ void TForm1::BuildMenu() {
                                      ctrl | 'N', &TForm1::Generujhasonumeryczne1Click);
     Checkpasswordstrength1 = AddItem(Dodatkowe1, "Checkpasswordstrength1", "Check password strength", ctrl | 'U',
                                      &TForm1::Checkpasswordstrength1Click);
+    N3 = AddItem(Dodatkowe1, "N3", "-", 0, nullptr);
+    Ustawienia1 = AddItem(Dodatkowe1, "Ustawienia1", "Settings...", 0, &TForm1::Ustawienia1Click);
 
     Language1 = AddItem(bar, "Language1", "Language", 0, nullptr);
     Polski1 = AddItem(Language1, "Polski1", "Polski", 0, &TForm1::Polski1Click);
@@ -240,7 +262,13 @@ void TForm1::LanguageStep() {
         English1->SetChecked(true);
 }
 
-void TForm1::WriteOwnCaptions() { Silneszyfrowanie1->SetCaption(ResStr(IDS_STRONG_ENCRYPTION)); }
+void TForm1::WriteOwnCaptions() {
+    Silneszyfrowanie1->SetCaption(ResStr(IDS_STRONG_ENCRYPTION));
+    Zablokuj1->SetCaption(ResStr(IDS_LOCK));
+    Ustawienia1->SetCaption(ResStr(IDS_SETTINGS_MENU));
+    LockedLabel->SetCaption(ResStr(IDS_LOCKED));
+    UnlockButton->SetCaption(ResStr(IDS_UNLOCK));
+}
 
 void TForm1::Save() { SaveChecked(); }
 void TForm1::Load() { LoadChecked(); }
@@ -264,6 +292,8 @@ void TForm1::PrzetlumaczStringGrida() {
 void TForm1::FormCreate(TComponent*) {
     i18n::UseReadableCatalogue([this](const Exception& e) { ReportError(e); });
     StartUp();
+    settings_ = ReadSettingsFile(SettingsPath(ProgramDir));
+    BackupsToKeep = settings_.keep;
 }
 
 void TForm1::FormShow(TComponent*) {
@@ -273,6 +303,7 @@ void TForm1::FormShow(TComponent*) {
     StringGridEdit->EditCol = 0;
     StringGridEdit->EditRow = 0;
     Shown();
+    StartLockWatch();
 }
 
 void TForm1::FormResize(TComponent*) {
@@ -300,6 +331,7 @@ void TForm1::FormClose(TComponent*, TCloseAction& action) {
 LRESULT TForm1::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     // Logging off or shutting down may end the process without the close.
     if (msg == WM_QUERYENDSESSION || (msg == WM_ENDSESSION && wParam)) clipboard_.ClearIfOurs();
+    if (LockMessage(msg, wParam)) return msg == WM_POWERBROADCAST ? TRUE : 0;
     return TForm::WndProc(msg, wParam, lParam);
 }
 
@@ -325,6 +357,7 @@ void TForm1::Silneszyfrowanie1Click(TComponent*) {
     Silneszyfrowanie1->SetChecked(StrongProtection());
 }
 void TForm1::Wyjd1Click(TComponent*) { Close(); }
+void TForm1::Zablokuj1Click(TComponent*) { LockFor(LockPolicy::Trigger::Command); }
 
 // ---------------------------------------------------------------- Additional menu
 
@@ -334,6 +367,11 @@ void TForm1::Generujhasonumeryczne1Click(TComponent*) { ShowNewPassword(Generate
 
 void TForm1::Checkpasswordstrength1Click(TComponent*) {
     if (CheckPassBox) CheckPassBox->ShowModal();
+}
+
+void TForm1::Ustawienia1Click(TComponent*) {
+    if (!SettingsCommand(settings_, SettingsPath(ProgramDir))) return;
+    BackupsToKeep = settings_.keep;
 }
 
 // ---------------------------------------------------------------- Language menu

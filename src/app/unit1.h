@@ -8,12 +8,16 @@
 #include "app/controls.h"
 #include "app/framed_speed_button.h"
 #include "app/vault_session.h"
+#include "vault/lock_policy.h"
+#include "vault/settings.h"
 #include "platform/clipboard_guard.h"
 #include "toolkit/bevel.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/forms.h"
 #include "toolkit/image.h"
+#include "toolkit/label.h"
 #include "toolkit/menus.h"
+#include "ui/button_with_color.h"
 
 namespace velt {
 
@@ -28,6 +32,11 @@ public:
     // How long a copied password stays on the clipboard in windows made
     // from now on (0 restores the program's delay).
     static void SetClipboardDelayForTests(unsigned ms);
+    // The idle clock the lock reads (null restores GetLastInputInfo and
+    // GetTickCount): the tick of the last input (0: none) and now.
+    using TickSource = DWORD (*)();
+    static constexpr UINT_PTR kLockTimerId = 0x4C4B;  // the idle check, every few seconds
+    static void SetIdleClockForTests(TickSource lastInput, TickSource now);
 
     // ---- components, in painting order
     TImage* Image1;
@@ -38,6 +47,8 @@ public:
     TCellEdit* Edit1;
     TCellEdit* StringGridEdit;
     TSaveDialog* SaveDialog1;
+    TLabel* LockedLabel;          // "Velt is locked.", shown only while locked
+    TBitBtnWithColor* UnlockButton;  // "Unlock...", likewise
 
     TMainMenu* MainMenu1;
     TMenuItem* Plik1;
@@ -48,6 +59,7 @@ public:
     TMenuItem* Zmiehaso1;
     TMenuItem* Skasujbaz1;
     TMenuItem* Silneszyfrowanie1;  // "Strong encryption", a check item
+    TMenuItem* Zablokuj1;          // "Lock"
     TMenuItem* N1;
     TMenuItem* Wyjd1;
     TMenuItem* Dodatkowe1;
@@ -55,6 +67,8 @@ public:
     TMenuItem* Generujprostszehaso1;
     TMenuItem* Generujhasonumeryczne1;
     TMenuItem* Checkpasswordstrength1;
+    TMenuItem* N3;
+    TMenuItem* Ustawienia1;        // "Settings..."
     TMenuItem* Language1;
     TMenuItem* Polski1;
     TMenuItem* English1;
@@ -82,6 +96,9 @@ public:
     void Skasujbaz1Click(TComponent* sender);
     void Silneszyfrowanie1Click(TComponent* sender);
     void Wyjd1Click(TComponent* sender);
+    void Zablokuj1Click(TComponent* sender);
+    void Ustawienia1Click(TComponent* sender);
+    void UnlockClick(TComponent* sender);
     void Generujhaso1Click(TComponent* sender);
     void Generujprostszehaso1Click(TComponent* sender);
     void Generujhasonumeryczne1Click(TComponent* sender);
@@ -125,8 +142,24 @@ private:
     // "default" catalogue, so they are written from resource strings.
     void WriteOwnCaptions();
 
+    // The lock (lock_command.cpp): hides the table and waits for the
+    // master password; `trigger` decides whether it fires now.
+    bool LockFor(LockPolicy::Trigger trigger);
+    void StartLockWatch();
+    void CheckIdle();
+    void ShowLocked(bool locked);
+    // The lock's messages (timer, session, power, minimise); true when handled.
+    bool LockMessage(UINT msg, WPARAM wParam);
+
     // A password copied from the grid; forgotten after a delay and at the end.
     platform::ClipboardGuard clipboard_;
+    Settings settings_;
+    LockPolicy lock_;
+    bool unlocking_ = false;
+
+public:
+    bool Locked() const noexcept { return lock_.Locked(); }
+    const Settings& CurrentSettings() const noexcept { return settings_; }
 };
 
 // The one main window of the program (null before it is created).

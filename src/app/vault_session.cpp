@@ -68,11 +68,19 @@ VaultLifecycle::Answer VaultSession::Ask(Box box, const std::string& text) {
 
 void VaultSession::WriteVault() {
     std::unique_ptr<SaveFileOps> ops = SaveOps()();
-    protection_.Save(*ops, VaultPath(), *table_, MasterPassword);
+    BackupSaveOps backups(*ops, BackupsToKeep, SavingOverOtherVersion());
+    protection_.Save(backups, VaultPath(), *table_, MasterPassword);
+    stamp_ = ReadVaultFileStamp(VaultPath());
 }
 
 bool VaultSession::ReadVault() {
-    return LoadVaultFile(VaultPath(), MasterPassword, *table_, protection_) == VaultLoadResult::Loaded;
+    if (LoadVaultFile(VaultPath(), MasterPassword, *table_, protection_) != VaultLoadResult::Loaded) return false;
+    stamp_ = ReadVaultFileStamp(VaultPath());
+    return true;
+}
+
+bool VaultSession::VaultChangedElsewhere() {
+    return StampChanged(stamp_, ReadVaultFileStamp(VaultPath()));
 }
 
 bool VaultSession::VaultFileExists() { return GetFileAttributesA(VaultPath().c_str()) != INVALID_FILE_ATTRIBUTES; }

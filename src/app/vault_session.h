@@ -8,6 +8,7 @@
 #include "app/wait_cursor_crypto.h"
 #include "vault/cell_store.h"
 #include "vault/lifecycle.h"
+#include "vault/vault_backup.h"
 #include "vault/vault_protection.h"
 #include "vault/vault_save.h"
 
@@ -24,6 +25,8 @@ public:
     static void SetSaveOpsForTests(SaveOpsFactory factory);
 
     bool StrongProtection() const noexcept { return protection_.Strong(); }
+    // Backups Save keeps (0-9); the settings set it.
+    int BackupsToKeep = 3;
 
 protected:
     VaultSession();
@@ -41,11 +44,13 @@ protected:
     void ResetTable() override;
     void RemoveSaveLeftovers() override;
     VaultProtection& Protection() override { return protection_; }
+    bool VaultChangedElsewhere() override;
 
 private:
     WaitCursorCrypto crypto_;
     VaultProtection protection_;
     CellStore* table_ = nullptr;
+    VaultFileStamp stamp_;  // the file as last read or saved
 };
 
 } // namespace velt

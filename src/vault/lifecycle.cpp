@@ -56,21 +56,32 @@ bool VaultLifecycle::LoadChecked() {
     return false;
 }
 
-void VaultLifecycle::SaveChecked() {
+bool VaultLifecycle::SaveChecked() {
     if (vaultUnreadSinceStart_ && VaultFileExists())
         throw EFileCreateError(FormatText(ResStr(IDS_VAULT_NOT_READ), {VaultPath()}));
-    WriteVault();
+    const bool other = VaultChangedElsewhere();
+    if (other && Ask(Box::WarningYesNo, ResStr(IDS_VAULT_CHANGED_ELSEWHERE)) != Answer::Yes) return false;
+    savingOverOther_ = other;
+    try {
+        WriteVault();
+    } catch (...) {
+        savingOverOther_ = false;
+        throw;
+    }
+    savingOverOther_ = false;
+    return true;
 }
 
 void VaultLifecycle::SaveCommand() {
-    SaveChecked();
-    Modified = false;
+    if (SaveChecked()) Modified = false;
 }
 
 void VaultLifecycle::ReopenCommand() {
     if (Modified) {
         switch (Ask(Box::WarningYesNoCancel, ResStr(IDS_SAVE_CHANGES))) {
-        case Answer::Yes: SaveChecked(); break;
+        case Answer::Yes:
+            if (!SaveChecked()) return;
+            break;
         case Answer::No: break;
         default: return;
         }
@@ -120,7 +131,7 @@ void VaultLifecycle::StrongCommand() {
 bool VaultLifecycle::MayClose() {
     if (!Modified) return true;
     switch (Ask(Box::WarningYesNoCancel, ResStr(IDS_SAVE_CHANGES))) {
-    case Answer::Yes: SaveChecked(); return true;
+    case Answer::Yes: return SaveChecked();
     case Answer::No: return true;
     default: return false;
     }

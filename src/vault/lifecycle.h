@@ -50,7 +50,12 @@ protected:
     // Save, unless start-up met a vault file it could not read (held by
     // another program, say): saving then would replace the accounts in it with
     // the empty table on screen. Open/ Reopen lifts the guard once it loads.
-    void SaveChecked();
+    // A file another program changed since Velt read or saved it is replaced
+    // only when the user says Yes, and then kept as a backup. False when the
+    // user said No: nothing was saved.
+    bool SaveChecked();
+    // True while the save in progress replaces another program's version.
+    bool SavingOverOtherVersion() const noexcept { return savingOverOther_; }
 
     // What the window supplies.
     virtual std::string ExecutableDir() = 0;
@@ -68,11 +73,14 @@ protected:
     virtual void LanguageStep() = 0;
     // After start-up has read the vault: remove what interrupted saves left.
     virtual void RemoveSaveLeftovers() {}
+    // Whether the vault file is no longer the version last read or saved.
+    virtual bool VaultChangedElsewhere() { return false; }
     // Which format Save writes; ReadVault sets it from the file.
     virtual VaultProtection& Protection() = 0;
 
 private:
     bool vaultUnreadSinceStart_ = false;
+    bool savingOverOther_ = false;
 };
 
 } // namespace velt

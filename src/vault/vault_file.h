@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "vault/cell_store.h"
+#include "vault/vault_backup.h"
 #include "vault/vault_format.h"
 #include "vault/vault_protection.h"
 #include "vault/vault_save.h"
@@ -28,5 +29,8 @@ VaultLoadResult LoadVaultFile(const std::string& path, std::string_view password
 
 // The real file operations of Save: write a temporary file, flush, replace.
 std::unique_ptr<SaveFileOps> MakeWindowsSaveOps();
+
+// Size, write time and hash of `path` now (exists false when there is none).
+VaultFileStamp ReadVaultFileStamp(const std::string& path);
 
 } // namespace velt

@@ -105,6 +105,34 @@ public:
         return FileOpStatus::Ok();
     }
 
+    bool Exists(const std::string& path) override {
+        const DWORD attrs = GetFileAttributesA(path.c_str());
+        return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
+    FileOpStatus Rename(const std::string& from, const std::string& to) override {
+        if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return FileOpStatus::Fail(LastReason());
+        return FileOpStatus::Ok();
+    }
+
+    FileOpStatus ReplaceKeeping(const std::string& tempPath, const std::string& target,
+                                const std::string& backup) override {
+        // ReplaceFile renames the old file to the backup name and the new one
+        // into place; neither is copied.
+        if (!ReplaceFileA(target.c_str(), tempPath.c_str(), backup.c_str(), REPLACEFILE_WRITE_THROUGH, nullptr,
+                          nullptr)) {
+            const DWORD err = GetLastError();
+            // The old file already carries the backup name: put it back so
+            // the vault is never missing.
+            if (err == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && !Exists(target))
+                MoveFileExA(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+            return FileOpStatus::Fail(platform::SystemErrorReason(err));
+        }
+        tempPath_.clear();
+        return FileOpStatus::Ok();
+    }
+
     void Discard(const std::string& tempPath) noexcept override {
         file_.Close();
         if (!tempPath.empty()) DeleteFileA(tempPath.c_str());
@@ -133,6 +161,34 @@ bool ReadUpTo(HANDLE h, char* buffer, size_t size, size_t& got) {
 } // namespace
 
 std::unique_ptr<SaveFileOps> MakeWindowsSaveOps() { return std::make_unique<WindowsSaveOps>(); }
+
+VaultFileStamp ReadVaultFileStamp(const std::string& path) {
+    VaultFileStamp stamp;
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    // A file that cannot be read now (held elsewhere) is left to Save's own
+    // check, which reports why.
+    if (!file.Valid()) return stamp;
+    stamp.exists = true;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileInformationByHandle(file.Get(), &info)) {
+        stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+        stamp.writeTime = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                          info.ftLastWriteTime.dwLowDateTime;
+    }
+    stamp.hash = kStampHashSeed;
+    std::unique_ptr<char[]> buffer(new char[1 << 16]);
+    for (;;) {
+        size_t got = 0;
+        if (!ReadUpTo(file.Get(), buffer.get(), 1 << 16, got)) {
+            stamp.hash = ~0ull;
+            break;
+        }
+        stamp.hash = StampHash(stamp.hash, std::string_view(buffer.get(), got));
+        if (got < (1 << 16)) break;
+    }
+    return stamp;
+}
 
 namespace {
 

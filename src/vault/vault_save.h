@@ -45,6 +45,19 @@ public:
     // Cleanup after a failure: closes the temporary file if still open and
     // deletes it. Must not throw.
     virtual void Discard(const std::string& tempPath) noexcept = 0;
+
+    // For backups (vault_backup.h). Whether `path` exists as a file.
+    virtual bool Exists(const std::string&) { return false; }
+    // Renames `from` to `to`, replacing `to` if it exists.
+    virtual FileOpStatus Rename(const std::string& from, const std::string& to) {
+        return FileOpStatus::Fail("Backups are not supported: " + from + " -> " + to);
+    }
+    // Like Replace, but the replaced `target` becomes `backup` (replacing it).
+    // On failure `target` is still the old file.
+    virtual FileOpStatus ReplaceKeeping(const std::string& tempPath, const std::string& target,
+                                        const std::string& backup) {
+        return FileOpStatus::Fail("Backups are not supported: " + tempPath + " -> " + target + " -> " + backup);
+    }
 };
 
 // Writes `image` (header, then record area) to `path` through `ops`.

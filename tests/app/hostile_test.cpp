@@ -30,7 +30,13 @@ void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::vector<std::string> Listing(const std::string& dir) { return test::FolderListing(dir); }
+// The folder without the backups earlier saves made: those are not leftovers.
+std::vector<std::string> Listing(const std::string& dir) {
+    std::vector<std::string> names;
+    for (std::string& n : test::FolderListing(dir))
+        if (n.size() < 4 || n.compare(n.size() - 4, 4, ".bak") != 0) names.push_back(std::move(n));
+    return names;
+}
 
 void RemoveTree(const std::string& dir) {
     for (const std::string& name : Listing(dir)) {

@@ -20,6 +20,7 @@
 #include "toolkit/edit.h"
 #include "toolkit/toolkit_fixture.h"
 #include "vault/cell_store.h"
+#include "vault/vault_backup.h"
 #include "vault/vault_file.h"
 
 namespace velt::test {
@@ -58,6 +59,7 @@ protected:
         SetEnvironmentVariableA("LANG", nullptr);
         TForm1::SetProgramDirForTests("");
         DeleteFileA((dir_ + "baza.pdb").c_str());
+        for (int n = 1; n <= kMaxBackups; ++n) DeleteFileA(BackupName(dir_ + "baza.pdb", n).c_str());
         RemoveDirectoryA(dir_.c_str());
         ToolkitTest::TearDown();
     }

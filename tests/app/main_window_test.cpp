@@ -83,6 +83,7 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         {form->Zmiehaso1, "Change password", "Ctrl+Z"},
         {form->Skasujbaz1, "Clear database", ""},
         {form->Silneszyfrowanie1, "Strong encryption", ""},
+        {form->Zablokuj1, "Lock", "Ctrl+L"},
         {form->N1, "-", ""},
         {form->Wyjd1, "Exit", "Ctrl+W"},
         {form->Dodatkowe1, "Additional", ""},
@@ -90,6 +91,8 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         {form->Generujprostszehaso1, "Generate simple password", "Ctrl+P"},
         {form->Generujhasonumeryczne1, "Generate numerical password", "Ctrl+N"},
         {form->Checkpasswordstrength1, "Check password strength", "Ctrl+U"},
+        {form->N3, "-", ""},
+        {form->Ustawienia1, "Settings...", ""},
         {form->Language1, "Language", ""},
         {form->Polski1, "Polski", ""},
         {form->English1, "English", ""},
@@ -102,11 +105,13 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         EXPECT_EQ(i.item->Caption(), i.caption);
         EXPECT_EQ(ShortCutToText(i.item->ShortCut()), i.shortCut);
     }
-    EXPECT_EQ(form->Plik1->Count(), 9);
-    // Every specified item keeps its place; the new one follows "Clear database".
+    EXPECT_EQ(form->Plik1->Count(), 10);
+    // Every specified item keeps its place; the new ones follow "Clear database".
     EXPECT_EQ(form->Plik1->Items(6), form->Silneszyfrowanie1);
-    EXPECT_EQ(form->Plik1->Items(7), form->N1);
-    EXPECT_EQ(form->Dodatkowe1->Count(), 4);
+    EXPECT_EQ(form->Plik1->Items(7), form->Zablokuj1);
+    EXPECT_EQ(form->Plik1->Items(8), form->N1);
+    EXPECT_EQ(form->Dodatkowe1->Count(), 6);
+    EXPECT_EQ(form->Dodatkowe1->Items(5), form->Ustawienia1);
     EXPECT_EQ(form->Language1->Count(), 2);
     EXPECT_EQ(form->Pomoc1->Count(), 2);
     EXPECT_EQ(form->MainMenu1->Items()->Count(), 4);

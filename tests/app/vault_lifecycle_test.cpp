@@ -5,6 +5,9 @@
 
 #include "app/grid_driver.h"
 
+#include <fstream>
+#include <iterator>
+
 namespace velt::test {
 namespace {
 
@@ -17,6 +20,11 @@ long long FileSize(const std::string& path) {
 }
 
 using VaultLifecycleWin = MainWindowTest;
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 TEST_F(VaultLifecycleWin, FirstRunReportsTheMissingFileAndSaveCreatesIt) {
     TForm1* form = Create({true, "ab"});
@@ -232,6 +240,42 @@ TEST_F(VaultLifecycleWin, EditLeftOpenOverAReloadKeepsItsStillExistingCell) {
     EXPECT_TRUE(form->StringGridEdit->Visible());
     grid.Press(1, 1, TMouseButton::mbLeft);
     EXPECT_EQ(form->StringGrid1->Cells(5, 1), "typed");
+}
+
+// Another program writes a version of the same size while Velt is open:
+// Save asks; No leaves that version, Yes saves and keeps it as .1.bak, also
+// with backups off; the next Save, over Velt's own version, does not ask.
+TEST_F(VaultLifecycleWin, AFileChangedElsewhereIsReplacedOnlyOnYes) {
+    const std::string kOther = "Warning: " + ResStr(IDS_VAULT_CHANGED_ELSEWHERE);
+    for (int keep : {3, 0}) {
+        SCOPED_TRACE(keep);
+        DeleteFileA(BackupName(VaultPath(), 1).c_str());
+        WriteVaultFile("secret", {{"Mail", "", "", "", ""}});
+        TForm1* form = Open({true, "secret"});
+        form->BackupsToKeep = keep;
+        WriteVaultFile("secret", {{"Fax!", "", "", "", ""}});
+        const std::string other = FileBytes(VaultPath());
+
+        boxes_.QueueAnswer(IDNO);
+        form->Zapisz1Click(form);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{kOther});
+        EXPECT_EQ(FileBytes(VaultPath()), other);
+        EXPECT_EQ(GetFileAttributesA(BackupName(VaultPath(), 1).c_str()), INVALID_FILE_ATTRIBUTES);
+
+        boxes_.Clear();
+        boxes_.QueueAnswer(IDYES);
+        form->Zapisz1Click(form);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{kOther});
+        EXPECT_EQ(FileBytes(BackupName(VaultPath(), 1)), other);
+        CellStore saved;
+        ASSERT_EQ(LoadVault(VaultPath(), "secret", saved), VaultLoadResult::Loaded);
+        EXPECT_EQ(saved.Cell(1, 1), "Mail");
+
+        boxes_.Clear();
+        form->Zapisz1Click(form);
+        EXPECT_TRUE(boxes_.Boxes().empty());
+        Close(form);
+    }
 }
 
 } // namespace

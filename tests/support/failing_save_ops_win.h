@@ -35,6 +35,13 @@ public:
         return Fails() ? Fail() : real_->Replace(tmp, t);
     }
     void Discard(const std::string& tmp) noexcept override { real_->Discard(tmp); }
+    bool Exists(const std::string& p) override { return real_->Exists(p); }
+    FileOpStatus Rename(const std::string& f, const std::string& t) override {
+        return Fails() ? Fail() : real_->Rename(f, t);
+    }
+    FileOpStatus ReplaceKeeping(const std::string& tmp, const std::string& t, const std::string& b) override {
+        return Fails() ? Fail() : real_->ReplaceKeeping(tmp, t, b);
+    }
 
 private:
     bool Fails() { return ++steps_ == failAt_; }

@@ -32,6 +32,7 @@ public:
     bool fileMatches = true;
     bool fileHeld = false;  // present, but another program keeps it from us
     bool saveFails = false;
+    bool changedElsewhere = false;  // another program wrote the file
     std::vector<std::string> log;
     std::string savedWith;  // password of the last successful save
     std::string promptStart; // what the last prompt started with
@@ -73,8 +74,10 @@ protected:
         answers.pop_front();
         return a;
     }
+    bool VaultChangedElsewhere() override { return changedElsewhere; }
     void WriteVault() override {
-        log.push_back("save");
+        log.push_back(SavingOverOtherVersion() ? "save over other" : "save");
+        if (!saveFails) changedElsewhere = false;
         if (saveFails) throw EFileCreateError("Cannot create file");
         savedWith = MasterPassword;
         fileExists = true;
@@ -228,6 +231,50 @@ TEST(VaultLifecycleTest, ReopenAndCloseAskOnlyWhenModified) {
         v.log.clear();
         EXPECT_EQ(v.MayClose(), c.closes);
         EXPECT_EQ(v.log, c.close);
+    }
+}
+
+// A file another program changed: No saves nothing and keeps the changes
+// (and the window, and the table on screen); Yes saves over it.
+TEST(VaultLifecycleTest, AFileChangedElsewhereIsReplacedOnlyOnYes) {
+    const std::string kOther = "yesno baza.pdb has been changed by another program since Velt read it. Replace it "
+                               "with the entries shown here? The other version will be kept as a backup.";
+    struct Case {
+        const char* command;
+        Answer answer;
+        Log log;
+        bool modified;
+    };
+    const Case cases[] = {
+        {"save", Answer::No, {kOther}, true},
+        {"save", Answer::Yes, {kOther, "save over other"}, false},
+        {"reopen", Answer::No, {kSaveAsk, kOther}, true},
+        {"reopen", Answer::Yes, {kSaveAsk, kOther, "save over other", "load", "replaced"}, true},
+        {"close", Answer::No, {kSaveAsk, kOther}, true},
+        {"close", Answer::Yes, {kSaveAsk, kOther, "save over other"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.command) + (c.answer == Answer::Yes ? " yes" : " no"));
+        ScriptedVault v;
+        Unlock(v);
+        v.EditorChanged();
+        v.changedElsewhere = true;
+        const std::string cmd = c.command;
+        if (cmd != "save") v.answers.push_back(Answer::Yes);
+        v.answers.push_back(c.answer);
+        bool closes = false;
+        if (cmd == "save") v.SaveCommand();
+        if (cmd == "reopen") v.ReopenCommand();
+        if (cmd == "close") closes = v.MayClose();
+        EXPECT_EQ(v.log, c.log);
+        EXPECT_EQ(v.Modified, c.modified);
+        if (cmd == "close") {
+            EXPECT_EQ(closes, c.answer == Answer::Yes);
+        }
+        if (c.answer != Answer::Yes) continue;
+        v.log.clear();
+        v.SaveCommand();  // the next save is an ordinary one again
+        EXPECT_EQ(v.log, Log{"save"});
     }
 }
 

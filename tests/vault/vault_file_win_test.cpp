@@ -2,12 +2,14 @@
 // failure, and locked, read-only or missing places fail with clear messages.
 #include "support/vault_files_win.h"
 #include "platform/system_error.h"
+#include "vault/vault_backup.h"
 #include "vault/vault_file.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -205,28 +207,66 @@ struct FailingOps {
     test::StepFailingSaveOps ops;
 };
 
+// Without backups, and with two backups there to shift up: whichever step
+// fails, baza.pdb is the old file, the newest backup's bytes are still there
+// and no temporary file is left. Then the real steps run.
 TEST_F(VaultFile, AFailureAtAnySaveStepKeepsTheOldFile) {
-    SaveVault(path_, Sample(), "old");
-    const std::string old = ReadAll(path_);
-    CellStore bigger = Sample();
-    bigger.SetRowCount(50);
-    for (int n = 1; n <= 7; ++n) {
-        FailingOps ops(n);
-        try {
-            SaveVaultWith(ops.ops, path_, bigger, "new");
-            ADD_FAILURE() << "step " << n;
-        } catch (const EFileCreateError& e) {
-            EXPECT_EQ(std::string(e.what()),
-                      "Cannot create file \"" + Full(path_) + "\". " + platform::SystemErrorReason(ERROR_DISK_FULL));
+    struct Case {
+        int keep;
+        int steps;
+    };
+    for (const Case& c : {Case{0, 7}, Case{3, 9}}) {
+        SaveVault(path_, Sample(), "old");
+        const std::string old = ReadAll(path_);
+        const std::vector<std::string> before =
+            c.keep ? std::vector<std::string>{"baza.pdb", "baza.pdb.1.bak", "baza.pdb.2.bak"}
+                   : std::vector<std::string>{"baza.pdb"};
+        auto freshBackups = [&] {
+            for (int k = 1; k <= 3; ++k) DeleteFileA(BackupName(path_, k).c_str());
+            if (!c.keep) return;
+            WriteAll(BackupName(path_, 1), "newest");
+            WriteAll(BackupName(path_, 2), "older");
+        };
+        CellStore bigger = Sample();
+        bigger.SetRowCount(50);
+        for (int n = 1; n <= c.steps; ++n) {
+            freshBackups();
+            FailingOps ops(n);
+            BackupSaveOps backups(ops.ops, c.keep, false);
+            try {
+                SaveVaultWith(backups, path_, bigger, "new");
+                ADD_FAILURE() << "step " << n;
+            } catch (const EFileCreateError& e) {
+                EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + Full(path_) + "\". " +
+                                                     platform::SystemErrorReason(ERROR_DISK_FULL));
+            }
+            EXPECT_EQ(ops.steps, n);
+            EXPECT_TRUE(ReadAll(path_) == old) << "the old file changed at step " << n;
+            std::vector<std::string> names = Listing();
+            std::sort(names.begin(), names.end());
+            if (c.keep) {
+                int newest = 0;
+                for (const std::string& name : names) newest += ReadAll(dir_ + "\\" + name) == "newest";
+                EXPECT_EQ(newest, 1) << "step " << n;
+                EXPECT_EQ(names.size(), 3u) << "step " << n;
+            } else {
+                EXPECT_EQ(names, before) << "step " << n;
+            }
         }
-        EXPECT_EQ(ops.steps, n);
-        EXPECT_TRUE(ReadAll(path_) == old) << "the old file changed at step " << n;
-        EXPECT_EQ(Listing(), std::vector<std::string>{"baza.pdb"}) << "step " << n;
+        freshBackups();
+        FailingOps none(0);
+        BackupSaveOps backups(none.ops, c.keep, false);
+        SaveVaultWith(backups, path_, bigger, "new");
+        EXPECT_EQ(none.steps, c.steps);
+        EXPECT_EQ(ReadAll(path_), BuildVaultImage(bigger, "new"));
+        if (c.keep) {
+            EXPECT_EQ(ReadAll(BackupName(path_, 1)), old);
+            std::vector<std::string> names = Listing();
+            std::sort(names.begin(), names.end());
+            EXPECT_EQ(names, (std::vector<std::string>{"baza.pdb", "baza.pdb.1.bak", "baza.pdb.2.bak",
+                                                       "baza.pdb.3.bak"}));
+        }
     }
-    FailingOps none(0);
-    SaveVaultWith(none.ops, path_, bigger, "new");
-    EXPECT_EQ(none.steps, 7);
-    EXPECT_EQ(ReadAll(path_), BuildVaultImage(bigger, "new"));
 }
 
 } // namespace

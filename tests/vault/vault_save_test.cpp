@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "core/errors.h"
+#include "vault/vault_backup.h"
 #include "vault/vault_format.h"
 
 namespace velt {
@@ -52,8 +54,26 @@ public:
         open_.clear();
         files.erase(temp);
     }
+    bool Exists(const std::string& path) override { return files.count(path) != 0; }
+    FileOpStatus Rename(const std::string& from, const std::string& to) override {
+        FileOpStatus st = Step("rename");
+        if (st.ok) Move(from, to);
+        return st;
+    }
+    FileOpStatus ReplaceKeeping(const std::string& temp, const std::string& target, const std::string& backup) override {
+        FileOpStatus st = Step("keep");
+        if (st.ok) {
+            Move(target, backup);
+            Move(temp, target);
+        }
+        return st;
+    }
 
 private:
+    void Move(const std::string& from, const std::string& to) {
+        files[to] = files[from];
+        files.erase(from);
+    }
     FileOpStatus Step(const char* name) {
         log.push_back(name);
         if (static_cast<int>(log.size()) == failAt)
@@ -125,6 +145,33 @@ TEST(SaveVault, TooManyEntriesTouchesNoFile) {
     EXPECT_THROW(SaveVaultWith(fs, "baza.pdb", t, "pw"), ETooManyEntries);
     EXPECT_TRUE(fs.log.empty());
     EXPECT_EQ(fs.files[kTarget], "old vault");
+}
+
+// Several saves under each number of backups: .n.bak holds the version n
+// saves back, none beyond `keep`; a version Velt never showed is kept even
+// with backups off.
+TEST(SaveVault, BackupsShiftUpAndTheOldestFallsOff) {
+    struct Row { int keep; bool keepReplaced; int saves; };
+    const Row rows[] = {{0, false, 4}, {1, false, 4}, {3, false, 2}, {3, false, 6}, {9, false, 12},
+                        {0, true, 3},  {2, true, 5}};
+    for (const Row& row : rows) {
+        FakeFiles fs;
+        for (int v = 1; v <= row.saves; ++v) {
+            BackupSaveOps ops(fs, row.keep, row.keepReplaced);
+            SaveVaultImage(ops, "baza.pdb", "version " + std::to_string(v));
+        }
+        const std::string at = "keep " + std::to_string(row.keep) + ", " + std::to_string(row.saves) + " saves";
+        EXPECT_EQ(fs.files[kTarget], "version " + std::to_string(row.saves)) << at;
+        const int kept = std::max(row.keep, row.keepReplaced ? 1 : 0);
+        for (int n = 1; n <= kMaxBackups + 1; ++n) {
+            const std::string name = BackupName(kTarget, n);
+            if (n <= kept && n < row.saves)
+                EXPECT_EQ(fs.files[name], "version " + std::to_string(row.saves - n)) << at << ", " << name;
+            else
+                EXPECT_EQ(fs.files.count(name), 0u) << at << ", " << name;
+        }
+        EXPECT_EQ(fs.files.size(), 1u + std::min(kept, row.saves - 1)) << at;
+    }
 }
 
 } // namespace

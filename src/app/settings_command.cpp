@@ -1,0 +1,156 @@
+#include "app/settings_command.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "core/errors.h"
+#include "core/resource_strings.h"
+#include "platform/handle.h"
+#include "toolkit/application.h"
+#include "toolkit/checkbox.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/edit.h"
+#include "toolkit/forms.h"
+#include "toolkit/label.h"
+#include "ui/button_with_color.h"
+#include "ui/password_query.h"
+#include "vault/vault_file.h"
+
+namespace velt {
+
+namespace {
+
+// A hand-edited file is small; anything beyond this is not velt.ini.
+constexpr DWORD kMaxSettingsFile = 64 * 1024;
+
+TLabel* MakeLabel(TForm* form, const std::string& caption, int left, int top) {
+    auto* label = new TLabel(form);
+    label->SetParent(form);
+    label->SetCaption(caption);
+    label->SetLeft(left);
+    label->SetTop(top);
+    return label;
+}
+
+TEdit* MakeNumber(TForm* form, int value, int left, int top, int width) {
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->Font().SetColor(clBlack);
+    edit->SetBounds(left, top, width, edit->Height());
+    edit->SetMaxLength(4);
+    edit->SetText(std::to_string(value));
+    return edit;
+}
+
+TCheckBox* MakeCheck(TForm* form, const std::string& caption, bool checked, int left, int top, int width) {
+    auto* check = new TCheckBox(form);
+    check->SetParent(form);
+    check->SetBounds(left, top, width, check->Height());
+    check->SetCaption(caption);
+    check->SetChecked(checked);
+    return check;
+}
+
+TBitBtnWithColor* MakeButton(TForm* form, const char* caption, TModalResult result, int left, int top, int width,
+                             int height) {
+    auto* b = new TBitBtnWithColor(form);
+    b->SetParent(form);
+    b->SetCaption(caption);
+    b->SetModalResult(result);
+    b->SetColor(clBlack);
+    b->Font().SetColor(clWhite);
+    b->SetBounds(left, top, width, height);
+    return b;
+}
+
+// A number typed in a box: above the range it is the most allowed; no
+// number at all keeps what was there.
+int NumberFrom(const std::string& text, int hi, int previous) {
+    if (text.empty() || text.find_first_not_of("0123456789 ") != std::string::npos ||
+        text.find_first_of("0123456789") == std::string::npos)
+        return previous;
+    return ParseSettingNumber(text, 0, hi, hi);
+}
+
+} // namespace
+
+std::string SettingsPath(const std::string& dir) { return dir + "velt.ini"; }
+
+Settings ReadSettingsFile(const std::string& path) {
+    platform::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return Settings{};
+    std::string text(kMaxSettingsFile, '\0');
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), &text[0], kMaxSettingsFile, &got, nullptr)) return Settings{};
+    text.resize(got);
+    return ParseSettings(text);
+}
+
+bool ShowSettingsDialog(Settings& settings) {
+    auto form = std::make_unique<TForm>(Application);
+    form->Font().SetColor(clWhite);
+    form->SetColor(clBlack);
+    form->Canvas().Font().Assign(form->Font());
+    const SIZE wh = MeasureAverageCharSize(form->Canvas());
+    const int w = wh.cx, h = wh.cy;
+    const int margin = MulDiv(8, w, 4), row = MulDiv(14, h, 8), numberWidth = MulDiv(24, w, 4);
+
+    form->SetBorderStyle(TFormBorderStyle::bsDialog);
+    form->SetCaption(ResStr(IDS_SETTINGS));
+    form->SetClientWidth(MulDiv(200, w, 4));
+    form->SetPosition(TPosition::poScreenCenter);
+
+    int top = MulDiv(8, h, 8);
+    TLabel* after = MakeLabel(form.get(), ResStr(IDS_SET_LOCK_AFTER), margin, top + 3);
+    const int numberLeft = after->Left() + after->Width() + 6;
+    TEdit* idle = MakeNumber(form.get(), settings.idleMinutes, numberLeft, top, numberWidth);
+    TLabel* minutes = MakeLabel(form.get(), ResStr(IDS_SET_MINUTES), idle->Left() + idle->Width() + 6, top + 3);
+    top += idle->Height() + row / 2;
+    const int wide = MulDiv(184, w, 4);
+    TCheckBox* session = MakeCheck(form.get(), ResStr(IDS_SET_ON_SESSION), settings.onSessionLock, margin, top, wide);
+    top += session->Height() + row / 4;
+    TCheckBox* minimise = MakeCheck(form.get(), ResStr(IDS_SET_ON_MINIMIZE), settings.onMinimize, margin, top, wide);
+    top += minimise->Height() + row / 2;
+    TLabel* keepLabel = MakeLabel(form.get(), ResStr(IDS_SET_KEEP), margin, top + 3);
+    TEdit* keep = MakeNumber(form.get(), settings.keep, keepLabel->Left() + keepLabel->Width() + 6, top, numberWidth);
+    MakeLabel(form.get(), ResStr(IDS_SET_KEEP_RANGE), keep->Left() + keep->Width() + 6, top + 3);
+    top += keep->Height() + row;
+    // Wide enough for the longest line in either language.
+    const int right = std::max({minutes->Left() + minutes->Width(), session->Left() + session->Width()});
+    if (right + margin > form->ClientWidth()) form->SetClientWidth(right + margin);
+
+    const int buttonWidth = MulDiv(50, w, 4);
+    TBitBtnWithColor* ok = MakeButton(form.get(), "OK", mrOk, form->ClientWidth() / 2 - buttonWidth - 4, top,
+                                      buttonWidth, row);
+    ok->SetDefault(true);
+    TBitBtnWithColor* cancel =
+        MakeButton(form.get(), "Cancel", mrCancel, form->ClientWidth() / 2 + 4, top, buttonWidth, row);
+    cancel->SetCancel(true);
+    form->SetClientHeight(cancel->Top() + cancel->Height() + 13);
+    form->SetActiveControl(idle);
+
+    if (form->ShowModal() != mrOk) return false;
+    settings.idleMinutes = NumberFrom(idle->Text(), kMaxIdleMinutes, settings.idleMinutes);
+    settings.onSessionLock = session->Checked();
+    settings.onMinimize = minimise->Checked();
+    settings.keep = NumberFrom(keep->Text(), 9, settings.keep);
+    return true;
+}
+
+bool SettingsCommand(Settings& current, const std::string& path) {
+    Settings chosen = current;
+    if (!ShowSettingsDialog(chosen)) return false;
+    current = chosen;
+    try {
+        WriteSettings(*MakeWindowsSaveOps(), path, chosen);
+    } catch (const Exception& e) {
+        MessageDlg(FormatText(ResStr(IDS_SETTINGS_NOT_SAVED), {e.Message()}), TMsgDlgType::mtError,
+                   TMsgDlgButtons::mbOK);
+    }
+    return true;
+}
+
+} // namespace velt

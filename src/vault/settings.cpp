@@ -1,0 +1,79 @@
+#include "vault/settings.h"
+
+namespace velt {
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int ParseSettingNumber(std::string_view value, int lo, int hi, int fallback) {
+    value = Trim(value);
+    if (value.empty() || value.size() > 9) return fallback;
+    int n = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9') return fallback;
+        n = n * 10 + (c - '0');
+    }
+    return n < lo || n > hi ? fallback : n;
+}
+
+Settings ParseSettings(std::string_view text) {
+    Settings s;
+    const Settings defaults;
+    std::string_view section;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view line = Trim(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.empty() || line.front() == ';' || line.front() == '#') continue;
+        if (line.front() == '[') {
+            const size_t close = line.find(']');
+            section = close == std::string_view::npos ? std::string_view() : Trim(line.substr(1, close - 1));
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (eq == std::string_view::npos) continue;
+        const std::string_view key = Trim(line.substr(0, eq));
+        const std::string_view value = line.substr(eq + 1);
+        if (SameName(section, "Lock")) {
+            if (SameName(key, "IdleMinutes"))
+                s.idleMinutes = ParseSettingNumber(value, 0, kMaxIdleMinutes, defaults.idleMinutes);
+            else if (SameName(key, "OnSessionLock"))
+                s.onSessionLock = ParseSettingNumber(value, 0, 1, defaults.onSessionLock) != 0;
+            else if (SameName(key, "OnMinimize"))
+                s.onMinimize = ParseSettingNumber(value, 0, 1, defaults.onMinimize) != 0;
+        } else if (SameName(section, "Backup") && SameName(key, "Keep")) {
+            s.keep = ParseSettingNumber(value, 0, 9, defaults.keep);
+        }
+    }
+    return s;
+}
+
+std::string FormatSettings(const Settings& s) {
+    return "[Lock]\r\nIdleMinutes=" + std::to_string(s.idleMinutes) + "\r\nOnSessionLock=" +
+           (s.onSessionLock ? "1" : "0") + "\r\nOnMinimize=" + (s.onMinimize ? "1" : "0") +
+           "\r\n[Backup]\r\nKeep=" + std::to_string(s.keep) + "\r\n";
+}
+
+void WriteSettings(SaveFileOps& ops, const std::string& path, const Settings& settings) {
+    SaveVaultImage(ops, path, FormatSettings(settings));
+}
+
+} // namespace velt

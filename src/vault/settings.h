@@ -1,0 +1,38 @@
+// velt.ini beside velt.exe: when the vault locks and how many backups Save
+// keeps. A plain INI the user may edit; anything missing or damaged reads as
+// its default, so reading never fails.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "vault/vault_save.h"
+
+namespace velt {
+
+struct Settings {
+    int idleMinutes = 5;        // 0: never; at most 1440
+    bool onSessionLock = true;  // Windows locks, the console disconnects, sleep
+    bool onMinimize = false;
+    int keep = 3;               // backups, 0 to 9
+
+    bool operator==(const Settings& o) const {
+        return idleMinutes == o.idleMinutes && onSessionLock == o.onSessionLock && onMinimize == o.onMinimize &&
+               keep == o.keep;
+    }
+};
+
+constexpr int kMaxIdleMinutes = 1440;
+
+// The settings in `text`; each value that is missing, not a whole number or
+// out of range keeps its default.
+Settings ParseSettings(std::string_view text);
+// The INI text of `settings`, CR LF line ends.
+std::string FormatSettings(const Settings& settings);
+// Whole decimal number in [lo, hi] (blanks around it allowed), else `fallback`.
+int ParseSettingNumber(std::string_view value, int lo, int hi, int fallback);
+
+// Writes `settings` to `path` as Save writes the vault: temporary file,
+// flush, replace. Raises EFileCreateError naming the file and the reason.
+void WriteSettings(SaveFileOps& ops, const std::string& path, const Settings& settings);
+
+} // namespace velt

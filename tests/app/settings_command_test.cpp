@@ -1,0 +1,79 @@
+// The Settings dialog on the real main window: OK writes velt.ini and the new
+// values hold, Cancel and Escape change nothing, and a folder that cannot be
+// written says so while the new values still hold for this run.
+#include "app/main_window_fixture.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "app/settings_command.h"
+
+namespace velt::test {
+namespace {
+
+using SettingsWin = MainWindowTest;
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
+    struct Case {
+        const char* name;
+        bool readOnlyIni;
+        UINT key;  // 0: the OK button
+        bool saved;
+        bool holds;
+        size_t boxes;
+    };
+    const Case cases[] = {
+        {"ok", false, 0, true, true, 0},
+        {"cancel by Escape", false, VK_ESCAPE, false, false, 0},
+        {"unwritable", true, 0, false, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string ini = dir_ + "velt.ini";
+        SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(ini.c_str());
+        if (c.readOnlyIni) {
+            std::ofstream(ini) << "[Backup]\nKeep=3\n";
+            SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        const std::string before = Bytes(ini);
+        TForm1* form = Open({true, "secret"});
+        RunLater(40, [&] {
+            HWND w = FindWindowA(kFormClass, "Settings");
+            auto* dialog = dynamic_cast<TForm*>(TWinControl::FromHandle(w));
+            ASSERT_NE(dialog, nullptr);
+            for (int i = 0; i < dialog->ControlCount(); ++i) {
+                if (auto* e = dynamic_cast<TEdit*>(dialog->Controls(i))) e->SetText(e->Text() == "5" ? "12" : "1");
+                if (auto* k = dynamic_cast<TCheckBox*>(dialog->Controls(i))) k->SetChecked(true);
+            }
+            if (c.key) {
+                PostMessageA(GetFocus(), WM_KEYDOWN, c.key, 0);
+                return;
+            }
+            for (int i = 0; i < dialog->ControlCount(); ++i)
+                if (auto* b = dynamic_cast<TButton*>(dialog->Controls(i)); b && b->ModalResult() == mrOk) b->Click();
+        });
+        form->Ustawienia1Click(form);
+        Pump();
+        const Settings want{12, true, true, 1};
+        EXPECT_EQ(form->CurrentSettings() == want, c.holds);
+        EXPECT_EQ(form->BackupsToKeep, c.holds ? 1 : 3);
+        EXPECT_EQ(boxes_.Boxes().size(), c.boxes);
+        if (c.saved)
+            EXPECT_EQ(ReadSettingsFile(ini), want);
+        else
+            EXPECT_TRUE(Bytes(ini) == before);
+        boxes_.Clear();
+        Close(form);
+        SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(ini.c_str());
+    }
+}
+
+} // namespace
+} // namespace velt::test
