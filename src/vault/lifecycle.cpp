@@ -46,7 +46,15 @@ void VaultLifecycle::StartUp() {
 void VaultLifecycle::Shown() { Modified = false; }
 
 bool VaultLifecycle::LoadChecked() {
-    if (ReadVault()) {
+    bool read = false;
+    try {
+        read = ReadVault();
+    } catch (const EVaultDamaged&) {
+        // A file that is there but does not open is never saved over.
+        vaultUnreadSinceStart_ = true;
+        throw;
+    }
+    if (read) {
         vaultUnreadSinceStart_ = false;
         TableReplaced();
         return true;

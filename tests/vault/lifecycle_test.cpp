@@ -31,6 +31,7 @@ public:
     bool fileExists = true;
     bool fileMatches = true;
     bool fileHeld = false;  // present, but another program keeps it from us
+    bool fileTampered = false;  // the right password, but a changed file
     bool saveFails = false;
     std::vector<std::string> log;
     std::string savedWith;  // password of the last successful save
@@ -83,6 +84,7 @@ protected:
     bool ReadVault() override {
         log.push_back("load");
         if (!fileExists || fileHeld) throw EFileOpenError("Cannot open file");
+        if (fileTampered) throw EVaultTampered("changed");
         return fileMatches && MasterPassword == (savedWith.empty() ? MasterPassword : savedWith);
     }
     bool VaultFileExists() override { return fileExists; }
@@ -398,22 +400,28 @@ TEST(VaultLifecycleTest, UnreadVaultIsNeverReplaced) {
         bool fileExists;  // at start-up
         bool released;    // the hold ends and Open/ Reopen loads before saving
         bool saved;
+        bool changedAtReopen = false;  // read at start-up, changed before a Reopen
     };
     const Case cases[] = {
         {"held file: save refused", true, false, false},
         {"first run: nothing to protect", false, false, true},
         {"held, then reopened: save allowed", true, true, true},
+        {"read, then changed and reopened: save refused", true, false, false, true},
     };
     for (const Case& c : cases) {
         ScriptedVault v;
         v.fileExists = c.fileExists;
-        v.fileHeld = c.fileExists;
+        v.fileHeld = c.fileExists && !c.changedAtReopen;
         v.prompts.push_back({true, "secret", false});
         v.StartUp();
         v.Shown();
         if (c.released) {
             v.fileHeld = false;
             v.ReopenCommand();
+        }
+        if (c.changedAtReopen) {
+            v.fileTampered = true;
+            EXPECT_THROW(v.ReopenCommand(), EVaultTampered);
         }
         v.EditorChanged();
         v.log.clear();
