@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         crypto.derivations = 0;
     }
     std::string plain;
-    const bool reseal = (flags & 1) && sound && file.size() >= header + kStrongTagSize;
+    const bool reseal = (flags & 1) && sound && file.size() >= header + kStrongCountSize + kStrongTagSize;
     if (reseal) {
         // The body becomes the plaintext, sealed under the file's own header
         // with the password's key check.
