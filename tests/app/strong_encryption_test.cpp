@@ -14,6 +14,8 @@ namespace {
 const std::string kTurnOn =
     "Confirm: From the next save on, baza.pdb will be protected with AES-256 under a key derived from the master "
     "password.\r\nOlder versions of Velt and other programs that read the old format will not open it.\r\n\r\n"
+    "Copies of baza.pdb saved before in the compatible format, backups included, still give the master password "
+    "away. Changing the master password after turning strong encryption on closes that door.\r\n\r\n"
     "Turn strong encryption on?";
 const std::string kTurnOff =
     "Warning: In the old format baza.pdb can be read by anyone who has the file, without the password.\r\n\r\n"
