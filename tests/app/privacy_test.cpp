@@ -138,6 +138,7 @@ TEST_F(Privacy, StartUpRemovesWhatInterruptedSavesLeft) {
         const std::string copyDir = dir_ + "copy\\", twin = copyDir + (std::strrchr(self, '\\') + 1);
         CreateDirectoryA(copyDir.c_str(), nullptr);
         ASSERT_TRUE(CopyFileA(Beside("file_holder.exe").c_str(), twin.c_str(), FALSE));
+        for (const std::string& p : {leftover, written}) std::ofstream(p, std::ios::binary) << "half a vault";
         {
             OtherProcess writer("exclusive", written);
             OtherProcess velt("exclusive", copyDir + "held", twin);
@@ -147,7 +148,7 @@ TEST_F(Privacy, StartUpRemovesWhatInterruptedSavesLeft) {
             ASSERT_EQ(stranger.Reply(), "ready");
             const std::string closed = SaveTempName(VaultPath(), velt.Id(), 0);
             const std::string strangers = SaveTempName(VaultPath(), stranger.Id(), 0);
-            for (const std::string& p : {leftover, written, closed, strangers, others[0], others[1], others[2]})
+            for (const std::string& p : {closed, strangers, others[0], others[1], others[2]})
                 std::ofstream(p, std::ios::binary) << "half a vault";
             Create({true, c.password});
             EXPECT_EQ(Exists(leftover), !c.leftoverRemoved);

@@ -52,7 +52,7 @@ TEST_F(StrongEncryption, TickSaveRestartUnlockThenUntick) {
     form->Zapisz1Click(form);
     const std::string strong = File();
     ASSERT_TRUE(IsStrongVault(strong));
-    EXPECT_EQ(strong.substr(4, 8), std::string("\x01\x00\x01\x00\xC0\x27\x09\x00", 8));  // 600,000 iterations
+    EXPECT_EQ(strong.substr(4, 8), std::string("\x02\x00\x01\x00\xC0\x27\x09\x00", 8));  // 600,000 iterations
     Close(form);
 
     // Restart: the same password unlocks it, the tick follows the file.
