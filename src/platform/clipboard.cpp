@@ -56,7 +56,7 @@ void PutPrivacyMark(const char* formatName, DWORD value) {
 
 } // namespace
 
-DWORD SetClipboardText(const std::string& text, HWND owner) {
+void SetClipboardText(const std::string& text, HWND owner) {
     OpenedClipboard open(owner);
     EmptyClipboard();
     GlobalBlock block(text.c_str(), text.size() + 1);
@@ -64,7 +64,6 @@ DWORD SetClipboardText(const std::string& text, HWND owner) {
     PutPrivacyMark("ExcludeClipboardContentFromMonitorProcessing", 0);
     PutPrivacyMark("CanIncludeInClipboardHistory", 0);
     PutPrivacyMark("CanUploadToCloudClipboard", 0);
-    return GetClipboardSequenceNumber();
 }
 
 std::string GetClipboardText(HWND owner) {

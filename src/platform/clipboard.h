@@ -8,11 +8,9 @@
 
 namespace velt::platform {
 
-// Replaces the clipboard's contents with text (ANSI code page). Returns the
-// clipboard's sequence number read while it is still open, so that it is
-// ours and no other program's. Throws EClipboardError "Cannot open
-// clipboard" when another program holds it.
-DWORD SetClipboardText(const std::string& text, HWND owner = nullptr);
+// Replaces the clipboard's contents with text (ANSI code page).
+// Throws EClipboardError "Cannot open clipboard" when another program holds it.
+void SetClipboardText(const std::string& text, HWND owner = nullptr);
 // The CF_TEXT contents ("" when none). Same failure as above.
 std::string GetClipboardText(HWND owner = nullptr);
 

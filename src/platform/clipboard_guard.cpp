@@ -44,12 +44,10 @@ ClipboardGuard::ClipboardGuard(UINT delayMs) : delayMs_(delayMs) {}
 ClipboardGuard::~ClipboardGuard() { ClearIfOurs(); }
 
 void ClipboardGuard::Copy(const std::string& text, HWND owner) {
-    // When this fails, an earlier copy keeps its own time. The number is
-    // read before the clipboard closes: a change by another program right
-    // after is then never taken for ours.
-    const DWORD sequence = SetClipboardText(text, owner);
+    // When this fails, an earlier copy keeps its own time.
+    SetClipboardText(text, owner);
     StopTimer();
-    sequence_ = sequence;
+    sequence_ = GetClipboardSequenceNumber();
     timer_ = SetTimer(nullptr, 0, delayMs_, &ClipboardGuard::Elapsed);
     if (timer_) Guards()[timer_] = this;
 }
