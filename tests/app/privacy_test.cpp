@@ -138,7 +138,8 @@ TEST_F(Privacy, StartUpRemovesWhatInterruptedSavesLeft) {
         const std::string copyDir = dir_ + "copy\\", twin = copyDir + (std::strrchr(self, '\\') + 1);
         CreateDirectoryA(copyDir.c_str(), nullptr);
         ASSERT_TRUE(CopyFileA(Beside("file_holder.exe").c_str(), twin.c_str(), FALSE));
-        for (const std::string& p : {leftover, written}) std::ofstream(p, std::ios::binary) << "half a vault";
+        for (const std::string& p : {leftover, written, copyDir + "held", copyDir + "held2"})
+            std::ofstream(p, std::ios::binary) << "half a vault";
         {
             OtherProcess writer("exclusive", written);
             OtherProcess velt("exclusive", copyDir + "held", twin);
