@@ -67,7 +67,8 @@ void VaultSeeds() {
 
 // Sealed with the stand-in primitives the fuzz target uses.
 void StrongSeed(const std::string& name, int flags, const std::string& password, const velt::CellStore& table,
-                std::uint32_t iterations = 100000, const std::function<void(std::string&)>& damage = {}) {
+                std::uint32_t iterations = 100000, const std::function<void(std::string&)>& damage = {},
+                bool version1 = false) {
     velt::test::StandInCrypto crypto;
     velt::test::CountingRandom random;
     velt::StrongKey key;
@@ -75,6 +76,16 @@ void StrongSeed(const std::string& name, int flags, const std::string& password,
     random.Fill(salt, sizeof salt);
     key.Derive(crypto, password, salt, iterations);
     std::string image = velt::BuildStrongImage(table, key, crypto, random);
+    if (version1) {
+        // The same plaintext behind the 40-byte header, sealed under K.
+        auto* body = reinterpret_cast<unsigned char*>(&image[56]);
+        const size_t size = image.size() - 56 - velt::kStrongTagSize;
+        crypto.Open(key.VaultKey(), body - 28, std::string_view(image.data(), 56), body, size, body + size);
+        image.erase(40, 16);
+        image[4] = 1;
+        body = reinterpret_cast<unsigned char*>(&image[40]);
+        crypto.Seal(key.Key(), body - 12, std::string_view(image.data(), 40), body, size, body + size);
+    }
     if (damage) damage(image);
     Write("strong", name, Cat({std::string(1, char(flags)), std::string(1, char(password.size())), password, image}));
 }
@@ -85,9 +96,15 @@ void StrongSeeds() {
     StrongSeed("sample_key_in_use", 2, "Tajne!", SampleTable(3), 10000000);
     StrongSeed("wrong_password", 0, "other", SampleTable(2));
     StrongSeed("resealed_body", 1, "pw", SampleTable(2), 100000, [](std::string& f) { f[45] = 7; });
-    StrongSeed("version_2", 0, "pw", SampleTable(1), 100000, [](std::string& f) { f[4] = 2; });
+    StrongSeed("version_3", 0, "pw", SampleTable(1), 100000, [](std::string& f) { f[4] = 3; });
     StrongSeed("too_few_iterations", 0, "pw", SampleTable(1), 100000, [](std::string& f) { f[9] = 0; });
     StrongSeed("cut", 0, "pw", SampleTable(1), 100000, [](std::string& f) { f.resize(59); });
+    StrongSeed("cut_in_header", 0, "pw", SampleTable(1), 100000, [](std::string& f) { f.resize(50); });
+    StrongSeed("changed_nonce", 0, "pw", SampleTable(1), 100000, [](std::string& f) { f[30] ^= 1; });
+    StrongSeed("changed_key_check", 0, "pw", SampleTable(1), 100000, [](std::string& f) { f[41] ^= 1; });
+    StrongSeed("version_1", 0, "Tajne!", SampleTable(3), 100000, {}, true);
+    StrongSeed("version_1_key_in_use", 2, "Tajne!", SampleTable(2), 100000, {}, true);
+    StrongSeed("version_1_cut", 0, "pw", SampleTable(1), 100000, [](std::string& f) { f.resize(59); }, true);
 }
 
 // ------------------------------------------------------------------ MO

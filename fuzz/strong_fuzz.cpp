@@ -1,9 +1,10 @@
 // The strong vault reader: file bytes -> table, with stand-in primitives.
 //
 // Input: one flag byte, one password length byte n, n password bytes, then
-// the file. Flag bit 0 seals the file's body afresh (as plaintext, under the
-// key of the fuzzed password and the file's own header), so that most inputs
-// get past the tag into the plaintext parser. Bit 1 loads with a key
+// the file (version 1 or 2). Flag bit 0 seals the file's body afresh (as
+// plaintext, under the key of the fuzzed password and the file's own header,
+// with the password's key check), so that most inputs get past the key check
+// and the tag into the plaintext parser. Bit 1 loads with a key
 // already derived for the file's salt, as Open/ Reopen does.
 #include <cstring>
 
@@ -29,10 +30,16 @@ std::uint32_t Le(const std::string& s, size_t at, int bytes) {
     return v;
 }
 
+// The header's size by its version (1: no key check).
+size_t HeaderSize(const std::string& f) { return Le(f, 4, 2) == 1 ? 40 : 56; }
+
+// A header that is read: the key check (version 2) or the tag (version 1)
+// then decides.
 bool HeaderSound(const std::string& f) {
-    if (f.size() < 60 || f.size() > kStrongMaxFileSize || f.compare(0, 4, "VLT2") != 0) return false;
-    const std::uint32_t n = Le(f, 8, 4);
-    return Le(f, 4, 2) == 1 && Le(f, 6, 2) == 1 && n >= 100000 && n <= 10000000;
+    if (f.size() < 12 || f.size() > kStrongMaxFileSize || f.compare(0, 4, "VLT2") != 0) return false;
+    const std::uint32_t n = Le(f, 8, 4), version = Le(f, 4, 2);
+    return (version == 1 || version == 2) && f.size() >= (version == 1 ? 60u : 56u) && Le(f, 6, 2) == 1 &&
+           n >= 100000 && n <= 10000000;
 }
 
 // The plaintext as the format describes it: the records' fields, or false.
@@ -72,18 +79,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     test::StandInCrypto crypto;
     const bool sound = HeaderSound(file);
-    std::string plain;
-    if ((flags & 1) && sound) {
-        // The body becomes the plaintext, sealed under the file's own header.
-        plain = file.substr(kStrongHeaderSize, file.size() - kStrongHeaderSize - kStrongTagSize);
-        unsigned char key[kStrongKeySize];
-        const auto* h = reinterpret_cast<const unsigned char*>(file.data());
-        crypto.DeriveKey(password, h + 12, kStrongSaltSize, Le(file, 8, 4), key);
-        auto* body = reinterpret_cast<unsigned char*>(&file[kStrongHeaderSize]);
-        crypto.Seal(key, h + 28, std::string_view(file.data(), kStrongHeaderSize), body, plain.size(),
-                    body + plain.size());
+    const size_t header = HeaderSize(file);
+    const bool version2 = header == 56;
+    // The password's own key for the file's salt and count, apart.
+    StrongKey own;
+    if (file.size() >= 28) {
+        own.Derive(crypto, password, reinterpret_cast<const unsigned char*>(file.data()) + 12, Le(file, 8, 4));
         crypto.derivations = 0;
     }
+    std::string plain;
+    const bool reseal = (flags & 1) && sound && file.size() >= header + kStrongCountSize + kStrongTagSize;
+    if (reseal) {
+        // The body becomes the plaintext, sealed under the file's own header
+        // with the password's key check.
+        plain = file.substr(header, file.size() - header - kStrongTagSize);
+        if (version2) file.replace(40, 16, reinterpret_cast<const char*>(own.KeyCheck()), 16);
+        const auto* h = reinterpret_cast<const unsigned char*>(file.data());
+        auto* body = reinterpret_cast<unsigned char*>(&file[header]);
+        crypto.Seal(version2 ? own.VaultKey() : own.Key(), h + 28, std::string_view(file.data(), header), body,
+                    plain.size(), body + plain.size());
+    }
+    const bool checkMatches = !version2 || (file.size() >= 56 && file.compare(40, 16, reinterpret_cast<const char*>(
+                                                                                            own.KeyCheck()), 16) == 0);
     StrongKey key;
     if ((flags & 2) && file.size() >= 28) {
         key.Derive(crypto, password, reinterpret_cast<const unsigned char*>(file.data()) + 12, Le(file, 8, 4));
@@ -95,6 +112,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VaultLoadResult result;
     try {
         result = LoadStrongImage(bytes, password, crypto, key, table, kPath);
+    } catch (const EVaultTampered& e) {
+        // The right password, but a cut file or a failed tag.
+        CHECK(std::string(e.what()).find(kPath) != std::string::npos);
+        CHECK(SameCells(table, Sentinel()));
+        CHECK(sound && version2 && checkMatches);
+        CHECK(!reseal);
+        return 0;
     } catch (const EVaultDamaged& e) {
         CHECK(std::string(e.what()).find(kPath) != std::string::npos);
         CHECK(SameCells(table, Sentinel()));
@@ -102,31 +126,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // bad plaintext under a good tag.
         std::vector<std::string> fields;
         if (!sound) CHECK(crypto.derivations == 0);
-        if (sound && (flags & 1)) CHECK(!ReadPlaintext(plain, fields));
+        if (reseal) CHECK(!ReadPlaintext(plain, fields));
         return 0;
     }
     CHECK(sound);
-    // Whatever was opened is wiped from the buffer.
-    if (result == VaultLoadResult::Loaded)
-        CHECK(bytes.compare(kStrongHeaderSize, bytes.size() - kStrongHeaderSize - kStrongTagSize,
-                            std::string(bytes.size() - kStrongHeaderSize - kStrongTagSize, '\0')) == 0);
+    const size_t bodySize = file.size() - header - kStrongTagSize;
     if (result == VaultLoadResult::IncorrectPassword) {
-        CHECK(!(flags & 1));  // a body sealed under this password always opens
+        CHECK(!reseal);  // a body sealed under this password always opens
+        CHECK(!version2 || !checkMatches);
         CHECK(SameCells(table, Sentinel()));
         return 0;
     }
+    CHECK(checkMatches);
+    // Whatever was opened is wiped from the buffer.
+    CHECK(bytes.compare(header, bodySize, std::string(bodySize, '\0')) == 0);
     CHECK(key.DerivedWith(reinterpret_cast<const unsigned char*>(file.data()) + 12, Le(file, 8, 4)));
 
     // The plaintext, opened apart: every entry row numbered afresh, every
     // field exactly its bytes.
     std::string opened = file;
-    auto* body = reinterpret_cast<unsigned char*>(&opened[kStrongHeaderSize]);
-    const size_t bodySize = opened.size() - kStrongHeaderSize - kStrongTagSize;
-    CHECK(crypto.Open(key.Key(), body - kStrongNonceSize, std::string_view(opened.data(), kStrongHeaderSize), body,
-                      bodySize, body + bodySize));
-    if (flags & 1) CHECK(opened.compare(kStrongHeaderSize, bodySize, plain) == 0);
+    auto* body = reinterpret_cast<unsigned char*>(&opened[header]);
+    CHECK(crypto.Open(version2 ? key.VaultKey() : key.Key(), body - (header - 28),
+                      std::string_view(opened.data(), header), body, bodySize, body + bodySize));
+    if (reseal) CHECK(opened.compare(header, bodySize, plain) == 0);
     std::vector<std::string> fields;
-    CHECK(ReadPlaintext(opened.substr(kStrongHeaderSize, bodySize), fields));
+    CHECK(ReadPlaintext(opened.substr(header, bodySize), fields));
     CHECK(table.RowCount() == static_cast<int>(fields.size() / 5) + 1);
     for (int r = 1; r < table.RowCount(); ++r) {
         CHECK(table.Cell(0, r) == std::to_string(r));
@@ -134,11 +158,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (int c = 0; c < CellStore::kColumns; ++c) CHECK(table.Cell(c, 0) == "title" + std::to_string(c));
 
-    // Saved under the same key and read back: the same table.
+    // Saved under the same key, always as version 2, and read back: the
+    // same table.
     if (static_cast<std::uint32_t>(table.EntryCount()) > kRoundTripLimit) return 0;
     test::CountingRandom random;
     std::string image = BuildStrongImage(table, key, crypto, random);
-    CHECK(image.compare(0, 28, file, 0, 28) == 0);
+    CHECK(Le(image, 4, 2) == 2);
+    CHECK(image.compare(6, 22, file, 6, 22) == 0);
     CellStore again = Sentinel();
     CHECK(LoadStrongImage(image, password, crypto, key, again, kPath) == VaultLoadResult::Loaded);
     CHECK(SameCells(again, table));

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/handle.h"
 #include "platform/system_random.h"
 #include "toolkit/dialogs.h"
 #include "ui/password_query.h"
@@ -84,6 +85,16 @@ bool VaultSession::VaultChangedElsewhere() {
 }
 
 bool VaultSession::VaultFileExists() { return GetFileAttributesA(VaultPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool VaultSession::VaultFileCompatible() {
+    platform::UniqueHandle file(CreateFileA(VaultPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;  // the read that follows reports why
+    char magic[sizeof kStrongMagic] = {};
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), magic, sizeof magic, &got, nullptr)) return false;
+    return !IsStrongVault(std::string_view(magic, got));
+}
 
 void VaultSession::ResetTable() { ClearTable(*table_); }
 

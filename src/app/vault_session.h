@@ -41,6 +41,7 @@ protected:
     void WriteVault() override;
     bool ReadVault() override;
     bool VaultFileExists() override;
+    bool VaultFileCompatible() override;
     void ResetTable() override;
     void RemoveSaveLeftovers() override;
     VaultProtection& Protection() override { return protection_; }

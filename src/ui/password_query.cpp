@@ -30,18 +30,27 @@ TBitBtnWithColor* MakeButton(TForm* form, const char* caption, TModalResult resu
 }
 
 // The edit box keeps its text in a buffer of its own, freed with the window
-// without being wiped: before the prompt goes, that text is overwritten in
-// place by as many filler characters, then emptied.
+// without being wiped, and the text a user typed over in its undo buffer,
+// which EM_EMPTYUNDOBUFFER only cuts to nothing at its first character.
+// Before the prompt goes, both are overwritten in place with filler: the
+// text of the old password's length is deleted as an undoable edit, so the
+// undo buffer, which already held that many characters, takes the filler
+// where the old text was; then the text buffer is filled as far as the
+// longest text it held, and emptied.
 class WipeOnClose {
 public:
-    explicit WipeOnClose(TEdit* edit) : edit_(edit) {}
+    WipeOnClose(TEdit* edit, size_t oldLength) : edit_(edit), oldLength_(oldLength) {}
     ~WipeOnClose() {
         if (!edit_->HandleAllocated()) return;
         HWND h = edit_->Handle();
-        const int length = GetWindowTextLengthW(h);
+        const size_t length = static_cast<size_t>(std::max(GetWindowTextLengthW(h), 0));
         try {
-            const std::string filler(static_cast<size_t>(length), '*');
-            if (length > 0) SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(filler.c_str()));
+            Fill(h, oldLength_);
+            if (oldLength_ > 0) {
+                SendMessageA(h, EM_SETSEL, 0, -1);
+                SendMessageA(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+            }
+            Fill(h, std::max(length, oldLength_));
         } catch (...) {
             // No memory for the filler: emptying below is all that is left.
         }
@@ -52,7 +61,14 @@ public:
     WipeOnClose& operator=(const WipeOnClose&) = delete;
 
 private:
+    static void Fill(HWND h, size_t length) {
+        if (length == 0) return;
+        const std::string filler(length, '*');
+        SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(filler.c_str()));
+    }
+
     TEdit* edit_;
+    size_t oldLength_;
 };
 
 // Reads the box's text straight into `password`, whose old bytes are
@@ -107,7 +123,7 @@ bool PasswordQuery(const std::string& caption, const std::string& prompt, std::s
     edit->SetBounds(l.editLeft, l.editTop, l.editWidth, edit->Height());
     edit->SetMaxLength(kPasswordMaxLength);
     edit->SetPasswordChar('*');
-    WipeOnClose wipe(edit);
+    WipeOnClose wipe(edit, password.size());
     // Straight into the window: the control keeps no copy of its own.
     SetWindowTextA(edit->Handle(), password.c_str());
     edit->SelectAll();

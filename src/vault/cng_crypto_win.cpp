@@ -38,6 +38,10 @@ struct CngApi {
     VELT_CNG_FUNCTION(DeriveKeyPBKDF2);
     VELT_CNG_FUNCTION(Encrypt);
     VELT_CNG_FUNCTION(Decrypt);
+    VELT_CNG_FUNCTION(CreateHash);
+    VELT_CNG_FUNCTION(HashData);
+    VELT_CNG_FUNCTION(FinishHash);
+    VELT_CNG_FUNCTION(DestroyHash);
 };
 #undef VELT_CNG_FUNCTION
 
@@ -90,7 +94,31 @@ BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO ModeInfo(const unsigned char* nonce, std::
     return info;
 }
 
+// An HMAC-SHA256 under one key; CNG keeps (and frees) its state.
+class HmacHash {
+public:
+    explicit HmacHash(const unsigned char* key) : hmac_(BCRYPT_SHA256_ALGORITHM, BCRYPT_ALG_HANDLE_HMAC_FLAG) {
+        Check(Cng().CreateHash(hmac_.Get(), &h_, nullptr, 0, const_cast<PUCHAR>(key),
+                               static_cast<ULONG>(kStrongKeySize), 0));
+    }
+    ~HmacHash() { Cng().DestroyHash(h_); }
+    HmacHash(const HmacHash&) = delete;
+    HmacHash& operator=(const HmacHash&) = delete;
+    BCRYPT_HASH_HANDLE Get() const { return h_; }
+
+private:
+    Algorithm hmac_;
+    BCRYPT_HASH_HANDLE h_ = nullptr;
+};
+
 } // namespace
+
+void CngCrypto::Mac(const unsigned char* key, std::string_view message, unsigned char* mac) {
+    HmacHash hash(key);
+    Check(Cng().HashData(hash.Get(), reinterpret_cast<PUCHAR>(const_cast<char*>(message.data())),
+                         static_cast<ULONG>(message.size()), 0));
+    Check(Cng().FinishHash(hash.Get(), mac, static_cast<ULONG>(kStrongMacSize), 0));
+}
 
 void CngCrypto::DeriveKey(std::string_view password, const unsigned char* salt, size_t saltSize,
                           std::uint32_t iterations, unsigned char* key) {

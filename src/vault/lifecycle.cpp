@@ -30,8 +30,12 @@ void VaultLifecycle::StartUp() {
     if (accepted && entered.size() >= kMinPasswordLength) {
         SetMasterPassword(entered);
         try {
-            if (LoadChecked()) RemoveSaveLeftovers();
+            startingUp_ = true;
+            const bool loaded = LoadChecked();
+            startingUp_ = false;
+            if (loaded) RemoveSaveLeftovers();
         } catch (const Exception& e) {
+            startingUp_ = false;
             // First run: no file yet. The entered password keys the first save.
             vaultUnreadSinceStart_ = VaultFileExists();
             ReportError(e);
@@ -45,9 +49,30 @@ void VaultLifecycle::StartUp() {
 
 void VaultLifecycle::Shown() { Modified = false; }
 
+void VaultLifecycle::NoteStrong(bool strong) {
+    strongThisRun_ = strong;
+    RecordStrong(strong);
+}
+
 bool VaultLifecycle::LoadChecked() {
-    if (ReadVault()) {
+    // Replaced by an older copy, maybe by someone who read the password from it.
+    const bool keepStrong = (strongThisRun_ || RecordedStrong()) && VaultFileCompatible();
+    if (keepStrong && Ask(Box::WarningYesNo, ResStr(IDS_STRONG_DOWNGRADE)) != Answer::Yes) {
+        if (startingUp_) Terminate();  // as a refused password
+        return false;
+    }
+    bool read = false;
+    try {
+        read = ReadVault();
+    } catch (const EVaultDamaged&) {
+        // A file that is there but does not open is never saved over.
+        vaultUnreadSinceStart_ = true;
+        throw;
+    }
+    if (read) {
         vaultUnreadSinceStart_ = false;
+        if (keepStrong) Protection().TurnOn(MasterPassword);
+        if (Protection().Strong()) NoteStrong(true);
         TableReplaced();
         return true;
     }
@@ -69,6 +94,7 @@ bool VaultLifecycle::SaveChecked() {
         throw;
     }
     savingOverOther_ = false;
+    if (Protection().Strong()) NoteStrong(true);
     return true;
 }
 
@@ -124,6 +150,7 @@ void VaultLifecycle::StrongCommand() {
     } else {
         if (Ask(Box::WarningYesNo, ResStr(IDS_STRONG_TURN_OFF)) != Answer::Yes) return;
         protection.TurnOff();
+        NoteStrong(false);
     }
     Modified = true;
 }

@@ -45,7 +45,9 @@ protected:
     void StrongCommand();         // "Strong encryption": ask, then turn it on or off
     bool MayClose();              // closing: true when the window may close
     void EditorChanged() { Modified = true; }
-    // Load with the refusal of a wrong password; true when the table was filled.
+    // Load with the refusal of a wrong password; true when the table was
+    // filled. A vault strong this run (or recorded so) that is now in the
+    // compatible format is read only when the user agrees, and stays strong.
     bool LoadChecked();
     // Save, unless start-up met a vault file it could not read (held by
     // another program, say): saving then would replace the accounts in it with
@@ -77,10 +79,21 @@ protected:
     virtual bool VaultChangedElsewhere() { return false; }
     // Which format Save writes; ReadVault sets it from the file.
     virtual VaultProtection& Protection() = 0;
+    // True when the file is there, can be opened, and is not strong.
+    virtual bool VaultFileCompatible() { return false; }
+    // A record kept beyond this run that this folder's vault is strong:
+    // nothing is recorded unless a window supplies one.
+    virtual bool RecordedStrong() { return false; }
+    virtual void RecordStrong(bool /*strong*/) {}
 
 private:
+    // Noted whenever a strong vault is read or saved; cleared by unticking.
+    void NoteStrong(bool strong);
+
     bool vaultUnreadSinceStart_ = false;
     bool savingOverOther_ = false;
+    bool strongThisRun_ = false;
+    bool startingUp_ = false;
 };
 
 } // namespace velt

@@ -45,4 +45,15 @@ bool IsSaveTempName(std::string_view vaultName, std::string_view name) {
            Eat(name, "-") && EatDigits(name, 3, IsDecimal) && Eat(name, ".tmp") && name.empty();
 }
 
+unsigned long SaveTempProcessId(std::string_view vaultName, std::string_view name) {
+    if (!IsSaveTempName(vaultName, name)) return 0;
+    name.remove_prefix(vaultName.size() + 1);
+    unsigned long pid = 0;
+    for (; name.front() != '-'; name.remove_prefix(1)) {
+        const char c = Lower(name.front());
+        pid = pid * 16 + static_cast<unsigned long>(IsDecimal(c) ? c - '0' : c - 'a' + 10);
+    }
+    return pid;
+}
+
 } // namespace velt

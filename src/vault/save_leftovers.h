@@ -14,10 +14,18 @@ std::string SaveTempName(const std::string& target, unsigned long processId, uns
 // the vault file named `vaultName`. Letters compare without case, as
 // Windows compares file names.
 bool IsSaveTempName(std::string_view vaultName, std::string_view name);
+// The process id in such a name; 0 when `name` is none of them.
+unsigned long SaveTempProcessId(std::string_view vaultName, std::string_view name);
 
-// Deletes every such file beside `vaultPath`; one that another running Velt
-// is still writing cannot be deleted (its writer shares nothing) and stays.
-// Returns how many were removed. Implemented for Windows only.
+// True while process `processId` is another process running an executable
+// of this process's file name (another Velt, which may be between its
+// save's Close and Replace). Also true when that cannot be told. Windows only.
+bool IsOtherRunningVelt(unsigned long processId) noexcept;
+
+// Deletes every such file beside `vaultPath` whose writer is not another
+// running Velt; one that a Velt is still writing cannot be deleted (its
+// writer shares nothing) and stays. Returns how many were removed.
+// Implemented for Windows only.
 int RemoveSaveLeftovers(const std::string& vaultPath) noexcept;
 
 } // namespace velt

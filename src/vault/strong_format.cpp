@@ -20,6 +20,17 @@ size_t FieldLength(std::string_view text) { return std::min(text.size(), kVaultM
     throw EVaultDamaged(FormatText(ResStr(IDS_VAULT_DAMAGED), {fullPath}));
 }
 
+[[noreturn]] void RaiseTampered(const std::string& fullPath) {
+    throw EVaultTampered(FormatText(ResStr(IDS_VAULT_TAMPERED), {fullPath}));
+}
+
+// Not stopping at the first difference, so the time says nothing of where.
+bool SameBytes(const unsigned char* a, const unsigned char* b, size_t size) {
+    unsigned char diff = 0;
+    for (size_t i = 0; i < size; ++i) diff = static_cast<unsigned char>(diff | (a[i] ^ b[i]));
+    return diff == 0;
+}
+
 // Offsets of the plaintext's fields, checked against its length: the count
 // of entries, or -1 when the plaintext is not the layout.
 long CheckPlaintext(const unsigned char* p, size_t size) {
@@ -53,6 +64,11 @@ void StrongKey::Derive(StrongCrypto& crypto, std::string_view password, const un
                        std::uint32_t iterations) {
     Wipe();
     crypto.DeriveKey(password, salt, kStrongSaltSize, iterations, key_);
+    crypto.Mac(key_, "Velt vault key", vaultKey_);
+    unsigned char mac[kStrongMacSize];
+    ScopedWipe wipeMac(mac, sizeof mac);
+    crypto.Mac(key_, "Velt key check", mac);
+    std::memcpy(check_, mac, kStrongKeyCheckSize);
     std::memcpy(salt_, salt, kStrongSaltSize);
     iterations_ = iterations;
     valid_ = true;
@@ -62,6 +78,8 @@ void StrongKey::Take(StrongKey& other) noexcept {
     if (&other == this) return;
     Wipe();
     std::memcpy(key_, other.key_, kStrongKeySize);
+    std::memcpy(vaultKey_, other.vaultKey_, kStrongKeySize);
+    std::memcpy(check_, other.check_, kStrongKeyCheckSize);
     std::memcpy(salt_, other.salt_, kStrongSaltSize);
     iterations_ = other.iterations_;
     valid_ = other.valid_;
@@ -70,6 +88,8 @@ void StrongKey::Take(StrongKey& other) noexcept {
 
 void StrongKey::Wipe() noexcept {
     WipeBytes(key_, sizeof key_);
+    WipeBytes(vaultKey_, sizeof vaultKey_);
+    WipeBytes(check_, sizeof check_);
     WipeBytes(salt_, sizeof salt_);
     iterations_ = 0;
     valid_ = false;
@@ -84,6 +104,7 @@ std::string StrongHeader(const StrongKey& key, const unsigned char* nonce) {
     PutLE32(h + kStrongIterationsAt, key.Iterations());
     std::memcpy(h + kStrongSaltAt, key.Salt(), kStrongSaltSize);
     std::memcpy(h + kStrongNonceAt, nonce, kStrongNonceSize);
+    std::memcpy(h + kStrongKeyCheckAt, key.KeyCheck(), kStrongKeyCheckSize);
     return header;
 }
 
@@ -118,7 +139,7 @@ std::string BuildStrongImage(const CellStore& table, const StrongKey& key, Stron
             if (len) std::memcpy(out, text.data(), len);
             out += len;
         }
-    crypto.Seal(key.Key(), nonce, std::string_view(image.data(), kStrongHeaderSize), body, plainSize,
+    crypto.Seal(key.VaultKey(), nonce, std::string_view(image.data(), kStrongHeaderSize), body, plainSize,
                 body + plainSize);
     unsealed.Release();
     return image;
@@ -126,12 +147,17 @@ std::string BuildStrongImage(const CellStore& table, const StrongKey& key, Stron
 
 VaultLoadResult LoadStrongImage(std::string& file, std::string_view password, StrongCrypto& crypto, StrongKey& key,
                                 CellStore& table, const std::string& fullPath) {
-    if (file.size() < kStrongMinFileSize || file.size() > kStrongMaxFileSize || !IsStrongVault(file))
+    if (file.size() < kStrongIterationsAt + 4 || file.size() > kStrongMaxFileSize || !IsStrongVault(file))
         RaiseDamaged(fullPath);
     const unsigned char* h = Bytes(file);
+    const std::uint16_t version = GetLE16(h + kStrongVersionAt);
     const std::uint32_t iterations = GetLE32(h + kStrongIterationsAt);
-    if (GetLE16(h + kStrongVersionAt) != kStrongVersion || GetLE16(h + kStrongKdfAt) != kStrongKdfPbkdf2Sha256 ||
-        iterations < kStrongMinIterations || iterations > kStrongMaxIterations)
+    const size_t headerSize = version == kStrongVersion1 ? kStrongHeaderSizeV1 : kStrongHeaderSize;
+    // Version 1 has no key check: a file cut short of its tag is damaged.
+    const size_t readable = version == kStrongVersion1 ? kStrongMinFileSizeV1 : kStrongHeaderSize;
+    if ((version != kStrongVersion && version != kStrongVersion1) || file.size() < readable ||
+        GetLE16(h + kStrongKdfAt) != kStrongKdfPbkdf2Sha256 || iterations < kStrongMinIterations ||
+        iterations > kStrongMaxIterations)
         RaiseDamaged(fullPath);
     const unsigned char* salt = h + kStrongSaltAt;
     const unsigned char* nonce = h + kStrongNonceAt;
@@ -142,12 +168,20 @@ VaultLoadResult LoadStrongImage(std::string& file, std::string_view password, St
         fresh.Derive(crypto, password, salt, iterations);
         use = &fresh;
     }
+    if (version == kStrongVersion) {
+        if (!SameBytes(h + kStrongKeyCheckAt, use->KeyCheck(), kStrongKeyCheckSize))
+            return VaultLoadResult::IncorrectPassword;
+        if (file.size() < kStrongMinFileSize) RaiseTampered(fullPath);
+    }
 
-    unsigned char* body = Bytes(file) + kStrongHeaderSize;
-    const size_t size = file.size() - kStrongHeaderSize - kStrongTagSize;
+    unsigned char* body = Bytes(file) + headerSize;
+    const size_t size = file.size() - headerSize - kStrongTagSize;
     ScopedWipe wipe(body, size);
-    if (!crypto.Open(use->Key(), nonce, std::string_view(file.data(), kStrongHeaderSize), body, size, body + size))
+    const unsigned char* sealKey = version == kStrongVersion ? use->VaultKey() : use->Key();
+    if (!crypto.Open(sealKey, nonce, std::string_view(file.data(), headerSize), body, size, body + size)) {
+        if (version == kStrongVersion) RaiseTampered(fullPath);
         return VaultLoadResult::IncorrectPassword;
+    }
     const long count = CheckPlaintext(body, size);
     if (count < 0) RaiseDamaged(fullPath);
 

@@ -30,8 +30,11 @@ void VaultProtection::PasswordChanged(std::string_view password) {
 
 void VaultProtection::Save(SaveFileOps& ops, const std::string& path, const CellStore& table,
                            std::string_view password) {
-    if (strong_)
+    if (strong_) {
+        // A key read from a file of fewer rounds is replaced by one of today's.
+        if (key_.Iterations() < iterations_) NewKey(password);
         SaveVaultImage(ops, path, BuildStrongImage(table, key_, crypto_, random_));
+    }
     else
         SaveVaultWith(ops, path, table, password);
 }

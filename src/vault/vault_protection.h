@@ -28,7 +28,9 @@ public:
     void PasswordChanged(std::string_view password);
 
     // Save in the format in use. The old format is written piece by piece,
-    // never whole in memory; the strong one is one sealed message.
+    // never whole in memory; the strong one is one sealed message, always
+    // of version 2, with the key read from the file (version 1 too) unless it
+    // has fewer rounds than new keys: then a new salt and key.
     void Save(SaveFileOps& ops, const std::string& path, const CellStore& table, std::string_view password);
     // Reads either format, told apart by the magic, and takes the format
     // (and for a strong file its key) from the file once it has loaded.

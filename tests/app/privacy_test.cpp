@@ -4,12 +4,14 @@
 // the folder at the next start, unless another Velt is still writing it.
 #include "app/main_window_fixture.h"
 
+#include <cstring>
 #include <fstream>
 
 #include "app/grid_driver.h"
 #include "platform/clipboard.h"
 #include "support/memory_scan_win.h"
 #include "support/other_process_win.h"
+#include "vault/save_leftovers.h"
 
 namespace velt::test {
 namespace {
@@ -100,9 +102,13 @@ TEST_F(Privacy, ChangePasswordLeavesNoCopyOfTheOldOne) {
     form->Zmiehaso1Click(form);
     Pump();
     ASSERT_EQ(form->MasterPassword.size(), kNewPassword.Size());
-    Copies old = CountInOwnMemory(kOldPassword);
-    EXPECT_EQ(old.ansi, 0);
-    EXPECT_EQ(old.utf16, 0);
+    // The whole old password, and what a buffer cut at its start would keep.
+    for (size_t cut : {0u, 1u, 2u, 4u}) {
+        Disguised tail{{kOldPassword.bytes.begin() + static_cast<long>(cut), kOldPassword.bytes.end()}};
+        Copies old = CountInOwnMemory(tail);
+        EXPECT_EQ(old.ansi, 0) << "without the first " << cut;
+        EXPECT_EQ(old.utf16, 0) << "without the first " << cut;
+    }
     EXPECT_GE(CountInOwnMemory(kNewPassword).ansi, 1);  // the scan finds what is there
 }
 
@@ -124,18 +130,40 @@ TEST_F(Privacy, StartUpRemovesWhatInterruptedSavesLeft) {
         const std::string leftover = VaultPath() + ".1a2b-0.tmp";
         const std::string written = VaultPath() + ".1a2c-1.tmp";  // another Velt saving now
         const std::string others[] = {VaultPath() + ".bak", dir_ + "notes.tmp", dir_ + "other.pdb.1a2b-0.tmp"};
-        for (const std::string& p : {leftover, written, others[0], others[1], others[2]})
+        // Another Velt between its save's Close and Replace: a holder copied
+        // under this program's file name, its file closed. And a process
+        // alive under another name, whose file is a leftover.
+        char self[MAX_PATH];
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        const std::string copyDir = dir_ + "copy\\", twin = copyDir + (std::strrchr(self, '\\') + 1);
+        CreateDirectoryA(copyDir.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(Beside("file_holder.exe").c_str(), twin.c_str(), FALSE));
+        for (const std::string& p : {leftover, written, copyDir + "held", copyDir + "held2"})
             std::ofstream(p, std::ios::binary) << "half a vault";
         {
             OtherProcess writer("exclusive", written);
+            OtherProcess velt("exclusive", copyDir + "held", twin);
+            OtherProcess stranger("exclusive", copyDir + "held2");
             ASSERT_EQ(writer.Reply(), "ready");
+            ASSERT_EQ(velt.Reply(), "ready");
+            ASSERT_EQ(stranger.Reply(), "ready");
+            const std::string closed = SaveTempName(VaultPath(), velt.Id(), 0);
+            const std::string strangers = SaveTempName(VaultPath(), stranger.Id(), 0);
+            for (const std::string& p : {closed, strangers, others[0], others[1], others[2]})
+                std::ofstream(p, std::ios::binary) << "half a vault";
             Create({true, c.password});
             EXPECT_EQ(Exists(leftover), !c.leftoverRemoved);
+            EXPECT_EQ(Exists(strangers), !c.leftoverRemoved);
             EXPECT_TRUE(Exists(written));
+            EXPECT_TRUE(Exists(closed));
             EXPECT_TRUE(Exists(VaultPath()));
             for (const std::string& p : others) EXPECT_TRUE(Exists(p)) << p;
+            for (const std::string& p : {closed, strangers}) DeleteFileA(p.c_str());
         }
         for (const std::string& p : {leftover, written, others[0], others[1], others[2]}) DeleteFileA(p.c_str());
+        for (const char* p : {"held", "held2"}) DeleteFileA((copyDir + p).c_str());
+        DeleteFileA(twin.c_str());
+        RemoveDirectoryA(copyDir.c_str());
         Application->ClearTerminated();
     }
 }

@@ -14,6 +14,8 @@ namespace {
 const std::string kTurnOn =
     "Confirm: From the next save on, baza.pdb will be protected with AES-256 under a key derived from the master "
     "password.\r\nOlder versions of Velt and other programs that read the old format will not open it.\r\n\r\n"
+    "Copies of baza.pdb saved before in the compatible format, backups included, still give the master password "
+    "away. Changing the master password after turning strong encryption on closes that door.\r\n\r\n"
     "Turn strong encryption on?";
 const std::string kTurnOff =
     "Warning: In the old format baza.pdb can be read by anyone who has the file, without the password.\r\n\r\n"
@@ -50,7 +52,7 @@ TEST_F(StrongEncryption, TickSaveRestartUnlockThenUntick) {
     form->Zapisz1Click(form);
     const std::string strong = File();
     ASSERT_TRUE(IsStrongVault(strong));
-    EXPECT_EQ(strong.substr(4, 8), std::string("\x01\x00\x01\x00\xC0\x27\x09\x00", 8));  // 600,000 iterations
+    EXPECT_EQ(strong.substr(4, 8), std::string("\x02\x00\x01\x00\xC0\x27\x09\x00", 8));  // 600,000 iterations
     Close(form);
 
     // Restart: the same password unlocks it, the tick follows the file.

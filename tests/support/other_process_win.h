@@ -33,10 +33,11 @@ inline std::string Beside(const std::string& name) {
     return dir.substr(0, dir.find_last_of('\\') + 1) + name;
 }
 
-// Holds `path` in `mode` ("reader", "writer"...) until Release() or destruction.
+// Holds `path` in `mode` ("reader", "writer"...) until Release() or
+// destruction; `exe` is file_holder.exe or a copy of it under another name.
 class OtherProcess {
 public:
-    OtherProcess(const std::string& mode, const std::string& path) {
+    OtherProcess(const std::string& mode, const std::string& path, const std::string& exe = Beside("file_holder.exe")) {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         Handle childIn, childOut;
         if (!CreatePipe(childIn.Out(), stdin_.Out(), &inherit, 0) ||
@@ -50,7 +51,7 @@ public:
         si.hStdInput = childIn.Get();
         si.hStdOutput = childOut.Get();
         si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-        std::string command = "\"" + Beside("file_holder.exe") + "\" " + mode + " \"" + path + "\"";
+        std::string command = "\"" + exe + "\" " + mode + " \"" + path + "\"";
         PROCESS_INFORMATION pi{};
         if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si,
                             &pi))
@@ -67,6 +68,7 @@ public:
 
     // "ready", or "failed <code>"; empty when the process did not start.
     const std::string& Reply() const { return reply_; }
+    DWORD Id() const { return process_.Get() ? GetProcessId(process_.Get()) : 0; }
 
     // Closes its stdin and waits for it to let go.
     void Release() {

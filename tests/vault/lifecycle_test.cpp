@@ -31,6 +31,9 @@ public:
     bool fileExists = true;
     bool fileMatches = true;
     bool fileHeld = false;  // present, but another program keeps it from us
+    bool fileTampered = false;  // the right password, but a changed file
+    bool fileStrong = false;
+    bool recorded = false;  // what a record beyond this run says
     bool saveFails = false;
     bool changedElsewhere = false;  // another program wrote the file
     std::vector<std::string> log;
@@ -82,12 +85,20 @@ protected:
         savedWith = MasterPassword;
         fileExists = true;
         fileMatches = true;
+        fileStrong = protection.Strong();
     }
     bool ReadVault() override {
         log.push_back("load");
         if (!fileExists || fileHeld) throw EFileOpenError("Cannot open file");
-        return fileMatches && MasterPassword == (savedWith.empty() ? MasterPassword : savedWith);
+        if (fileTampered) throw EVaultTampered("changed");
+        const bool ok = fileMatches && MasterPassword == (savedWith.empty() ? MasterPassword : savedWith);
+        if (ok && fileStrong) protection.TurnOn(MasterPassword);
+        if (ok && !fileStrong) protection.TurnOff();
+        return ok;
     }
+    bool VaultFileCompatible() override { return fileExists && !fileHeld && !fileStrong; }
+    bool RecordedStrong() override { return recorded; }
+    void RecordStrong(bool strong) override { recorded = strong; }
     bool VaultFileExists() override { return fileExists; }
     void ResetTable() override { log.push_back("reset"); }
     void TableReplaced() override { log.push_back("replaced"); }
@@ -359,7 +370,9 @@ TEST(VaultLifecycleTest, ChangedPasswordReachesTheFileOnlyBySave) {
 TEST(VaultLifecycleTest, StrongEncryptionAsksThenTurnsOnOrOff) {
     const std::string on = "confirm From the next save on, baza.pdb will be protected with AES-256 under a key derived "
                            "from the master password.\r\nOlder versions of Velt and other programs that read the old "
-                           "format will not open it.\r\n\r\nTurn strong encryption on?";
+                           "format will not open it.\r\n\r\nCopies of baza.pdb saved before in the compatible format, backups "
+                           "included, still give the master password away. Changing the master password after "
+                           "turning strong encryption on closes that door.\r\n\r\nTurn strong encryption on?";
     const std::string off = "yesno In the old format baza.pdb can be read by anyone who has the file, without the "
                             "password.\r\n\r\nTurn strong encryption off?";
     struct Case {
@@ -445,22 +458,28 @@ TEST(VaultLifecycleTest, UnreadVaultIsNeverReplaced) {
         bool fileExists;  // at start-up
         bool released;    // the hold ends and Open/ Reopen loads before saving
         bool saved;
+        bool changedAtReopen = false;  // read at start-up, changed before a Reopen
     };
     const Case cases[] = {
         {"held file: save refused", true, false, false},
         {"first run: nothing to protect", false, false, true},
         {"held, then reopened: save allowed", true, true, true},
+        {"read, then changed and reopened: save refused", true, false, false, true},
     };
     for (const Case& c : cases) {
         ScriptedVault v;
         v.fileExists = c.fileExists;
-        v.fileHeld = c.fileExists;
+        v.fileHeld = c.fileExists && !c.changedAtReopen;
         v.prompts.push_back({true, "secret", false});
         v.StartUp();
         v.Shown();
         if (c.released) {
             v.fileHeld = false;
             v.ReopenCommand();
+        }
+        if (c.changedAtReopen) {
+            v.fileTampered = true;
+            EXPECT_THROW(v.ReopenCommand(), EVaultTampered);
         }
         v.EditorChanged();
         v.log.clear();
@@ -479,6 +498,71 @@ TEST(VaultLifecycleTest, UnreadVaultIsNeverReplaced) {
                 ADD_FAILURE() << c.name << ": closing saved over the unread file";
             } catch (const EFileCreateError&) {
             }
+        }
+    }
+}
+
+// A vault strong this run or by the record, found in the compatible format:
+// asked first, and kept strong on Yes.
+TEST(VaultLifecycleTest, CompatibleFileWhereAStrongOneWas) {
+    const std::string ask = "yesno baza.pdb is in the compatible format, but it was last saved with strong "
+                            "encryption. It may have been replaced by an older copy. Open it anyway?";
+    enum class Start { Compatible, Strong, Unticked };  // the file at start-up, or strong then unticked
+    struct Case {
+        const char* name;
+        bool recorded;
+        Start start;
+        bool reopen;  // else start-up meets the replaced file
+        bool strongNow;
+        Answer answer;
+        Log log;
+        bool strongAfter;
+    };
+    const Log loaded{"load", "replaced"};
+    const Case cases[] = {
+        {"reopen: strong this run, compatible now, No", false, Start::Strong, true, false, Answer::No, {ask}, true},
+        {"reopen: ..., Yes", false, Start::Strong, true, false, Answer::Yes, {ask, "load", "replaced"}, true},
+        {"reopen: still strong", false, Start::Strong, true, true, Answer::Ok, loaded, true},
+        {"reopen: compatible all along", false, Start::Compatible, true, false, Answer::Ok, loaded, false},
+        {"reopen: unticked this run", false, Start::Unticked, true, false, Answer::Ok, loaded, false},
+        {"start-up: recorded strong, compatible, No", true, Start::Compatible, false, false, Answer::No,
+         {kPrompt, ask, "terminate", "language"}, false},
+        {"start-up: recorded strong, compatible, Yes", true, Start::Compatible, false, false, Answer::Yes,
+         {kPrompt, ask, "load", "replaced", "tidy", "language"}, true},
+        {"start-up: recorded strong, strong", true, Start::Strong, false, true, Answer::Ok,
+         {kPrompt, "load", "replaced", "tidy", "language"}, true},
+        {"start-up: nothing recorded", false, Start::Compatible, false, false, Answer::Ok,
+         {kPrompt, "load", "replaced", "tidy", "language"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedVault v;
+        v.recorded = c.recorded;
+        v.fileStrong = c.reopen ? c.start != Start::Compatible : c.strongNow;
+        if (c.reopen) {
+            Unlock(v);
+            if (c.start == Start::Unticked) {
+                v.answers.push_back(Answer::Yes);
+                v.StrongCommand();
+                EXPECT_FALSE(v.recorded);
+            }
+            v.Modified = false;
+            v.fileStrong = c.strongNow;  // replaced meanwhile
+            v.log.clear();
+        }
+        if (c.answer != Answer::Ok) v.answers.push_back(c.answer);
+        if (c.reopen) {
+            v.ReopenCommand();
+        } else {
+            v.prompts.push_back({true, "secret", false});
+            v.StartUp();
+        }
+        EXPECT_EQ(v.log, c.log);
+        EXPECT_EQ(v.protection.Strong(), c.strongAfter);
+        EXPECT_EQ(v.recorded, c.strongAfter || (c.recorded && c.answer == Answer::No));
+        if (c.strongAfter) {  // the next save is strong again
+            v.SaveCommand();
+            EXPECT_TRUE(v.fileStrong);
         }
     }
 }

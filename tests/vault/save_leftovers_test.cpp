@@ -40,7 +40,10 @@ TEST(SaveLeftoversTest, EverySaveTemporaryNameIsRecognised) {
             const std::string path = SaveTempName("C:\\velt\\baza.pdb", pid, n);
             ASSERT_EQ(path.rfind("C:\\velt\\", 0), 0u);
             EXPECT_TRUE(IsSaveTempName("baza.pdb", path.substr(8))) << path;
+            EXPECT_EQ(SaveTempProcessId("baza.pdb", path.substr(8)), pid) << path;
         }
+    EXPECT_EQ(SaveTempProcessId("baza.pdb", "BAZA.PDB.1A2B-7.TMP"), 0x1a2bul);
+    EXPECT_EQ(SaveTempProcessId("baza.pdb", "baza.pdb.1a2b.tmp"), 0ul);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/byte_order.h"
 #include "support/freed_memory.h"
 #include "support/protected_image.h"
 #include "support/known_vault.h"
@@ -25,6 +26,8 @@ const std::string kPath = "C:\\velt\\baza.pdb";
 constexpr std::string_view kMarker = "marker-pass-5170";
 const std::string kDamaged =
     "The database file \"C:\\velt\\baza.pdb\" is damaged or was written by a newer version of Velt.";
+const std::string kTampered =
+    "The database file \"C:\\velt\\baza.pdb\" is damaged or has been changed. Velt will not save over it.";
 
 // Every field 255 bytes, walking through all byte values (0x80-0xFF too).
 CellStore FullTable(int rows) {
@@ -65,17 +68,50 @@ CellStore Keeper() {
     return t;
 }
 
+// The same table as a version 1 file: the 40-byte header, sealed under K.
+std::string AsVersion1(StrongCrypto& crypto, const StrongKey& key, std::string v2) {
+    auto* body = reinterpret_cast<unsigned char*>(&v2[kStrongHeaderSize]);
+    const size_t size = v2.size() - kStrongHeaderSize - kStrongTagSize;
+    if (!crypto.Open(key.VaultKey(), body - 28, std::string_view(v2.data(), kStrongHeaderSize), body, size,
+                     body + size))
+        throw std::logic_error("not opened");
+    std::string v1 = v2.substr(0, kStrongHeaderSizeV1) + v2.substr(kStrongHeaderSize);
+    v1[kStrongVersionAt] = 1;
+    auto* b1 = reinterpret_cast<unsigned char*>(&v1[kStrongHeaderSizeV1]);
+    crypto.Seal(key.Key(), b1 - 12, std::string_view(v1.data(), kStrongHeaderSizeV1), b1, size, b1 + size);
+    return v1;
+}
+
+// "loaded", "incorrect", "damaged" or "tampered", and whether a refusal
+// changed the table.
+std::string Outcome(Fixture& f, const std::string& file, std::string_view password = "correct horse") {
+    CellStore t = Keeper();
+    std::string result;
+    try {
+        result = f.Load(file, t, password) == VaultLoadResult::Loaded ? "loaded" : "incorrect";
+    } catch (const EVaultDamaged& e) {
+        result = e.what() == kDamaged ? "damaged" : e.what() == kTampered ? "tampered" : e.what();
+    }
+    if (RowsOf(t) != RowsOf(Keeper()) && result != "loaded") result += ", table changed";
+    return result;
+}
+
 TEST(StrongFormat, HeaderAndPlaintextLayout) {
     Fixture f;
     f.random.script = Hex(test::kKnownNonceHex);
     std::string image = f.Build(KnownTable());
-    ASSERT_EQ(image.size(), 119u);
-    EXPECT_EQ(image.substr(0, 40), Hex("564c543201000100a0860100000102030405060708090a0b0c0d0e0f"
+    ASSERT_EQ(image.size(), 135u);
+    EXPECT_EQ(image.substr(0, 40), Hex("564c543202000100a0860100000102030405060708090a0b0c0d0e0f"
                                        "a0a1a2a3a4a5a6a7a8a9aaab"));
-    // Opened by hand: the plaintext is the count and the length-prefixed fields.
-    unsigned char* body = reinterpret_cast<unsigned char*>(&image[40]);
-    ASSERT_TRUE(f.crypto.Open(f.key.Key(), body - 12, std::string_view(image.data(), 40), body, 63, body + 63));
-    EXPECT_EQ(image.substr(40, 63), Hex("020000000942616e6b20a3f3649f1468747470733a2f2f62616e6b2e6578616d706c65036a"
+    unsigned char mac[kStrongMacSize];
+    f.crypto.Mac(f.key.Key(), "Velt key check", mac);
+    EXPECT_EQ(image.substr(40, 16), std::string(reinterpret_cast<char*>(mac), 16));
+    // Opened by hand: the plaintext is the count and the length-prefixed
+    // fields, under HMAC(K, "Velt vault key").
+    f.crypto.Mac(f.key.Key(), "Velt vault key", mac);
+    unsigned char* body = reinterpret_cast<unsigned char*>(&image[56]);
+    ASSERT_TRUE(f.crypto.Open(mac, body - 28, std::string_view(image.data(), 56), body, 63, body + 63));
+    EXPECT_EQ(image.substr(56, 63), Hex("020000000942616e6b20a3f3649f1468747470733a2f2f62616e6b2e6578616d706c65036a"
                                         "616e07486173b36f2331046f706973044d61696c000002707700"));
 }
 
@@ -96,10 +132,10 @@ TEST(StrongFormat, RoundTrips) {
         const CellStore& expected;
         size_t size;
     } cases[] = {
-        {"no entries", none, none, 60},
-        {"one entry of five empty fields", emptyRow, emptyRowNumbered, 65},
-        {"one entry, full fields", one, one, 60 + 5 * 256},
-        {"a field of 300 bytes is cut to 255", longField, longCut, 60 + 5 + 255},
+        {"no entries", none, none, 76},
+        {"one entry of five empty fields", emptyRow, emptyRowNumbered, 81},
+        {"one entry, full fields", one, one, 76 + 5 * 256},
+        {"a field of 300 bytes is cut to 255", longField, longCut, 76 + 5 + 255},
         {"65,535 entries, full fields", full, full, kStrongMaxFileSize},
     };
     for (const Case& c : cases) {
@@ -131,7 +167,7 @@ TEST(StrongFormat, DamagedHeadersAreRefusedBeforeAnyKeyIsDerived) {
         std::string bytes;
     } cases[] = {
         {"version 0", 4, Hex("0000")},
-        {"version 2", 4, Hex("0200")},
+        {"version 3", 4, Hex("0300")},
         {"version 256", 4, Hex("0001")},
         {"derivation 0", 6, Hex("0000")},
         {"derivation 2", 6, Hex("0200")},
@@ -156,38 +192,60 @@ TEST(StrongFormat, DamagedHeadersAreRefusedBeforeAnyKeyIsDerived) {
     }
 }
 
-TEST(StrongFormat, ChangedBytesAndCutFilesAreRefused) {
+TEST(StrongFormat, ChangedBytesAndCutFilesWithTheRightAndAWrongPassword) {
     Fixture f;
-    const std::string good = f.Build(KnownTable());
-    auto outcome = [&](const std::string& file) {
-        CellStore t = Keeper();
-        std::string result;
-        try {
-            result = f.Load(file, t) == VaultLoadResult::Loaded ? "loaded" : "incorrect";
-        } catch (const EVaultDamaged& e) {
-            result = e.what() == kDamaged ? "damaged" : e.what();
+    const std::string v2 = f.Build(KnownTable());
+    const std::string v1 = AsVersion1(f.crypto, f.key, v2);
+    // What one flipped bit of each field gives, with the right password and
+    // a wrong one. A changed salt, count or key check makes another key:
+    // no different from a wrong password. Version 1 has no key check.
+    auto expected = [](bool version2, size_t bit, bool right) -> std::string {
+        const size_t header = version2 ? kStrongHeaderSize : kStrongHeaderSizeV1;
+        if (bit < 64) return "damaged";  // version and derivation allow one value
+        if (bit < 96) {
+            const std::uint32_t count = 100000u ^ (1u << (bit - 64));
+            if (count < kStrongMinIterations || count > kStrongMaxIterations) return "damaged";
+            return "incorrect";
         }
-        if (RowsOf(t) != RowsOf(Keeper()) && result != "loaded") result += ", table changed";
-        return result;
+        if (!version2 || bit < 224 || (bit >= 320 && bit < header * 8)) return "incorrect";
+        return right ? "tampered" : "incorrect";  // nonce, body, tag
     };
-    // Header fields that stay in range are covered by the tag.
-    EXPECT_EQ(outcome(std::string(good).replace(8, 4, Hex("a1860100"))), "incorrect");  // 100,001 iterations
-    EXPECT_EQ(outcome(std::string(good).replace(8, 4, Hex("80969800"))), "incorrect");  // 10,000,000
-    for (size_t at : {12u, 27u, 28u, 39u}) EXPECT_EQ(outcome(std::string(good).replace(at, 1, "\x55")), "incorrect");
-    // One flipped bit anywhere after the magic: version and derivation allow
-    // one value; a count still in range fails the tag like every other byte.
-    for (size_t bit = 32; bit < good.size() * 8; ++bit) {
-        std::string file = good;
-        file[bit / 8] = static_cast<char>(file[bit / 8] ^ (1 << (bit % 8)));
-        const std::uint32_t count = 100000u ^ (bit >= 64 && bit < 96 ? 1u << (bit - 64) : 0u);
-        const bool damaged = bit < 64 || count < kStrongMinIterations || count > kStrongMaxIterations;
-        EXPECT_EQ(outcome(file), damaged ? "damaged" : "incorrect") << "bit " << bit;
+    for (bool version2 : {true, false}) {
+        const std::string& good = version2 ? v2 : v1;
+        for (size_t bit = 32; bit < good.size() * 8; ++bit) {
+            std::string file = good;
+            file[bit / 8] = static_cast<char>(file[bit / 8] ^ (1 << (bit % 8)));
+            EXPECT_EQ(Outcome(f, file), expected(version2, bit, true)) << version2 << " bit " << bit;
+            EXPECT_EQ(Outcome(f, file, "wrong horse"), expected(version2, bit, false)) << version2 << " bit " << bit;
+        }
     }
-    // Cut at every length below the shortest file, and short of its tag.
-    for (size_t n = 4; n < kStrongMinFileSize; ++n) EXPECT_EQ(outcome(good.substr(0, n)), "damaged") << n;
-    for (size_t n : {good.size() - 1, good.size() - 16, size_t(60)}) EXPECT_EQ(outcome(good.substr(0, n)), "incorrect") << n;
-    EXPECT_EQ(outcome(good + "x"), "incorrect");
-    EXPECT_EQ(outcome(good), "loaded");
+    // Cut at every length: short of the key check damaged; after it, told
+    // apart. Version 1: damaged short of the tag, then "incorrect".
+    for (size_t n = 4; n < v2.size(); ++n) {
+        EXPECT_EQ(Outcome(f, v2.substr(0, n)), n < 56 ? "damaged" : "tampered") << n;
+        EXPECT_EQ(Outcome(f, v2.substr(0, n), "wrong horse"), n < 56 ? "damaged" : "incorrect") << n;
+        if (n < v1.size()) {
+            EXPECT_EQ(Outcome(f, v1.substr(0, n)), n < 60 ? "damaged" : "incorrect") << n;
+        }
+    }
+    struct Case {
+        const char* name;
+        std::string file;
+        const char* right;
+        const char* wrong;
+    } cases[] = {
+        {"version 2 read as 1", std::string(v2).replace(4, 1, "\x01"), "incorrect", "incorrect"},
+        {"version 1 read as 2", std::string(v1).replace(4, 1, "\x02"), "incorrect", "incorrect"},
+        {"10,000,000 iterations", std::string(v2).replace(8, 4, Hex("80969800")), "incorrect", "incorrect"},
+        {"a byte more", v2 + "x", "tampered", "incorrect"},
+        {"version 1, a byte more", v1 + "x", "incorrect", "incorrect"},
+        {"version 2", v2, "loaded", "incorrect"},
+        {"version 1", v1, "loaded", "incorrect"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Outcome(f, c.file), c.right) << c.name;
+        EXPECT_EQ(Outcome(f, c.file, "wrong horse"), c.wrong) << c.name;
+    }
 }
 
 TEST(StrongFormat, MalformedPlaintextUnderAGoodTagIsDamaged) {
@@ -213,7 +271,7 @@ TEST(StrongFormat, MalformedPlaintextUnderAGoodTagIsDamaged) {
         unsigned char nonce[kStrongNonceSize] = {};
         std::string file = StrongHeader(f.key, nonce) + c.plain + std::string(kStrongTagSize, '\0');
         auto* body = reinterpret_cast<unsigned char*>(&file[kStrongHeaderSize]);
-        f.crypto.Seal(f.key.Key(), nonce, std::string_view(file.data(), kStrongHeaderSize), body, c.plain.size(),
+        f.crypto.Seal(f.key.VaultKey(), nonce, std::string_view(file.data(), kStrongHeaderSize), body, c.plain.size(),
                       body + c.plain.size());
         CellStore t = Keeper();
         if (c.sound) {
@@ -350,6 +408,66 @@ TEST(VaultProtectionTest, FormatFollowsTheCommandsAndTheFile) {
     bytes = strong.substr(0, 59);
     EXPECT_THROW(p.Load(bytes, "pw", t, kPath), EVaultDamaged);
     EXPECT_TRUE(p.Strong());
+}
+
+// Save's bytes, kept in memory.
+struct WrittenBytes final : SaveFileOps {
+    std::string bytes;
+    std::string FullPath(const std::string& path) override { return path; }
+    FileOpStatus CheckReplaceable(const std::string&) override { return {}; }
+    FileOpStatus CreateTemp(const std::string&, std::string& temp) override {
+        temp = "temp";
+        bytes.clear();
+        return {};
+    }
+    FileOpStatus Write(const char* data, size_t size) override {
+        bytes.append(data, size);
+        return {};
+    }
+    FileOpStatus Flush() override { return {}; }
+    FileOpStatus Close() override { return {}; }
+    FileOpStatus Replace(const std::string&, const std::string&) override { return {}; }
+    void Discard(const std::string&) noexcept override {}
+};
+
+TEST(VaultProtectionTest, SavesAfterAReadWriteVersion2AndRenewFewRounds) {
+    struct Case {
+        const char* name;
+        bool version1;
+        std::uint32_t fileRounds, newKeyRounds;
+        bool newSalt;
+    } cases[] = {
+        {"version 1 of today's rounds: same key", true, 600000, 600000, false},
+        {"version 2 of today's rounds: same key", false, 600000, 600000, false},
+        {"version 1 of fewer rounds: new salt and rounds", true, 100000, 600000, true},
+        {"version 2 of fewer rounds: new salt and rounds", false, 599999, 600000, true},
+        {"version 2 of more rounds: same key", false, 700000, 600000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f(c.fileRounds, "pw");
+        std::string file = f.Build(KnownTable());
+        if (c.version1) file = AsVersion1(f.crypto, f.key, file);
+        VaultProtection p(f.crypto, f.random);
+        p.SetIterationsForTests(600000);
+        CellStore t;
+        std::string bytes = file;
+        ASSERT_EQ(p.Load(bytes, "pw", t, kPath), VaultLoadResult::Loaded);
+        f.crypto.derivations = 0;
+        WrittenBytes ops;
+        p.Save(ops, kPath, t, "pw");
+        const std::string& saved = ops.bytes;
+        EXPECT_EQ(saved.substr(4, 2), Hex("0200"));
+        EXPECT_EQ(f.crypto.derivations, c.newSalt ? 1 : 0);
+        EXPECT_EQ(saved.substr(12, 16) != file.substr(12, 16), c.newSalt);
+        EXPECT_EQ(GetLE32(reinterpret_cast<const unsigned char*>(saved.data()) + 8),
+                  c.newSalt ? c.newKeyRounds : c.fileRounds);
+        CellStore back;
+        Fixture reader;
+        bytes = saved;
+        EXPECT_EQ(LoadStrongImage(bytes, "pw", reader.crypto, reader.key, back, kPath), VaultLoadResult::Loaded);
+        EXPECT_TRUE(SameCells(back, KnownTable()));
+    }
 }
 
 TEST(VaultProtectionTest, ShortFilesWithoutTheWholeMagicReadAsTheOldFormat) {

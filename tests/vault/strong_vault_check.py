@@ -4,6 +4,8 @@ alone, with Python's `cryptography` package, checked against Velt both ways:
 Velt writes, this reads; this writes, Velt reads. Then the known answer, and
 a changed byte and a cut file through Velt.
     strong_vault_check.py <strong_vault_tool.exe>   (runs it under wine)"""
+import hashlib
+import hmac
 import os
 import secrets
 import struct
@@ -22,25 +24,39 @@ def derive(password, salt, iterations):
     return kdf.derive(password)
 
 
-def write_vault(entries, password, iterations=600000, salt=None, nonce=None):
+def mac(key, label):
+    return hmac.new(key, label, hashlib.sha256).digest()
+
+
+def write_vault(entries, password, iterations=600000, salt=None, nonce=None, version=2):
     salt = salt if salt is not None else secrets.token_bytes(16)
     nonce = nonce if nonce is not None else secrets.token_bytes(12)
-    header = b"VLT2" + struct.pack("<HHI", 1, 1, iterations) + salt + nonce
+    k = derive(password, salt, iterations)
+    header = b"VLT2" + struct.pack("<HHI", version, 1, iterations) + salt + nonce
+    if version == 2:
+        header += mac(k, b"Velt key check")[:16]
+        k = mac(k, b"Velt vault key")
     plain = struct.pack("<I", len(entries))
     for entry in entries:
         for field in entry:
             plain += bytes([len(field)]) + field
-    return header + AESGCM(derive(password, salt, iterations)).encrypt(nonce, plain, header)
+    return header + AESGCM(k).encrypt(nonce, plain, header)
+
+
+class WrongPassword(Exception):
+    pass
 
 
 def read_vault(data, password):
-    if len(data) < 60 or data[:4] != b"VLT2":
-        raise ValueError("not a strong vault")
+    if len(data) < 76 or data[:4] != b"VLT2":
+        raise ValueError("not a strong vault of version 2")
     version, kdf, iterations = struct.unpack("<HHI", data[4:12])
-    if version != 1 or kdf != 1 or not 100000 <= iterations <= 10000000:
+    if version != 2 or kdf != 1 or not 100000 <= iterations <= 10000000:
         raise ValueError("unknown header")
-    key = derive(password, data[12:28], iterations)
-    plain = AESGCM(key).decrypt(data[28:40], data[40:], data[:40])
+    k = derive(password, data[12:28], iterations)
+    if not hmac.compare_digest(mac(k, b"Velt key check")[:16], data[40:56]):
+        raise WrongPassword()
+    plain = AESGCM(mac(k, b"Velt vault key")).decrypt(data[28:40], data[56:], data[:56])
     (count,) = struct.unpack("<I", plain[:4])
     at, entries = 4, []
     for _ in range(count):
@@ -102,12 +118,18 @@ def main():
         try:
             read_vault(data, password + b"x")
             failures.append("a wrong password opened Velt's vault")
+        except WrongPassword:
+            pass
+        try:
+            read_vault(data[:-1] + bytes([data[-1] ^ 1]), password)
+            failures.append("a changed tag opened Velt's vault")
         except InvalidTag:
             pass
 
         # This writes; Velt reads.
-        for name, entries in (("a table", table(2)), ("no entries", [])):
-            open(vault, "wb").write(write_vault(entries, password, iterations=100000))
+        for name, entries, version in (("a table", table(2), 2), ("no entries", [], 2),
+                                       ("version 1", table(3), 1)):
+            open(vault, "wb").write(write_vault(entries, password, iterations=100000, version=version))
             kind, got = velt_read(tool, vault, password)
             if (kind, got) != ("strong", entries):
                 failures.append(f"{name}: Velt read {kind} with {len(got)} entries, wrote {len(entries)}")
@@ -117,16 +139,19 @@ def main():
                              [b"Mail", b"", b"", b"pw", b""]], b"correct horse", 100000,
                             bytes(range(16)), bytes(range(0xa0, 0xac)))
         expected = bytes.fromhex(
-            "564c543201000100a0860100000102030405060708090a0b0c0d0e0fa0a1a2a3a4a5a6a7a8a9aaab8013b90d21c0a3d8"
-            "3dc61256e4fd8ed4f0e4e1b4750a4d289d6837cb0f388359c882ffaf37f1e2fd6835b6687f9943315c8721f4cc285c09"
-            "f565232c0c136041183596a88a60e899ecfc29f2e421af")
+            "564c543202000100a0860100000102030405060708090a0b0c0d0e0fa0a1a2a3a4a5a6a7a8a9aaabc7c290a1fd75af7b"
+            "7a09ea6a160e7170de9ca22e361c1c59e0b9878977d6b084649c14a58bf2438b0239409a2620f6fe7eb6f1872e5525c0"
+            "2247b7f15993114911fb48827add236840877999929820600c0e63c55d540f5882a8b6fbc78b9b")
         if known != expected:
             failures.append("this implementation misses the known answer")
-        for name, data, outcome in (("known answer", expected, "strong"),
-                                    ("a changed byte", expected[:70] + b"\x00" + expected[71:], "incorrect"),
-                                    ("cut to 59 bytes", expected[:59], "damaged")):
+        for name, data, given, outcome in (
+                ("known answer", expected, b"correct horse", "strong"),
+                ("a changed byte", expected[:80] + b"\x00" + expected[81:], b"correct horse", "tampered"),
+                ("a changed byte, wrong password", expected[:80] + b"\x00" + expected[81:], b"x", "incorrect"),
+                ("cut to 75 bytes", expected[:75], b"correct horse", "tampered"),
+                ("cut to 55 bytes", expected[:55], b"correct horse", "damaged")):
             open(vault, "wb").write(data)
-            kind, _ = velt_read(tool, vault, b"correct horse")
+            kind, _ = velt_read(tool, vault, given)
             if kind != outcome:
                 failures.append(f"{name}: Velt says {kind}, expected {outcome}")
     for f in failures:

@@ -3,8 +3,8 @@
 // system's random generator. Passwords and cells travel in hex, one entry a
 // line, five space-separated fields ("-" for an empty one).
 //   strong_vault_tool write <vault> <password hex> <table file>
-//   strong_vault_tool read <vault> <password hex>   (prints "strong", "old",
-//                                                    "incorrect" or "damaged", then the entries)
+//   strong_vault_tool read <vault> <password hex>   (prints "strong", "old", "incorrect",
+//                                                    "damaged" or "tampered", then the entries)
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -77,6 +77,9 @@ int main(int argc, char** argv) {
                 std::cout << ToHex(cell) << (c < 5 ? " " : "\n");
             }
         }
+        return 0;
+    } catch (const EVaultTampered&) {
+        std::cout << "tampered\n";
         return 0;
     } catch (const EVaultDamaged&) {
         std::cout << "damaged\n";

@@ -22,6 +22,7 @@ using test::KnownTable;
 using test::SameCells;
 const char* const kPassword = test::kKnownPassword;
 const std::string kKnownAnswer = Hex(test::kKnownAnswerHex);
+const std::string kKnownAnswerV1 = Hex(test::kKnownAnswerV1Hex);
 
 class StrongVaultWin : public testing::Test {
 protected:
@@ -64,9 +65,9 @@ protected:
             if (r == VaultLoadResult::Loaded) return fresh.Strong() ? "strong" : "old";
             return table.Cell(1, 1) == "keep" || into ? "incorrect" : "incorrect, table changed";
         } catch (const EVaultDamaged& e) {
-            const std::string expected =
-                "The database file \"" + path_ + "\" is damaged or was written by a newer version of Velt.";
-            return e.what() == expected ? "damaged" : e.what();
+            const std::string file = "The database file \"" + path_ + "\" is damaged ";
+            if (e.what() == file + "or was written by a newer version of Velt.") return "damaged";
+            return e.what() == file + "or has been changed. Velt will not save over it." ? "tampered" : e.what();
         }
     }
 
@@ -85,6 +86,20 @@ TEST_F(StrongVaultWin, KnownAnswerWrittenAndRead) {
     CellStore loaded;
     EXPECT_EQ(Outcome(kPassword, &loaded), "strong");
     EXPECT_TRUE(SameCells(loaded, KnownTable()));
+
+    // Version 1 reads as before and becomes version 2 at the next save,
+    // under the same key: only the nonce is new.
+    WriteAll(kKnownAnswerV1);
+    CellStore v1;
+    EXPECT_EQ(Outcome(kPassword, &v1), "strong");
+    EXPECT_TRUE(SameCells(v1, KnownTable()));
+    VaultProtection reader(crypto_, random_);
+    reader.SetIterationsForTests(kStrongMinIterations);
+    ASSERT_EQ(LoadVaultFile(path_, kPassword, v1, reader), VaultLoadResult::Loaded);
+    random_.script = Hex(test::kKnownNonceHex);
+    auto ops = MakeWindowsSaveOps();
+    reader.Save(*ops, path_, v1, kPassword);
+    EXPECT_EQ(ReadAll(), kKnownAnswer);
 }
 
 TEST_F(StrongVaultWin, KnownAnswerThroughThePrimitives) {
@@ -130,8 +145,8 @@ TEST_F(StrongVaultWin, RoundTripsAtTheLimits) {
 }
 
 TEST_F(StrongVaultWin, ChangedBitsAreRefusedAndLeaveTheFile) {
-    WriteAll(kKnownAnswer);
-    // Every bit of ciphertext and tag (the header's are the host tests').
+    // Every bit of ciphertext and tag (the header's are the host tests'):
+    // version 2 says damaged with the right password, version 1 cannot.
     {
         CngCrypto crypto;
         StrongKey key;
@@ -141,28 +156,40 @@ TEST_F(StrongVaultWin, ChangedBitsAreRefusedAndLeaveTheFile) {
             std::string file = kKnownAnswer;
             file[bit / 8] = static_cast<char>(file[bit / 8] ^ (1 << (bit % 8)));
             CellStore t;
+            EXPECT_THROW(LoadStrongImage(file, kPassword, crypto, key, t, path_), EVaultTampered) << "bit " << bit;
+        }
+        for (size_t bit = kStrongHeaderSizeV1 * 8; bit < kKnownAnswerV1.size() * 8; bit += 7) {
+            std::string file = kKnownAnswerV1;
+            file[bit / 8] = static_cast<char>(file[bit / 8] ^ (1 << (bit % 8)));
+            CellStore t;
             EXPECT_EQ(LoadStrongImage(file, kPassword, crypto, key, t, path_), VaultLoadResult::IncorrectPassword)
                 << "bit " << bit;
         }
     }
-    EXPECT_EQ(Outcome("correct horsE"), "incorrect");
-    EXPECT_EQ(Outcome(), "strong");
     struct Case {
         const char* name;
         std::string file;
-        const char* outcome;
+        const char* right;
+        const char* wrong;
     } cases[] = {
+        {"as written", kKnownAnswer, "strong", "incorrect"},
+        {"version 1", kKnownAnswerV1, "strong", "incorrect"},
         // The header is authenticated by the real GCM too.
-        {"version 2", std::string(kKnownAnswer).replace(4, 1, "\x02"), "damaged"},
-        {"100,001 iterations", std::string(kKnownAnswer).replace(8, 4, Hex("a1860100")), "incorrect"},
-        {"salt", std::string(kKnownAnswer).replace(20, 1, "x"), "incorrect"},
-        {"nonce", std::string(kKnownAnswer).replace(30, 1, "x"), "incorrect"},
-        {"magic", std::string(kKnownAnswer).replace(3, 1, "3"), "incorrect"},  // read as the old format
-        {"a byte more", kKnownAnswer + "x", "incorrect"},
+        {"version 3", std::string(kKnownAnswer).replace(4, 1, "\x03"), "damaged", "damaged"},
+        {"100,001 iterations", std::string(kKnownAnswer).replace(8, 4, Hex("a1860100")), "incorrect", "incorrect"},
+        {"salt", std::string(kKnownAnswer).replace(20, 1, "x"), "incorrect", "incorrect"},
+        {"nonce", std::string(kKnownAnswer).replace(30, 1, "x"), "tampered", "incorrect"},
+        {"key check", std::string(kKnownAnswer).replace(45, 1, "x"), "incorrect", "incorrect"},
+        {"magic", std::string(kKnownAnswer).replace(3, 1, "3"), "incorrect", "incorrect"},  // the old format
+        {"a byte more", kKnownAnswer + "x", "tampered", "incorrect"},
+        {"cut to 75 bytes", kKnownAnswer.substr(0, 75), "tampered", "incorrect"},
+        {"cut to 55 bytes", kKnownAnswer.substr(0, 55), "damaged", "damaged"},
+        {"version 1 cut to 59 bytes", kKnownAnswerV1.substr(0, 59), "damaged", "damaged"},
     };
     for (const Case& c : cases) {
         WriteAll(c.file);
-        EXPECT_EQ(Outcome(), c.outcome) << c.name;
+        EXPECT_EQ(Outcome(), c.right) << c.name;
+        EXPECT_EQ(Outcome("correct horsE"), c.wrong) << c.name;
         EXPECT_EQ(ReadAll(), c.file) << c.name;
     }
 }
