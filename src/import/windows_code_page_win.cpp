@@ -1,0 +1,52 @@
+#include "import/windows_code_page.h"
+
+#include <windows.h>
+
+#include "import/import_wipe.h"
+
+namespace velt::import {
+
+bool WindowsImportCodePage::Append(std::u16string_view text, std::string& out) const {
+    if (text.empty()) return true;
+    const UINT cp = GetACP();
+    // A UTF-8 system code page holds every character and takes neither the
+    // flag nor the default character.
+    const bool utf8 = cp == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int units = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    const int need = WideCharToMultiByte(cp, flags, wide, units, nullptr, 0, utf8 ? nullptr : "?",
+                                         utf8 ? nullptr : &usedDefault);
+    if (need <= 0) {
+        out.append(text.size(), '?');
+        return false;
+    }
+    const std::size_t at = out.size();
+    ReserveWiped(out, at + static_cast<std::size_t>(need));
+    out.resize(at + static_cast<std::size_t>(need));
+    usedDefault = FALSE;
+    const int n = WideCharToMultiByte(cp, flags, wide, units, &out[at], need, utf8 ? nullptr : "?",
+                                      utf8 ? nullptr : &usedDefault);
+    out.resize(at + static_cast<std::size_t>(n > 0 ? n : 0));
+    return n > 0 && !usedDefault;
+}
+
+std::size_t WindowsImportCodePage::FitPrefix(std::string_view bytes, std::size_t limit) const {
+    if (bytes.size() <= limit) return bytes.size();
+    const UINT cp = GetACP();
+    if (cp == CP_UTF8) {
+        std::size_t end = limit;
+        while (end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80) --end;
+        return end;
+    }
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::size_t n = IsDBCSLeadByteEx(cp, static_cast<BYTE>(bytes[i])) ? 2 : 1;
+        if (i + n > limit) break;
+        i += n;
+    }
+    return i;
+}
+
+} // namespace velt::import
