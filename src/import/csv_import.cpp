@@ -76,20 +76,15 @@ std::string_view WithoutRootGroup(std::string_view path) {
     return slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
 }
 
-std::uint64_t Hash(const std::array<std::string, kFields>& row) {
+// Of the five fields, from `first` on in `cells`.
+template <typename Cells>
+std::uint64_t Hash(const Cells& cells, int first) {
     std::uint64_t h = 14695981039346656037ull;
-    for (const std::string& f : row) {
-        for (char c : f) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-        h = (h ^ (f.size() + 0x100)) * 1099511628211ull;
+    for (int f = first; f < first + kFields; ++f) {
+        const std::string_view text = cells[static_cast<std::size_t>(f)];
+        for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        h = (h ^ (text.size() + 0x100)) * 1099511628211ull;
     }
-    return h;
-}
-
-std::uint64_t Hash(const CellStore::RowView& cells) {
-    std::array<std::string, kFields> row;
-    for (int f = 0; f < kFields; ++f) row[f] = std::string(cells[f + 1]);
-    const std::uint64_t h = Hash(row);
-    for (std::string& f : row) Wipe(f);
     return h;
 }
 
@@ -150,7 +145,7 @@ Importer::Importer(CellStore& table, const ImportCodePage& codePage, const Sourc
     }
     if (!replaceEmpty_) {
         rows_.reserve(static_cast<std::size_t>(table.RowCount()));
-        for (int r = 1; r < table.RowCount(); ++r) rows_.emplace(Hash(table.RowCells(r)), r);
+        for (int r = 1; r < table.RowCount(); ++r) rows_.emplace(Hash(table.RowCells(r), 1), r);
     }
 }
 
@@ -159,6 +154,7 @@ Importer::~Importer() {
     Wipe(part_);
 }
 
+// LastPass's entities are decoded in place, so each column is read once a row.
 std::string_view Importer::Cell(const std::vector<std::string_view>& fields, int column) const {
     if (column < 0 || static_cast<std::size_t>(column) >= fields.size()) return {};
     std::string_view text = fields[static_cast<std::size_t>(column)];
@@ -274,7 +270,7 @@ void Importer::Row(const std::vector<std::string_view>& fields, int record) {
         Wipe(description.data() + keep, description.size() - keep);
         description.resize(keep);
     }
-    const std::uint64_t hash = Hash(out_);
+    const std::uint64_t hash = Hash(out_, 0);
     if (IsDuplicate(hash)) {
         ++summary_.duplicates;
         return;
