@@ -247,9 +247,10 @@ void Importer::Row(const std::vector<std::string_view>& fields, int record) {
     }
     if (!Cell(fields, layout_.totp).empty()) ++summary_.totp;
 
-    bool held = Convert(kName, name) & Convert(kAddress, address) & Convert(kLogin, login);
+    // Every field is converted, whatever the ones before gave.
+    const bool held[] = {Convert(kName, name), Convert(kAddress, address), Convert(kLogin, login),
+                         ConvertDescription(fields)};
     const bool passwordHeld = Convert(kPassword, password);
-    held = ConvertDescription(fields) && held;
 
     for (int f = kName; f <= kPassword; ++f)
         if (out_[f].size() > kFieldLimit) {
@@ -280,7 +281,7 @@ void Importer::Row(const std::vector<std::string_view>& fields, int record) {
         return;
     }
     if (cut) summary_.shortened.push_back(EntryLabel(record));
-    if (!held) summary_.replaced.push_back(EntryLabel(record));
+    if (!(held[0] && held[1] && held[2] && held[3])) summary_.replaced.push_back(EntryLabel(record));
     Append(hash);
 }
 
