@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <unordered_map>
 #include <vector>
 
 #include "core/resource_strings.h"
@@ -121,7 +120,10 @@ private:
     std::array<std::string, kFields> out_;
     std::string part_;
     std::string labelBefore_, labelAfter_;  // around the %s of "Group: %s"
-    std::unordered_multimap<std::uint64_t, int> rows_;  // by Hash, for duplicates
+    // Open addressing by Hash, for duplicates: (hash, row) pairs, row 0 free.
+    std::vector<std::pair<std::uint64_t, int>> slots_;
+    std::size_t used_ = 0;
+    void Remember(std::uint64_t hash, int row);
     int rowsBefore_;
     bool replaceEmpty_;  // the table's only entry row is empty
     bool replaced_ = false;
@@ -143,10 +145,9 @@ Importer::Importer(CellStore& table, const ImportCodePage& codePage, const Sourc
             labelBefore_.resize(at);
         }
     }
-    if (!replaceEmpty_) {
-        rows_.reserve(static_cast<std::size_t>(table.RowCount()));
-        for (int r = 1; r < table.RowCount(); ++r) rows_.emplace(Hash(table.RowCells(r), 1), r);
-    }
+    slots_.resize(std::size_t(1) << 12);
+    if (!replaceEmpty_)
+        for (int r = 1; r < table.RowCount(); ++r) Remember(Hash(table.RowCells(r), 1), r);
 }
 
 Importer::~Importer() {
@@ -192,10 +193,25 @@ std::string Importer::EntryLabel(int record) const {
     return name.substr(0, codePage_.FitPrefix(name, kListedNameLength));
 }
 
+void Importer::Remember(std::uint64_t hash, int row) {
+    if (2 * (used_ + 1) > slots_.size()) {
+        std::vector<std::pair<std::uint64_t, int>> old(2 * slots_.size());
+        old.swap(slots_);
+        used_ = 0;
+        for (const auto& slot : old)
+            if (slot.second) Remember(slot.first, slot.second);
+    }
+    std::size_t i = static_cast<std::size_t>(hash) & (slots_.size() - 1);
+    while (slots_[i].second) i = (i + 1) & (slots_.size() - 1);
+    slots_[i] = {hash, row};
+    ++used_;
+}
+
 bool Importer::IsDuplicate(std::uint64_t hash) const {
-    const auto range = rows_.equal_range(hash);
-    for (auto it = range.first; it != range.second; ++it) {
-        const CellStore::RowView cells = table_.RowCells(it->second);
+    for (std::size_t i = static_cast<std::size_t>(hash) & (slots_.size() - 1); slots_[i].second;
+         i = (i + 1) & (slots_.size() - 1)) {
+        if (slots_[i].first != hash) continue;
+        const CellStore::RowView cells = table_.RowCells(slots_[i].second);
         bool same = true;
         for (int f = 0; f < kFields && same; ++f) same = cells[f + 1] == out_[f];
         if (same) return true;
@@ -221,7 +237,7 @@ void Importer::Append(std::uint64_t hash) {
         if (!f.empty()) std::memcpy(p, f.data(), f.size());
         p += f.size();
     }
-    rows_.emplace(hash, row);
+    Remember(hash, row);
     ++summary_.imported;
 }
 

@@ -35,6 +35,10 @@ bool NeedsWork(std::string_view text) {
 
 bool IsValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
         const std::size_t n = SequenceLength(bytes, i);
         if (n == 0) return false;
         i += n;
@@ -66,6 +70,12 @@ bool FieldConverter::Append(std::string_view text, std::string& out) {
     wide_.clear();
     ReserveWiped(wide_, 2 * text.size());
     for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80 && lead != '\r' && lead != '\n') {
+            wide_ += static_cast<char16_t>(lead);
+            ++i;
+            continue;
+        }
         const std::size_t n = SequenceLength(text, i);
         const auto b = [&](std::size_t k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(text[i + k])); };
         std::uint32_t cp;
