@@ -211,6 +211,27 @@ Bytes ReadFile(const std::string& path) {
 
 } // namespace
 
+// ------------------------------------------------------------------ import
+
+// One small file per source, after the flag byte (0: a table with entries).
+void ImportSeeds() {
+    const std::pair<const char*, const char*> files[] = {
+        {"velt", "#;Name;Address;Login;Password;Description;\r\n1;Bank;https://b;ann;\"p;\"\"w\";\"l1\r\nl2\";\r\n"},
+        {"keepassxc", "\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"TOTP\",\"Icon\",\"Last Modified\",\"Created\"\n"
+                      "\"Root/Mail\",\"Mail\",\"ann\",\"pw\",\"https://m\",\"n\",\"otpauth://x\",\"0\",\"\",\"\"\n"},
+        {"keepass2", "\"Account\",\"Login Name\",\"Password\",\"Web Site\",\"Comments\"\r\n"
+                     "\"Acc\",\"lo\\\\gin\",\"p\\\"w\",\"https://k\",\"c\"\r\n"},
+        {"bitwarden", "folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,login_totp\n"
+                      "Work,,login,Git,n1,\"k: v\",0,\"https://a\nhttps://b\",ann,pw,JBSW\n,,note,Secret,text,,0,,,,\n"},
+        {"chrome", "\xEF\xBB\xBFname,url,username,password,note\r\nMail,https://m,ann,p\xC5\x82,\"x\"\"y\"\r\n"},
+        {"firefox", "url,username,password,httpRealm,formActionOrigin,guid,timeCreated,timeLastUsed,timePasswordChanged\n"
+                    "https://login.example.com:8443/x,ann,pw,,,{g},1,2,3\nchrome://FirefoxAccounts,me,s,,,,,,"},
+        {"onepassword", "Title,Url,Username,Password,OTPAuth,Favorite,Archived,Tags,Notes\nBank,https://b,bob,pw,otpauth://x,false,false,money,n\n"},
+        {"lastpass", "url,username,password,totp,extra,name,grouping,fav\nhttps://a/?a=1&amp;b=2,ann,p&lt;,,x,A &amp; B,Shop,0\nhttp://sn,,,,note,N,,0\n"},
+    };
+    for (const auto& [name, text] : files) Write("import", name, Cat({std::string(1, '\0'), text}));
+}
+
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::cerr << "usage: make_seeds <Polish default.mo> <corpus folder>\n";
@@ -220,6 +241,7 @@ int main(int argc, char** argv) {
         const Bytes polish = ReadFile(argv[1]);
         g_root = argv[2];
         VaultSeeds();
+        ImportSeeds();
         StrongSeeds();
         MoSeeds(polish);
         EmbeddedSeeds(polish);

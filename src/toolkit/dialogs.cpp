@@ -41,6 +41,10 @@ SaveDialogHook& Hook() {
     static auto* hook = new SaveDialogHook;
     return *hook;
 }
+OpenDialogHook& OpenHook() {
+    static auto* hook = new OpenDialogHook;
+    return *hook;
+}
 } // namespace
 
 SaveDialogHook SetSaveDialogHook(SaveDialogHook hook) { return std::exchange(Hook(), std::move(hook)); }
@@ -85,6 +89,33 @@ bool TSaveDialog::Execute(HWND owner) {
     if (!getSaveFileName(&request.ofn)) return false;
     fileName_ = request.fileBuffer.c_str();
     filterIndex_ = static_cast<int>(request.ofn.nFilterIndex);
+    return true;
+}
+
+// ---------------------------------------------------------------- Open dialog
+
+OpenDialogHook SetOpenDialogHook(OpenDialogHook hook) { return std::exchange(OpenHook(), std::move(hook)); }
+
+const ClassInfo& TOpenDialog::StaticClass() {
+    static const ClassInfo info("TOpenDialog", &TSaveDialog::StaticClass(), {});
+    return info;
+}
+
+void TOpenDialog::Prepare(Request& request, HWND owner) const {
+    TSaveDialog::Prepare(request, owner);
+    request.ofn.Flags = (request.ofn.Flags & ~DWORD(OFN_OVERWRITEPROMPT)) | OFN_FILEMUSTEXIST;
+}
+
+bool TOpenDialog::Execute(HWND owner) {
+    if (OpenHook()) return OpenHook()(*this);
+    if (!owner) owner = GetActiveWindow();
+    Request request;
+    Prepare(request, owner);
+    static auto* const getOpenFileName =
+        platform::SystemFunction<decltype(GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+    if (!getOpenFileName(&request.ofn)) return false;
+    SetFileName(request.fileBuffer.c_str());
+    SetFilterIndex(static_cast<int>(request.ofn.nFilterIndex));
     return true;
 }
 

@@ -1,6 +1,7 @@
-// The program's own message boxes (captioned by their kind) and the Save
-// dialog. Both go through seams a test can answer: message boxes through
-// SetMessageBoxHook (msgbox.h), the Save dialog through SetSaveDialogHook.
+// The program's own message boxes (captioned by their kind) and the Save and
+// Open dialogs. All go through seams a test can answer: message boxes through
+// SetMessageBoxHook (msgbox.h), the file dialogs through SetSaveDialogHook
+// and SetOpenDialogHook.
 #pragma once
 #include <windows.h>
 #include <commdlg.h>
@@ -72,5 +73,17 @@ private:
 // FilterIndex, and returns what Execute returns. Empty: the real dialog.
 using SaveDialogHook = std::function<bool(TSaveDialog& dialog)>;
 SaveDialogHook SetSaveDialogHook(SaveDialogHook hook);
+
+// The system Open dialog: the same settings, and the file must exist.
+class TOpenDialog : public TSaveDialog {
+    VELT_PERSISTENT_CLASS()
+public:
+    explicit TOpenDialog(TComponent* owner) : TSaveDialog(owner) {}
+    bool Execute(HWND owner = nullptr);
+    void Prepare(Request& request, HWND owner) const;
+};
+
+using OpenDialogHook = std::function<bool(TOpenDialog& dialog)>;
+OpenDialogHook SetOpenDialogHook(OpenDialogHook hook);
 
 } // namespace velt

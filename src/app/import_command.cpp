@@ -1,0 +1,26 @@
+#include "app/import_command.h"
+
+#include "core/resource_strings.h"
+#include "import/csv_import.h"
+#include "import/import_file.h"
+#include "import/windows_code_page.h"
+
+namespace velt {
+
+bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog) {
+    dialog.SetFilter(ResStr(IDS_IMPORT_FILTER));
+    if (!dialog.Execute(owner)) return false;
+    const std::string path = dialog.FileName();
+    import::ImportSummary summary;
+    try {
+        std::string bytes = import::ReadImportFile(path);
+        summary = import::ImportCsv(bytes, path, table, import::WindowsImportCodePage());
+    } catch (const import::EImportError& e) {
+        MessageDlg(e.Message(), TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+        return false;
+    }
+    MessageDlg(import::SummaryText(summary), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
+    return summary.imported > 0;
+}
+
+} // namespace velt

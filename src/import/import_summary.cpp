@@ -1,0 +1,53 @@
+#include "import/import_summary.h"
+
+#include "core/resource_strings.h"
+#include "import/import_wipe.h"
+
+namespace velt::import {
+
+namespace {
+
+// Lists stop after this many names.
+constexpr std::size_t kListed = 10;
+
+std::string NameList(const std::vector<std::string>& names) {
+    std::string list;
+    for (std::size_t i = 0; i < names.size() && i < kListed; ++i) {
+        if (i) list += ", ";
+        list += names[i];
+    }
+    if (names.size() > kListed)
+        list += ", " + FormatText(ResStr(IDS_IMPORT_AND_MORE), {static_cast<int>(names.size() - kListed)});
+    return list;
+}
+
+void AddLine(std::string& text, int id, const std::vector<std::string>& names) {
+    if (names.empty()) return;
+    text += "\r\n" + FormatText(ResStr(id), {static_cast<int>(names.size()), NameList(names)});
+}
+
+void AddLine(std::string& text, int id, int count) {
+    if (count > 0) text += "\r\n" + FormatText(ResStr(id), {count});
+}
+
+} // namespace
+
+ImportSummary::~ImportSummary() {
+    for (auto* list : {&tooLong, &passwordUnheld, &shortened, &replaced})
+        for (std::string& name : *list) Wipe(name);
+}
+
+std::string SummaryText(const ImportSummary& s) {
+    std::string text = FormatText(ResStr(IDS_IMPORT_DONE), {s.imported, s.source});
+    AddLine(text, IDS_IMPORT_DUPLICATES, s.duplicates);
+    AddLine(text, IDS_IMPORT_TOO_LONG, s.tooLong);
+    AddLine(text, IDS_IMPORT_PASSWORD_UNHELD, s.passwordUnheld);
+    AddLine(text, IDS_IMPORT_OVER_LIMIT, s.overLimit);
+    AddLine(text, IDS_IMPORT_SHORTENED, s.shortened);
+    AddLine(text, IDS_IMPORT_REPLACED, s.replaced);
+    AddLine(text, IDS_IMPORT_TOTP, s.totp);
+    text += "\r\n\r\n" + ResStr(IDS_IMPORT_DELETE_FILE);
+    return text;
+}
+
+} // namespace velt::import

@@ -1,0 +1,33 @@
+// What an import did, and the text of the box that tells the user.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace velt::import {
+
+struct ImportSummary {
+    std::string source;  // "Chrome/Edge"
+    int imported = 0;
+    int duplicates = 0;
+    // Entries named by their name, or by their row in the file.
+    std::vector<std::string> tooLong;         // left out: a field over 255 bytes
+    std::vector<std::string> passwordUnheld;  // left out: password not in the code page
+    std::vector<std::string> shortened;       // description cut to 255 bytes
+    std::vector<std::string> replaced;        // some character became "?"
+    int overLimit = 0;  // not imported: the table was full
+    int totp = 0;       // TOTP secrets found and not imported
+
+    ImportSummary() = default;
+    ImportSummary(const ImportSummary&) = default;
+    ImportSummary(ImportSummary&&) = default;
+    ImportSummary& operator=(const ImportSummary&) = default;
+    ImportSummary& operator=(ImportSummary&&) = default;
+    // The names are texts of the entries: wiped with them.
+    ~ImportSummary();
+};
+
+// One line for the count and one for each thing that applies, the reminder
+// to delete the file last; CR LF between lines, in the current language.
+std::string SummaryText(const ImportSummary& summary);
+
+} // namespace velt::import
