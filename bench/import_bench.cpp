@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/vault_files_win.h"
 #include "bench/bench_common.h"
 #include "import/csv_import.h"
 #include "import/import_file.h"

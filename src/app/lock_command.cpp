@@ -1,5 +1,5 @@
 // The main window's lock: File > Lock, the idle timer, the session and power
-// notifications and minimising hide the table behind "Unlock...", which asks
+// notifications and minimising hide the table behind "Unlock…", which asks
 // for the master password. Nothing is saved or discarded on the way.
 #include <windows.h>
 

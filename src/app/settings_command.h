@@ -1,4 +1,4 @@
-// Additional > "Settings...": velt.ini beside velt.exe, read at start and
+// Additional > "Settings…": velt.ini beside velt.exe, read at start and
 // written (atomically) only when the dialog is closed with OK.
 #pragma once
 #include <string>

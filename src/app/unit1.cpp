@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/maker_site.h"
+#include "app/import_command.h"
 #include "app/settings_command.h"
 #include "core/resource_strings.h"
 #include "export/export_file_win.h"
@@ -181,6 +182,9 @@ void TForm1::BuildControls() {
     SaveDialog1->SetFileName("baza");
     SaveDialog1->SetFilter("CSV- Comma Separated Values|*.csv|HTML- Hyper Text Mark-up Language|*.htm");
     SaveDialog1->SetOptions(ofOverwritePrompt | ofHideReadOnly | ofEnableSizing);
+
+    OpenDialog1 = new TOpenDialog(this);
+    OpenDialog1->SetName("OpenDialog1");
 }
 
 TMenuItem* TForm1::AddItem(TMenuItem* parent, const char* name, const char* caption, TShortCut shortCut,
@@ -204,6 +208,7 @@ void TForm1::BuildMenu() {
     Wczytaj1 = AddItem(Plik1, "Wczytaj1", "Open/ Reopen", ctrl | 'R', &TForm1::Wczytaj1Click);
     Zapisz1 = AddItem(Plik1, "Zapisz1", "Save", ctrl | 'S', &TForm1::Zapisz1Click);
     Eksportuj1 = AddItem(Plik1, "Eksportuj1", "Export", 0, &TForm1::Eksportuj1Click);
+    Importuj1 = AddItem(Plik1, "Importuj1", "Import\x85", ctrl | 'I', &TForm1::Importuj1Click);
     N2 = AddItem(Plik1, "N2", "-", 0, nullptr);
     Zmiehaso1 = AddItem(Plik1, "Zmiehaso1", "Change password", ctrl | 'Z', &TForm1::Zmiehaso1Click);
     Skasujbaz1 = AddItem(Plik1, "Skasujbaz1", "Clear database", 0, &TForm1::Skasujbaz1Click);
@@ -221,7 +226,7 @@ void TForm1::BuildMenu() {
     Checkpasswordstrength1 = AddItem(Dodatkowe1, "Checkpasswordstrength1", "Check password strength", ctrl | 'U',
                                      &TForm1::Checkpasswordstrength1Click);
     N3 = AddItem(Dodatkowe1, "N3", "-", 0, nullptr);
-    Ustawienia1 = AddItem(Dodatkowe1, "Ustawienia1", "Settings...", 0, &TForm1::Ustawienia1Click);
+    Ustawienia1 = AddItem(Dodatkowe1, "Ustawienia1", "Settings\x85", 0, &TForm1::Ustawienia1Click);
 
     Language1 = AddItem(bar, "Language1", "Language", 0, nullptr);
     Polski1 = AddItem(Language1, "Polski1", "Polski", 0, &TForm1::Polski1Click);
@@ -264,6 +269,7 @@ void TForm1::LanguageStep() {
 
 void TForm1::WriteOwnCaptions() {
     Silneszyfrowanie1->SetCaption(ResStr(IDS_STRONG_ENCRYPTION));
+    Importuj1->SetCaption(ResStr(IDS_IMPORT_MENU));
     Zablokuj1->SetCaption(ResStr(IDS_LOCK));
     Ustawienia1->SetCaption(ResStr(IDS_SETTINGS_MENU));
     LockedLabel->SetCaption(ResStr(IDS_LOCKED));
@@ -291,9 +297,8 @@ void TForm1::PrzetlumaczStringGrida() {
 
 void TForm1::FormCreate(TComponent*) {
     i18n::UseReadableCatalogue([this](const Exception& e) { ReportError(e); });
+    ReadSettings();
     StartUp();
-    settings_ = ReadSettingsFile(SettingsPath(ProgramDir));
-    BackupsToKeep = settings_.keep;
 }
 
 void TForm1::FormShow(TComponent*) {
@@ -347,6 +352,15 @@ void TForm1::Eksportuj1Click(TComponent*) {
     case 2: ExportHTM(SaveDialog1->FileName()); break;
     default: break;
     }
+}
+
+void TForm1::Importuj1Click(TComponent*) {
+    // Text typed in an open editor lands in its cell first: an empty row it
+    // was typed into must not be taken for the empty table and replaced.
+    CloseEditor(true);
+    if (!RunImport(Handle(), StringGrid1->Store(), *OpenDialog1)) return;
+    Modified = true;
+    StringGrid1->Invalidate();
 }
 
 void TForm1::Zmiehaso1Click(TComponent*) { ChangePasswordCommand(); }

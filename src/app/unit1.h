@@ -47,14 +47,16 @@ public:
     TCellEdit* Edit1;
     TCellEdit* StringGridEdit;
     TSaveDialog* SaveDialog1;
+    TOpenDialog* OpenDialog1;  // Import's, so it offers the last file again
     TLabel* LockedLabel;          // "Velt is locked.", shown only while locked
-    TBitBtnWithColor* UnlockButton;  // "Unlock...", likewise
+    TBitBtnWithColor* UnlockButton;  // "Unlock…", likewise
 
     TMainMenu* MainMenu1;
     TMenuItem* Plik1;
     TMenuItem* Wczytaj1;
     TMenuItem* Zapisz1;
     TMenuItem* Eksportuj1;
+    TMenuItem* Importuj1;          // "Import…"
     TMenuItem* N2;
     TMenuItem* Zmiehaso1;
     TMenuItem* Skasujbaz1;
@@ -68,7 +70,7 @@ public:
     TMenuItem* Generujhasonumeryczne1;
     TMenuItem* Checkpasswordstrength1;
     TMenuItem* N3;
-    TMenuItem* Ustawienia1;        // "Settings..."
+    TMenuItem* Ustawienia1;        // "Settings…"
     TMenuItem* Language1;
     TMenuItem* Polski1;
     TMenuItem* English1;
@@ -92,6 +94,7 @@ public:
     void Wczytaj1Click(TComponent* sender);
     void Zapisz1Click(TComponent* sender);
     void Eksportuj1Click(TComponent* sender);
+    void Importuj1Click(TComponent* sender);
     void Zmiehaso1Click(TComponent* sender);
     void Skasujbaz1Click(TComponent* sender);
     void Silneszyfrowanie1Click(TComponent* sender);
@@ -153,13 +156,11 @@ private:
 
     // A password copied from the grid; forgotten after a delay and at the end.
     platform::ClipboardGuard clipboard_;
-    Settings settings_;
     LockPolicy lock_;
     bool unlocking_ = false;
 
 public:
     bool Locked() const noexcept { return lock_.Locked(); }
-    const Settings& CurrentSettings() const noexcept { return settings_; }
 };
 
 // The one main window of the program (null before it is created).

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/settings_command.h"
 #include "platform/handle.h"
 #include "platform/system_random.h"
 #include "toolkit/dialogs.h"
@@ -99,5 +100,20 @@ bool VaultSession::VaultFileCompatible() {
 void VaultSession::ResetTable() { ClearTable(*table_); }
 
 void VaultSession::RemoveSaveLeftovers() { velt::RemoveSaveLeftovers(VaultPath()); }
+
+void VaultSession::ReadSettings() {
+    settings_ = ReadSettingsFile(SettingsPath(ExecutableDir()));
+    BackupsToKeep = settings_.keep;
+}
+
+void VaultSession::RecordStrong(bool strong) {
+    if (settings_.vaultStrong == strong) return;
+    settings_.vaultStrong = strong;
+    try {
+        WriteSettings(*MakeWindowsSaveOps(), SettingsPath(ProgramDir), settings_);
+    } catch (const Exception&) {
+        // A folder that takes no velt.ini: the record holds for this run.
+    }
+}
 
 } // namespace velt

@@ -8,6 +8,7 @@
 #include "app/wait_cursor_crypto.h"
 #include "vault/cell_store.h"
 #include "vault/lifecycle.h"
+#include "vault/settings.h"
 #include "vault/vault_backup.h"
 #include "vault/vault_protection.h"
 #include "vault/vault_save.h"
@@ -25,6 +26,7 @@ public:
     static void SetSaveOpsForTests(SaveOpsFactory factory);
 
     bool StrongProtection() const noexcept { return protection_.Strong(); }
+    const Settings& CurrentSettings() const noexcept { return settings_; }
     // Backups Save keeps (0-9); the settings set it.
     int BackupsToKeep = 3;
 
@@ -33,6 +35,8 @@ protected:
     // The table the vault is read into and saved from: the grid's store,
     // which exists only once the window has built its controls.
     void AttachTable(CellStore& table) { table_ = &table; }
+    // velt.ini beside the program, read once before start-up.
+    void ReadSettings();
 
     std::string ExecutableDir() override;
     bool QueryPassword(const std::string& caption, const std::string& prompt, std::string& password,
@@ -46,6 +50,10 @@ protected:
     void RemoveSaveLeftovers() override;
     VaultProtection& Protection() override { return protection_; }
     bool VaultChangedElsewhere() override;
+    bool RecordedStrong() override { return settings_.vaultStrong; }
+    void RecordStrong(bool strong) override;
+
+    Settings settings_;
 
 private:
     WaitCursorCrypto crypto_;

@@ -12,12 +12,4 @@ void WipeBytes(void* p, size_t n) noexcept {
     __asm__ __volatile__("" : : "r"(p) : "memory");
 }
 
-void WipeString(std::string& s) noexcept {
-    // Growing within the capacity never reallocates, and makes the bytes
-    // after the text (an earlier, longer secret) part of what is wiped.
-    s.resize(s.capacity());
-    WipeBytes(s.data(), s.size());
-    s.clear();
-}
-
 } // namespace velt

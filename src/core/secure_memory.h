@@ -12,7 +12,26 @@ namespace velt {
 void WipeBytes(void* p, size_t n) noexcept;
 
 // Zeroes every byte the string holds, up to its capacity, and empties it.
-void WipeString(std::string& s) noexcept;
+template <class Char>
+void WipeString(std::basic_string<Char>& s) noexcept {
+    // Growing within the capacity never reallocates, and makes the bytes
+    // after the text (an earlier, longer secret) part of what is wiped.
+    s.resize(s.capacity());
+    WipeBytes(s.data(), s.size() * sizeof(Char));
+    s.clear();
+}
+
+// Makes room for at least n units without leaving the old buffer unwiped on
+// the heap when the text has to move.
+template <class Char>
+void ReserveWiped(std::basic_string<Char>& s, size_t n) {
+    if (s.capacity() >= n) return;
+    std::basic_string<Char> bigger;
+    bigger.reserve(n < 2 * s.capacity() ? 2 * s.capacity() : n);
+    bigger.assign(s.data(), s.size());
+    WipeString(s);
+    s.swap(bigger);
+}
 
 // Wipes a buffer or a string on every way out of a scope.
 class ScopedWipe {

@@ -9,7 +9,7 @@
 #include "import/csv_reader.h"
 #include "import/field_converter.h"
 #include "import/import_sources.h"
-#include "import/import_wipe.h"
+#include "core/secure_memory.h"
 #include "vault/vault_format.h"
 
 namespace velt::import {
@@ -151,8 +151,8 @@ Importer::Importer(CellStore& table, const ImportCodePage& codePage, const Sourc
 }
 
 Importer::~Importer() {
-    for (std::string& s : out_) Wipe(s);
-    Wipe(part_);
+    for (std::string& s : out_) WipeString(s);
+    WipeString(part_);
 }
 
 // LastPass's entities are decoded in place, so each column is read once a row.
@@ -284,7 +284,7 @@ void Importer::Row(const std::vector<std::string_view>& fields, int record) {
     const bool cut = description.size() > kFieldLimit;
     if (cut) {
         const std::size_t keep = codePage_.FitPrefix(description, kFieldLimit);
-        Wipe(description.data() + keep, description.size() - keep);
+        WipeBytes(description.data() + keep, description.size() - keep);
         description.resize(keep);
     }
     const std::uint64_t hash = Hash(out_, 0);
@@ -318,10 +318,7 @@ std::string Message(int id, const std::string& fileName) { return FormatText(Res
 
 ImportSummary ImportCsv(std::string& bytes, const std::string& fileName, CellStore& table,
                         const ImportCodePage& codePage) {
-    struct WipeOnExit {
-        std::string& bytes;
-        ~WipeOnExit() { Wipe(bytes); }
-    } wipeOnExit{bytes};
+    ScopedWipe wipeOnExit(bytes);
 
     if (bytes.size() > kMaxImportFileSize) throw EImportError(Message(IDS_IMPORT_TOO_LARGE, fileName));
     const std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "import/import_wipe.h"
+#include "core/secure_memory.h"
 
 namespace velt::import {
 
@@ -46,7 +46,7 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
-FieldConverter::~FieldConverter() { Wipe(wide_); }
+FieldConverter::~FieldConverter() { WipeString(wide_); }
 
 bool FieldConverter::Append(std::string_view text, std::string& out) {
     // Line breaks at most double the length; a UTF-16 unit takes at most

@@ -3,31 +3,27 @@
 #include <windows.h>
 
 #include "core/resource_strings.h"
-#include "export/table_export.h"
 #include "import/csv_import.h"
-#include "import/import_wipe.h"
+#include "platform/handle.h"
+#include "platform/system_error.h"
+#include "core/secure_memory.h"
 
 namespace velt::import {
 
 namespace {
 
 [[noreturn]] void CannotRead(const std::string& path, DWORD code) {
-    const std::string reason = InOutError(static_cast<int>(code)).Message();
-    throw EImportError(FormatText(ResStr(IDS_IMPORT_CANNOT_READ), {path, reason}));
+    throw EImportError(FormatText(ResStr(IDS_IMPORT_CANNOT_READ), {path, platform::SystemErrorReason(code)}));
 }
-
-struct Handle {
-    HANDLE h;
-    ~Handle() { CloseHandle(h); }
-};
 
 } // namespace
 
 std::string ReadImportFile(const std::string& path) {
-    const HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE) CannotRead(path, GetLastError());
-    Handle file{h};
+    const platform::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) CannotRead(path, GetLastError());
+    const HANDLE h = file.Get();
     LARGE_INTEGER size;
     if (!GetFileSizeEx(h, &size)) CannotRead(path, GetLastError());
     if (static_cast<unsigned long long>(size.QuadPart) > kMaxImportFileSize)
@@ -39,7 +35,7 @@ std::string ReadImportFile(const std::string& path) {
         DWORD got = 0;
         if (!ReadFile(h, &bytes[done], chunk, &got, nullptr)) {
             const DWORD code = GetLastError();
-            Wipe(bytes);
+            WipeString(bytes);
             CannotRead(path, code);
         }
         if (got == 0) break;  // the file got shorter meanwhile

@@ -1,7 +1,7 @@
 #include "import/import_summary.h"
 
 #include "core/resource_strings.h"
-#include "import/import_wipe.h"
+#include "core/secure_memory.h"
 
 namespace velt::import {
 
@@ -34,7 +34,7 @@ void AddLine(std::string& text, int id, int count) {
 
 ImportSummary::~ImportSummary() {
     for (auto* list : {&tooLong, &passwordUnheld, &shortened, &replaced})
-        for (std::string& name : *list) Wipe(name);
+        for (std::string& name : *list) WipeString(name);
 }
 
 std::string SummaryText(const ImportSummary& s) {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "import/import_wipe.h"
+#include "core/secure_memory.h"
 
 namespace velt::import {
 

@@ -61,15 +61,19 @@ Settings ParseSettings(std::string_view text) {
                 s.onMinimize = ParseSettingNumber(value, 0, 1, defaults.onMinimize) != 0;
         } else if (SameName(section, "Backup") && SameName(key, "Keep")) {
             s.keep = ParseSettingNumber(value, 0, 9, defaults.keep);
+        } else if (SameName(section, "Vault") && SameName(key, "Strong")) {
+            s.vaultStrong = ParseSettingNumber(value, 0, 1, defaults.vaultStrong) != 0;
         }
     }
     return s;
 }
 
 std::string FormatSettings(const Settings& s) {
-    return "[Lock]\r\nIdleMinutes=" + std::to_string(s.idleMinutes) + "\r\nOnSessionLock=" +
-           (s.onSessionLock ? "1" : "0") + "\r\nOnMinimize=" + (s.onMinimize ? "1" : "0") +
-           "\r\n[Backup]\r\nKeep=" + std::to_string(s.keep) + "\r\n";
+    std::string text = "[Lock]\r\nIdleMinutes=" + std::to_string(s.idleMinutes) + "\r\nOnSessionLock=" +
+                       (s.onSessionLock ? "1" : "0") + "\r\nOnMinimize=" + (s.onMinimize ? "1" : "0") +
+                       "\r\n[Backup]\r\nKeep=" + std::to_string(s.keep) + "\r\n";
+    if (s.vaultStrong) text += "[Vault]\r\nStrong=1\r\n";
+    return text;
 }
 
 void WriteSettings(SaveFileOps& ops, const std::string& path, const Settings& settings) {

@@ -1,5 +1,5 @@
-// velt.ini beside velt.exe: when the vault locks and how many backups Save
-// keeps. A plain INI the user may edit; anything missing or damaged reads as
+// velt.ini beside velt.exe: when the vault locks, how many backups Save
+// keeps, and whether the vault was last strong. A plain INI the user may edit; anything missing or damaged reads as
 // its default, so reading never fails.
 #pragma once
 #include <string>
@@ -14,6 +14,10 @@ struct Settings {
     bool onSessionLock = true;  // Windows locks, the console disconnects, sleep
     bool onMinimize = false;
     int keep = 3;               // backups, 0 to 9
+    // [Vault] Strong: this folder's vault was last read or saved strong, so
+    // finding it in the compatible format is worth a warning. Not a choice
+    // of the dialog.
+    bool vaultStrong = false;
 
     bool operator==(const Settings& o) const {
         return idleMinutes == o.idleMinutes && onSessionLock == o.onSessionLock && onMinimize == o.onMinimize &&

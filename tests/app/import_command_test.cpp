@@ -1,5 +1,6 @@
-// File > Import... under Wine: the real Open dialog, the file read from disk,
+// File > Import… under Wine: the real Open dialog, the file read from disk,
 // the system code page without best fit, and the boxes the user sees.
+#include "platform/system_error.h"
 #include "app/import_command.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +75,8 @@ TEST(ImportCommand, CancelChangesNothingAndAMissingFileIsNamed) {
         ASSERT_EQ(boxes.shown.size(), cancel ? 0u : 1u);
         if (!cancel)
             EXPECT_EQ(boxes.shown[0].text,
-                      "The file \"" + missing + "\" cannot be read: File not found. Nothing was imported.");
+                      "The file \"" + missing + "\" cannot be read. " +
+                          platform::SystemErrorReason(ERROR_FILE_NOT_FOUND) + " Nothing was imported.");
     }
 }
 
