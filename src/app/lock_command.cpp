@@ -9,6 +9,8 @@
 #include "platform/lazy_library.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/label.h"
+#include "ui/button_with_color.h"
 #include "ui/password_query.h"
 
 namespace velt {
@@ -53,6 +55,35 @@ BOOL CALLBACK CloseOneDialog(HWND window, LPARAM mainWindow) {
 void TForm1::SetIdleClockForTests(TickSource lastInput, TickSource now) {
     LastInputSource() = lastInput ? lastInput : &RealLastInput;
     NowSource() = now ? now : &RealNow;
+}
+
+void TForm1::BuildLockControls() {
+    LockedLabel = new TLabel(this);
+    LockedLabel->SetName("LockedLabel");
+    LockedLabel->SetParent(this);
+    LockedLabel->SetLeft(240);
+    LockedLabel->SetTop(170);
+    LockedLabel->SetVisible(false);
+
+    auto* unlock = new TBitBtnWithColor(this);
+    unlock->SetName("UnlockButton");
+    unlock->SetParent(this);
+    unlock->SetBounds(240, 200, 120, 28);
+    unlock->SetColor(clBlack);
+    unlock->Font().SetColor(clWhite);
+    unlock->SetVisible(false);
+    unlock->OnClick = [this](TComponent* s) { UnlockClick(s); };
+    // Any key asks for the password, as the button does; shortcuts and
+    // lone modifiers keep their meaning.
+    unlock->OnKeyDown = [this](TComponent* s, WORD& key, TShiftState shift) {
+        // Space and Enter press the button itself.
+        const bool own = key == VK_SPACE || key == VK_RETURN || key == VK_TAB || key == VK_SHIFT ||
+                         key == VK_CONTROL || key == VK_MENU || key == VK_LWIN || key == VK_RWIN;
+        if (own || (shift & (ssCtrl | ssAlt))) return;
+        key = 0;
+        UnlockClick(s);
+    };
+    UnlockButton = unlock;
 }
 
 void TForm1::StartLockWatch() {

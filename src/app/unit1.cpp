@@ -160,22 +160,7 @@ void TForm1::BuildControls() {
     StringGridEdit->Font().SetColor(clBlack);
     StringGridEdit->OnChange = [this](TComponent* s) { StringGridEditChange(s); };
 
-    LockedLabel = new TLabel(this);
-    LockedLabel->SetName("LockedLabel");
-    LockedLabel->SetParent(this);
-    LockedLabel->SetLeft(240);
-    LockedLabel->SetTop(170);
-    LockedLabel->SetVisible(false);
-
-    auto* unlock = new TBitBtnWithColor(this);
-    unlock->SetName("UnlockButton");
-    unlock->SetParent(this);
-    unlock->SetBounds(240, 200, 120, 28);
-    unlock->SetColor(clBlack);
-    unlock->Font().SetColor(clWhite);
-    unlock->SetVisible(false);
-    unlock->OnClick = [this](TComponent* s) { UnlockClick(s); };
-    UnlockButton = unlock;
+    BuildLockControls();
 
     SaveDialog1 = new TSaveDialog(this);
     SaveDialog1->SetName("SaveDialog1");

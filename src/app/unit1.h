@@ -148,6 +148,7 @@ private:
     // The lock (lock_command.cpp): hides the table and waits for the
     // master password; `trigger` decides whether it fires now.
     bool LockFor(LockPolicy::Trigger trigger);
+    void BuildLockControls();
     void StartLockWatch();
     void CheckIdle();
     void ShowLocked(bool locked);

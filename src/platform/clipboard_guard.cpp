@@ -47,7 +47,13 @@ void ClipboardGuard::Copy(const std::string& text, HWND owner) {
     // When this fails, an earlier copy keeps its own time.
     SetClipboardText(text, owner);
     StopTimer();
-    sequence_ = GetClipboardSequenceNumber();
+    // Read after the clipboard is closed: Wine counts the close itself as a
+    // change. A program that changed the clipboard in between has made
+    // itself the owner, and its text is not ours to clear.
+    const DWORD sequence = GetClipboardSequenceNumber();
+    sequence_ = 0;
+    if (owner && GetClipboardOwner() != owner) return;
+    sequence_ = sequence;
     timer_ = SetTimer(nullptr, 0, delayMs_, &ClipboardGuard::Elapsed);
     if (timer_) Guards()[timer_] = this;
 }

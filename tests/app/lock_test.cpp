@@ -114,7 +114,7 @@ TEST_F(LockWin, UnlockRightAndWrongKeepsEverythingUnsaved) {
     EXPECT_FALSE(Application->Terminated());
 
     AnswerPrompt({true, "secret"});
-    form->UnlockClick(form);
+    SendMessageA(form->UnlockButton->Handle(), WM_KEYDOWN, 'X', 0);  // any key asks too
     EXPECT_FALSE(form->Locked());
     EXPECT_TRUE(TableShown(form));
     EXPECT_TRUE(form->Zapisz1->Enabled());

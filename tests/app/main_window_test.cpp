@@ -106,11 +106,12 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         EXPECT_EQ(i.item->Caption(), i.caption);
         EXPECT_EQ(ShortCutToText(i.item->ShortCut()), i.shortCut);
     }
-    EXPECT_EQ(form->Plik1->Count(), 10);
-    // Every specified item keeps its place; the new ones follow "Clear database".
-    EXPECT_EQ(form->Plik1->Items(6), form->Silneszyfrowanie1);
-    EXPECT_EQ(form->Plik1->Items(7), form->Zablokuj1);
-    EXPECT_EQ(form->Plik1->Items(8), form->N1);
+    EXPECT_EQ(form->Plik1->Count(), 11);
+    // Import follows Export; the other new ones follow "Clear database".
+    EXPECT_EQ(form->Plik1->Items(3), form->Importuj1);
+    EXPECT_EQ(form->Plik1->Items(7), form->Silneszyfrowanie1);
+    EXPECT_EQ(form->Plik1->Items(8), form->Zablokuj1);
+    EXPECT_EQ(form->Plik1->Items(9), form->N1);
     EXPECT_EQ(form->Dodatkowe1->Count(), 6);
     EXPECT_EQ(form->Dodatkowe1->Items(5), form->Ustawienia1);
     EXPECT_EQ(form->Language1->Count(), 2);
