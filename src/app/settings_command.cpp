@@ -15,6 +15,7 @@
 #include "toolkit/forms.h"
 #include "toolkit/label.h"
 #include "ui/button_with_color.h"
+#include "ui/dialog_parts.h"
 #include "ui/password_query.h"
 #include "vault/vault_file.h"
 
@@ -53,18 +54,6 @@ TCheckBox* MakeCheck(TForm* form, const std::string& caption, bool checked, int 
     return check;
 }
 
-TBitBtnWithColor* MakeButton(TForm* form, const char* caption, TModalResult result, int left, int top, int width,
-                             int height) {
-    auto* b = new TBitBtnWithColor(form);
-    b->SetParent(form);
-    b->SetCaption(caption);
-    b->SetModalResult(result);
-    b->SetColor(clBlack);
-    b->Font().SetColor(clWhite);
-    b->SetBounds(left, top, width, height);
-    return b;
-}
-
 // A number typed in a box: above the range it is the most allowed; no
 // number at all keeps what was there.
 int NumberFrom(const std::string& text, int hi, int previous) {
@@ -90,10 +79,7 @@ Settings ReadSettingsFile(const std::string& path) {
 }
 
 bool ShowSettingsDialog(Settings& settings) {
-    auto form = std::make_unique<TForm>(Application);
-    form->Font().SetColor(clWhite);
-    form->SetColor(clBlack);
-    form->Canvas().Font().Assign(form->Font());
+    auto form = NewDialogForm();
     const SIZE wh = MeasureAverageCharSize(form->Canvas());
     const int w = wh.cx, h = wh.cy;
     const int margin = MulDiv(8, w, 4), row = MulDiv(14, h, 8), numberWidth = MulDiv(24, w, 4);
@@ -123,11 +109,11 @@ bool ShowSettingsDialog(Settings& settings) {
     if (right + margin > form->ClientWidth()) form->SetClientWidth(right + margin);
 
     const int buttonWidth = MulDiv(50, w, 4);
-    TBitBtnWithColor* ok = MakeButton(form.get(), "OK", mrOk, form->ClientWidth() / 2 - buttonWidth - 4, top,
+    TBitBtnWithColor* ok = AddDialogButton(form.get(), "OK", mrOk, form->ClientWidth() / 2 - buttonWidth - 4, top,
                                       buttonWidth, row);
     ok->SetDefault(true);
     TBitBtnWithColor* cancel =
-        MakeButton(form.get(), "Cancel", mrCancel, form->ClientWidth() / 2 + 4, top, buttonWidth, row);
+        AddDialogButton(form.get(), "Cancel", mrCancel, form->ClientWidth() / 2 + 4, top, buttonWidth, row);
     cancel->SetCancel(true);
     form->SetClientHeight(cancel->Top() + cancel->Height() + 13);
     form->SetActiveControl(idle);

@@ -13,16 +13,14 @@
 #include "toolkit/forms.h"
 #include "toolkit/label.h"
 #include "ui/button_with_color.h"
+#include "ui/dialog_parts.h"
 #include "ui/password_query.h"
 
 namespace velt {
 
 bool ShowGeneratedPassword(const std::string& title, const std::string& prompt, const std::string& password) {
     // Freed on every path, also when building or showing throws.
-    auto form = std::make_unique<TForm>(Application);
-    form->Font().SetColor(clWhite);
-    form->SetColor(clBlack);
-    form->Canvas().Font().Assign(form->Font());
+    auto form = NewDialogForm();
     const SIZE wh = MeasureAverageCharSize(form->Canvas());
     const int w = wh.cx, h = wh.cy;
 
@@ -48,15 +46,9 @@ bool ShowGeneratedPassword(const std::string& title, const std::string& prompt, 
     edit->SelectAll();
 
     const int top = edit->Top() + edit->Height() + 15;
-    auto* ok = new TBitBtnWithColor(form.get());
-    ok->SetParent(form.get());
-    ok->SetCaption("OK");
-    ok->SetModalResult(mrOk);
+    auto* ok = AddDialogButton(form.get(), "OK", mrOk, MulDiv(67, w, 4), top, MulDiv(50, w, 4), MulDiv(14, h, 8));
     ok->SetDefault(true);
     ok->SetCancel(true);
-    ok->SetColor(clBlack);
-    ok->Font().SetColor(clWhite);
-    ok->SetBounds(MulDiv(67, w, 4), top, MulDiv(50, w, 4), MulDiv(14, h, 8));
 
     form->SetClientHeight(ok->Top() + ok->Height() + 13);
     form->SetActiveControl(edit);

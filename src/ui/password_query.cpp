@@ -11,23 +11,12 @@
 #include "toolkit/forms.h"
 #include "toolkit/label.h"
 #include "ui/button_with_color.h"
+#include "ui/dialog_parts.h"
 #include "ui/password_query_layout.h"
 
 namespace velt {
 
 namespace {
-
-TBitBtnWithColor* MakeButton(TForm* form, const char* caption, TModalResult result, int left, int top,
-                             int width, int height) {
-    auto* b = new TBitBtnWithColor(form);
-    b->SetParent(form);
-    b->SetCaption(caption);
-    b->SetModalResult(result);
-    b->SetColor(clBlack);
-    b->Font().SetColor(clWhite);
-    b->SetBounds(left, top, width, height);
-    return b;
-}
 
 // The edit box keeps its text in a buffer of its own, freed with the window
 // without being wiped, and the text a user typed over in its undo buffer,
@@ -92,10 +81,7 @@ SIZE MeasureAverageCharSize(TCanvas& canvas) {
 
 bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& password, bool& asterisk) {
     // Freed on every path, also when building or showing throws.
-    auto form = std::make_unique<TForm>(Application);
-    form->Font().SetColor(clWhite);
-    form->SetColor(clBlack);
-    form->Canvas().Font().Assign(form->Font());
+    auto form = NewDialogForm();
     const SIZE xy = MeasureAverageCharSize(form->Canvas());
 
     form->SetBorderStyle(TFormBorderStyle::bsDialog);
@@ -138,10 +124,11 @@ bool PasswordQuery(const std::string& caption, const std::string& prompt, std::s
     heights.check = check->Height();
 
     l = ComputePasswordQueryLayout(xy.cx, xy.cy, heights);
-    TBitBtnWithColor* ok = MakeButton(form.get(), "OK", mrOk, l.okLeft, l.buttonTop, l.buttonWidth, l.buttonHeight);
+    TBitBtnWithColor* ok =
+        AddDialogButton(form.get(), "OK", mrOk, l.okLeft, l.buttonTop, l.buttonWidth, l.buttonHeight);
     ok->SetDefault(true);
     TBitBtnWithColor* cancel =
-        MakeButton(form.get(), "Cancel", mrCancel, l.cancelLeft, l.buttonTop, l.buttonWidth, l.buttonHeight);
+        AddDialogButton(form.get(), "Cancel", mrCancel, l.cancelLeft, l.buttonTop, l.buttonWidth, l.buttonHeight);
     cancel->SetCancel(true);
 
     form->SetClientHeight(cancel->Top() + cancel->Height() + 13);
