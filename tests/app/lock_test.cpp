@@ -129,5 +129,30 @@ TEST_F(LockWin, UnlockRightAndWrongKeepsEverythingUnsaved) {
     EXPECT_EQ(saved.Cell(1, 2), "Webmail");
 }
 
+// Velt's own dialogs, open when the lock fires, close as cancelled.
+TEST_F(LockWin, OpenDialogsCloseAsCancelled) {
+    struct Case {
+        const char* name;
+        void (*open)(TForm1*);
+    } cases[] = {
+        {"change password", [](TForm1* f) { f->Zmiehaso1Click(f); }},
+        {"generated password", [](TForm1* f) { f->Generujhaso1Click(f); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteVaultFile("secret", {{"Mail", "", "", "", ""}});
+        TForm1* form = Open({true, "secret"});
+        SafetyTimer safety(5000);
+        RunLater(200, [form] { SendMessageA(form->Handle(), WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0); });
+        c.open(form);
+        EXPECT_FALSE(safety.Fired());
+        EXPECT_TRUE(form->Locked());
+        EXPECT_EQ(form->MasterPassword, "secret");
+        EXPECT_FALSE(form->Modified);
+        form->Modified = false;
+        Close(form);
+    }
+}
+
 } // namespace
 } // namespace velt::test
