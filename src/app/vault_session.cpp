@@ -70,19 +70,25 @@ VaultLifecycle::Answer VaultSession::Ask(Box box, const std::string& text) {
 
 void VaultSession::WriteVault() {
     std::unique_ptr<SaveFileOps> ops = SaveOps()();
-    BackupSaveOps backups(*ops, BackupsToKeep, SavingOverOtherVersion());
+    StampingSaveOps stamping(*ops);
+    BackupSaveOps backups(stamping, BackupsToKeep, SavingOverOtherVersion());
     protection_.Save(backups, VaultPath(), *table_, MasterPassword);
-    stamp_ = ReadVaultFileStamp(VaultPath());
+    stamp_ = ReadVaultFileStamp(VaultPath(), false);
+    stamp_.hash = stamping.WrittenHash();
 }
 
 bool VaultSession::ReadVault() {
-    if (LoadVaultFile(VaultPath(), MasterPassword, *table_, protection_) != VaultLoadResult::Loaded) return false;
-    stamp_ = ReadVaultFileStamp(VaultPath());
+    VaultFileStamp read;
+    if (LoadVaultFile(VaultPath(), MasterPassword, *table_, protection_, &read) != VaultLoadResult::Loaded)
+        return false;
+    stamp_ = read;
     return true;
 }
 
 bool VaultSession::VaultChangedElsewhere() {
-    return StampChanged(stamp_, ReadVaultFileStamp(VaultPath()));
+    const std::string path = VaultPath();
+    return StampChanged(stamp_, ReadVaultFileStamp(path, false),
+                        [&path] { return ReadVaultFileStamp(path, true).hash; });
 }
 
 bool VaultSession::VaultFileExists() { return GetFileAttributesA(VaultPath().c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -24,13 +24,16 @@ namespace velt {
 // file; never read as the old format); then `protection` is strong with the
 // file's key. Any other file is read in the compatible format, and
 // `protection` turns strong off once it has loaded.
+// `stamp`, when given, receives the size, write time and StampHasher value
+// of the bytes read, so the loaded version needs no second read.
 VaultLoadResult LoadVaultFile(const std::string& path, std::string_view password, CellStore& table,
-                              VaultProtection& protection);
+                              VaultProtection& protection, VaultFileStamp* stamp = nullptr);
 
 // The real file operations of Save: write a temporary file, flush, replace.
 std::unique_ptr<SaveFileOps> MakeWindowsSaveOps();
 
-// Size, write time and hash of `path` now (exists false when there is none).
-VaultFileStamp ReadVaultFileStamp(const std::string& path);
+// Size and write time of `path` now, and with `withHash` the StampHasher
+// value of its bytes (exists false when it cannot be opened).
+VaultFileStamp ReadVaultFileStamp(const std::string& path, bool withHash);
 
 } // namespace velt

@@ -162,31 +162,41 @@ bool ReadUpTo(HANDLE h, char* buffer, size_t size, size_t& got) {
 
 std::unique_ptr<SaveFileOps> MakeWindowsSaveOps() { return std::make_unique<WindowsSaveOps>(); }
 
-VaultFileStamp ReadVaultFileStamp(const std::string& path) {
+namespace {
+
+void StampMetadata(HANDLE file, VaultFileStamp& stamp) {
+    stamp.exists = true;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) return;
+    stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    stamp.writeTime = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                      info.ftLastWriteTime.dwLowDateTime;
+}
+
+} // namespace
+
+VaultFileStamp ReadVaultFileStamp(const std::string& path, bool withHash) {
     VaultFileStamp stamp;
     UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     // A file that cannot be read now (held elsewhere) is left to Save's own
     // check, which reports why.
     if (!file.Valid()) return stamp;
-    stamp.exists = true;
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (GetFileInformationByHandle(file.Get(), &info)) {
-        stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-        stamp.writeTime = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
-                          info.ftLastWriteTime.dwLowDateTime;
-    }
-    stamp.hash = kStampHashSeed;
-    std::unique_ptr<char[]> buffer(new char[1 << 16]);
+    StampMetadata(file.Get(), stamp);
+    if (!withHash) return stamp;
+    StampHasher hasher;
+    const size_t piece = size_t(1) << 20;
+    std::unique_ptr<char[]> buffer(new char[piece]);
     for (;;) {
         size_t got = 0;
-        if (!ReadUpTo(file.Get(), buffer.get(), 1 << 16, got)) {
-            stamp.hash = ~0ull;
-            break;
+        if (!ReadUpTo(file.Get(), buffer.get(), piece, got)) {
+            stamp.hash = ~0ull;  // unreadable now: never taken for Velt's own version
+            return stamp;
         }
-        stamp.hash = StampHash(stamp.hash, std::string_view(buffer.get(), got));
-        if (got < (1 << 16)) break;
+        hasher.Add(buffer.get(), got);
+        if (got < piece) break;
     }
+    stamp.hash = hasher.Value();
     return stamp;
 }
 
@@ -215,7 +225,7 @@ std::string ReadStrongFile(HANDLE file, const std::string& fullPath, std::string
 } // namespace
 
 VaultLoadResult LoadVaultFile(const std::string& path, std::string_view password, CellStore& table,
-                              VaultProtection& protection) {
+                              VaultProtection& protection, VaultFileStamp* stamp) {
     const std::string fullPath = FullPathOf(path);
     auto fail = [&](const std::string& reason) {
         return EFileOpenError(FmtLoadStr(IDS_CANNOT_OPEN_FILE, {fullPath, reason}));
@@ -230,6 +240,12 @@ VaultLoadResult LoadVaultFile(const std::string& path, std::string_view password
     if (IsStrongVault(std::string_view(headerBytes, got))) {
         // Closed before the key is derived, which takes a while.
         std::string bytes = ReadStrongFile(file.Get(), fullPath, std::string(headerBytes, got));
+        if (stamp) {
+            StampMetadata(file.Get(), *stamp);
+            StampHasher hasher;
+            hasher.Add(bytes.data(), bytes.size());
+            stamp->hash = hasher.Value();
+        }
         file.Close();
         return protection.Load(bytes, password, table, fullPath);
     }
@@ -239,6 +255,8 @@ VaultLoadResult LoadVaultFile(const std::string& path, std::string_view password
     // The rows are built on the side as the file is read, a piece at a time
     // into one buffer, and replace the table only when all is read: a failed
     // read leaves it. What the file lacks reads as zeros.
+    StampHasher hasher;
+    hasher.Add(headerBytes, got);
     VaultTableBuilder builder(header.count, password);
     const size_t size = kVaultRecordSize * header.count;
     const size_t piece = kVaultRecordSize * static_cast<size_t>(kVaultChunkRecords);
@@ -248,8 +266,13 @@ VaultLoadResult LoadVaultFile(const std::string& path, std::string_view password
         const size_t want = size - done < piece ? size - done : piece;
         if (!ReadUpTo(file.Get(), buffer.get(), want, got)) throw fail(LastReason());
         builder.Add(buffer.get(), got);
+        hasher.Add(buffer.get(), got);
         done += got;
         if (got < want) break;
+    }
+    if (stamp) {
+        StampMetadata(file.Get(), *stamp);
+        stamp->hash = hasher.Value();
     }
     file.Close();
     builder.Finish(table);

@@ -174,5 +174,39 @@ TEST(SaveVault, BackupsShiftUpAndTheOldestFallsOff) {
     }
 }
 
+// Another version is noticed by size, then write time, then bytes; the
+// bytes are read only when size and time cannot tell.
+TEST(SaveVault, StampTellsAnotherVersion) {
+    const std::string bytes = "IMDF and a few records, not a multiple of eight";
+    StampHasher whole, pieces;
+    whole.Add(bytes.data(), bytes.size());
+    for (size_t at = 0, n = 1; at < bytes.size(); at += n, ++n) pieces.Add(&bytes[at], std::min(n, bytes.size() - at));
+    ASSERT_EQ(whole.Value(), pieces.Value());
+    StampHasher shorter;
+    shorter.Add(bytes.data(), bytes.size() - 1);
+    EXPECT_NE(shorter.Value(), whole.Value());
+
+    const VaultFileStamp known{true, 100, 7, whole.Value()};
+    struct Row {
+        const char* name;
+        VaultFileStamp now;
+        std::uint64_t hashNow;
+        bool changed;
+        bool hashed;
+    } rows[] = {
+        {"same size and time", {true, 100, 7, 0}, 1, false, false},
+        {"gone", {false, 0, 0, 0}, 1, false, false},
+        {"other size", {true, 101, 7, 0}, 1, true, false},
+        {"rewritten with the same bytes", {true, 100, 8, 0}, whole.Value(), false, true},
+        {"same size, other bytes", {true, 100, 8, 0}, shorter.Value(), true, true},
+    };
+    for (const Row& r : rows) {
+        bool hashed = false;
+        EXPECT_EQ(StampChanged(known, r.now, [&] { hashed = true; return r.hashNow; }), r.changed) << r.name;
+        EXPECT_EQ(hashed, r.hashed) << r.name;
+    }
+    EXPECT_TRUE(StampChanged(VaultFileStamp{}, VaultFileStamp{true, 1, 1, 0}, [] { return 0ull; }));
+}
+
 } // namespace
 } // namespace velt
