@@ -3,7 +3,9 @@
 namespace velt::import {
 
 CsvReader::CsvReader(char* data, std::size_t size, char separator)
-    : data_(data), size_(size), separator_(separator) {}
+    : data_(data), size_(size), separator_(separator) {
+    for (char c : {separator, '\n', '\r'}) ends_[static_cast<unsigned char>(c)] = true;
+}
 
 bool CsvReader::Next(std::vector<std::string_view>& fields) {
     fields.clear();
@@ -22,11 +24,7 @@ bool CsvReader::Next(std::vector<std::string_view>& fields) {
 
 std::string_view CsvReader::BareField() {
     const std::size_t start = read_;
-    while (read_ < size_) {
-        const char c = data_[read_];
-        if (c == separator_ || c == '\n' || c == '\r') break;
-        ++read_;
-    }
+    while (read_ < size_ && !ends_[static_cast<unsigned char>(data_[read_])]) ++read_;
     // Bare fields need no decoding; they stay where they are.
     return std::string_view(data_ + start, read_ - start);
 }

@@ -9,9 +9,20 @@
 
 namespace velt::import {
 
-// Well-formed UTF-8: no overlong forms, surrogates or code points past
-// U+10FFFF, no sequence cut short.
-bool IsValidUtf8(std::string_view bytes);
+enum class TextKind {
+    Utf8,      // well-formed UTF-8: no overlong forms, surrogates or code
+               // points past U+10FFFF, no sequence cut short
+    CodePage,  // anything else without a NUL byte
+    Binary,    // holds a NUL byte
+};
+// One pass over a whole file.
+TextKind Classify(std::string_view bytes);
+
+// Appends bytes with inline copies: the C library's copy costs more than a
+// short field under the 32-bit runtime.
+inline void AppendBytes(std::string& out, std::string_view bytes) {
+    for (char c : bytes) out.push_back(c);
+}
 
 class FieldConverter {
 public:
@@ -24,6 +35,10 @@ public:
     // Appends `text` converted to `out`; false when a character could not be
     // held (it became "?").
     bool Append(std::string_view text, std::string& out);
+    // `text` as the vault stores it: `text` itself when it needs no change
+    // (most fields), otherwise converted into `scratch`, which it replaces.
+    // `held` as Append returns it.
+    std::string_view Convert(std::string_view text, std::string& scratch, bool& held);
 
 private:
     const ImportCodePage& codePage_;
