@@ -1,11 +1,11 @@
 #include "import/csv_reader.h"
 
+#include "vault/byte_simd.h"
+
 namespace velt::import {
 
 CsvReader::CsvReader(char* data, std::size_t size, char separator)
-    : data_(data), size_(size), separator_(separator) {
-    for (char c : {separator, '\n', '\r'}) ends_[static_cast<unsigned char>(c)] = true;
-}
+    : data_(data), size_(size), separator_(separator) {}
 
 bool CsvReader::Next(std::vector<std::string_view>& fields) {
     fields.clear();
@@ -24,7 +24,8 @@ bool CsvReader::Next(std::vector<std::string_view>& fields) {
 
 std::string_view CsvReader::BareField() {
     const std::size_t start = read_;
-    while (read_ < size_ && !ends_[static_cast<unsigned char>(data_[read_])]) ++read_;
+    read_ += simd::RunWithout(reinterpret_cast<const unsigned char*>(data_ + read_), size_ - read_,
+                              static_cast<unsigned char>(separator_), '\n', '\r', false);
     // Bare fields need no decoding; they stay where they are.
     return std::string_view(data_ + start, read_ - start);
 }

@@ -38,7 +38,6 @@ private:
     std::size_t read_ = 0;   // next byte to look at
     std::size_t write_ = 0;  // next decoded byte of a quoted field
     char separator_;
-    bool ends_[256] = {};  // the bytes that end a bare field
     Escapes escapes_ = Escapes::Doubled;
     int record_ = 0;
 };

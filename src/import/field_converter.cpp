@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/secure_memory.h"
+#include "vault/byte_simd.h"
 
 namespace velt::import {
 
@@ -31,68 +32,66 @@ bool LineBreak(char c) { return c == '\r' || c == '\n'; }
 } // namespace
 
 TextKind Classify(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t size = bytes.size();
     bool utf8 = true;
-    for (std::size_t i = 0; i < size;) {
-        // Most files are mostly ASCII: four bytes a step, none of them NUL.
-        if (size - i >= 4) {
-            std::uint32_t w;
-            std::memcpy(&w, &bytes[i], 4);
-            if (((w | (w - 0x01010101u)) & 0x80808080u) == 0) {
-                i += 4;
-                continue;
-            }
-        }
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (c == 0) return TextKind::Binary;
-        if (c < 0x80 || !utf8) {
-            ++i;
-            continue;
-        }
+    for (std::size_t i = 0;;) {
+        // Runs of ASCII (of anything, once the text is known not to be UTF-8)
+        // are skipped in one call.
+        i += simd::RunWithout(p + i, size - i, 0, 0, 0, utf8);
+        if (i == size) break;
+        if (p[i] == 0) return TextKind::Binary;
         const std::size_t n = SequenceLength(bytes, i);
-        if (n == 0) {
-            utf8 = false;
-            ++i;
-        } else {
-            i += n;
-        }
+        if (n == 0) utf8 = false;
+        i += n ? n : 1;
     }
     return utf8 ? TextKind::Utf8 : TextKind::CodePage;
 }
 
-FieldConverter::~FieldConverter() { WipeString(wide_); }
+FieldConverter::~FieldConverter() {
+    WipeString(wide_);
+    WipeString(bytes_);
+}
 
 std::string_view FieldConverter::Convert(std::string_view text, std::string& scratch, bool& held) {
     held = true;
-    std::size_t i = 0;
-    if (utf8_)
-        while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80 && !LineBreak(text[i])) ++i;
-    else
-        while (i < text.size() && !LineBreak(text[i])) ++i;
+    const std::size_t i = simd::RunWithout(reinterpret_cast<const unsigned char*>(text.data()), text.size(), '\r',
+                                           '\n', '\n', utf8_);
     if (i == text.size()) return text;
-    scratch.clear();
-    held = Append(text, scratch);
-    return scratch;
+    // Line breaks at most double the length; a UTF-16 unit takes at most
+    // two bytes of the code page.
+    if (scratch.size() < 4 * text.size()) {
+        ReserveWiped(scratch, 4 * text.size());
+        scratch.resize(scratch.capacity());
+    }
+    char* const end = Write(text, &scratch[0], held);
+    return std::string_view(scratch.data(), static_cast<std::size_t>(end - scratch.data()));
 }
 
 bool FieldConverter::Append(std::string_view text, std::string& out) {
-    // Line breaks at most double the length; a UTF-16 unit takes at most
-    // two bytes of the code page.
-    ReserveWiped(out, out.size() + 4 * text.size());
-    bool held = true;
+    const std::size_t at = out.size();
+    ReserveWiped(out, at + 4 * text.size());
+    out.resize(at + 4 * text.size());
+    bool held;
+    const char* const end = Write(text, &out[0] + at, held);
+    out.resize(static_cast<std::size_t>(end - out.data()));
+    return held;
+}
+
+char* FieldConverter::Write(std::string_view text, char* out, bool& held) {
+    held = true;
     for (std::size_t i = 0; i < text.size();) {
         // Plain ASCII is the same byte in every code page, and a file in the
         // code page needs no conversion: copied as they are.
-        std::size_t end = i;
         if (utf8_)
-            while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80 && !LineBreak(text[end])) ++end;
+            while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80 && !LineBreak(text[i]))
+                *out++ = text[i++];
         else
-            while (end < text.size() && !LineBreak(text[end])) ++end;
-        AppendBytes(out, text.substr(i, end - i));
-        i = end;
+            while (i < text.size() && !LineBreak(text[i])) *out++ = text[i++];
         if (i == text.size()) break;
         if (LineBreak(text[i])) {
-            out += "\r\n";
+            *out++ = '\r';
+            *out++ = '\n';
             if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
             ++i;
             continue;
@@ -119,9 +118,12 @@ bool FieldConverter::Append(std::string_view text, std::string& out) {
                 wide_ += static_cast<char16_t>(cp);
             }
         }
-        held = codePage_.Append(wide_, out) && held;
+        bytes_.clear();
+        ReserveWiped(bytes_, 2 * wide_.size());
+        held = codePage_.Append(wide_, bytes_) && held;
+        for (char c : bytes_) *out++ = c;
     }
-    return held;
+    return out;
 }
 
 } // namespace velt::import

@@ -18,12 +18,6 @@ enum class TextKind {
 // One pass over a whole file.
 TextKind Classify(std::string_view bytes);
 
-// Appends bytes with inline copies: the C library's copy costs more than a
-// short field under the 32-bit runtime.
-inline void AppendBytes(std::string& out, std::string_view bytes) {
-    for (char c : bytes) out.push_back(c);
-}
-
 class FieldConverter {
 public:
     // utf8 false: the bytes are already in the code page.
@@ -36,14 +30,21 @@ public:
     // held (it became "?").
     bool Append(std::string_view text, std::string& out);
     // `text` as the vault stores it: `text` itself when it needs no change
-    // (most fields), otherwise converted into `scratch`, which it replaces.
-    // `held` as Append returns it.
+    // (most fields), otherwise converted into `scratch`, whose size then
+    // says nothing (it is room). `held` as Append returns it.
     std::string_view Convert(std::string_view text, std::string& scratch, bool& held);
 
 private:
+    // Writes `text` converted from `out` on, where there is room for 4 bytes
+    // a byte of it; returns the end. Byte by byte: the C library's copy
+    // costs more than a field this short under the 32-bit runtime.
+    char* Write(std::string_view text, char* out, bool& held);
+
     const ImportCodePage& codePage_;
     bool utf8_;
-    std::u16string wide_;  // scratch, wiped when it grows and at the end
+    // Scratch, wiped when they grow and at the end.
+    std::u16string wide_;
+    std::string bytes_;
 };
 
 } // namespace velt::import
