@@ -75,16 +75,37 @@ std::string_view WithoutRootGroup(std::string_view path) {
     return slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
 }
 
-// Of the five fields, from `first` on in `cells`.
+std::uint32_t Rotl(std::uint32_t x, int r) { return x << r | x >> (32 - r); }
+
+// Of the five fields, from `first` on in `cells`: four bytes a step in 32-bit
+// arithmetic (the program runs as a 32-bit one), lengths included, mixed at
+// the end so that the low bits index the slots. Equal hashes are compared.
 template <typename Cells>
-std::uint64_t Hash(const Cells& cells, int first) {
-    std::uint64_t h = 14695981039346656037ull;
+std::uint32_t Hash(const Cells& cells, int first) {
+    std::uint32_t h = 0x9747B28Cu;
+    const auto mix = [&h](std::uint32_t k) {
+        k *= 0xCC9E2D51u;
+        h ^= Rotl(k, 15) * 0x1B873593u;
+        h = Rotl(h, 13) * 5 + 0xE6546B64u;
+    };
     for (int f = first; f < first + kFields; ++f) {
         const std::string_view text = cells[static_cast<std::size_t>(f)];
-        for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-        h = (h ^ (text.size() + 0x100)) * 1099511628211ull;
+        std::size_t i = 0;
+        for (; i + 4 <= text.size(); i += 4) {
+            std::uint32_t k;
+            std::memcpy(&k, text.data() + i, 4);
+            mix(k);
+        }
+        std::uint32_t tail = static_cast<std::uint32_t>(text.size()) << 24;
+        for (int shift = 0; i < text.size(); ++i, shift += 8)
+            tail ^= static_cast<std::uint32_t>(static_cast<unsigned char>(text[i])) << shift;
+        mix(tail);
     }
-    return h;
+    h ^= h >> 16;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+    h *= 0xC2B2AE35u;
+    return h ^ (h >> 16);
 }
 
 bool IsEmptyEntry(const CellStore::RowView& cells) {
@@ -104,11 +125,11 @@ public:
 
 private:
     std::string_view Cell(const std::vector<std::string_view>& fields, int column) const;
-    // Converts into out_[field]; false when a character became "?".
+    // Converts into cells_[field]; false when a character became "?".
     bool Convert(int field, std::string_view text);
     bool ConvertDescription(const std::vector<std::string_view>& fields);
-    bool IsDuplicate(std::uint64_t hash) const;
-    void Append(std::uint64_t hash);
+    bool IsDuplicate(std::uint32_t hash) const;
+    void Append(std::uint32_t hash);
     std::string EntryLabel(int record) const;
 
     CellStore& table_;
@@ -117,13 +138,15 @@ private:
     char* buffer_;
     ImportSummary& summary_;
     FieldConverter converter_;
+    // The entry's texts: views of the file's bytes where they need no
+    // change, of out_ where they were converted.
+    std::array<std::string_view, kFields> cells_;
     std::array<std::string, kFields> out_;
-    std::string part_;
     std::string labelBefore_, labelAfter_;  // around the %s of "Group: %s"
     // Open addressing by Hash, for duplicates: (hash, row) pairs, row 0 free.
-    std::vector<std::pair<std::uint64_t, int>> slots_;
+    std::vector<std::pair<std::uint32_t, int>> slots_;
     std::size_t used_ = 0;
-    void Remember(std::uint64_t hash, int row);
+    void Remember(std::uint32_t hash, int row);
     int rowsBefore_;
     bool replaceEmpty_;  // the table's only entry row is empty
     bool replaced_ = false;
@@ -152,7 +175,6 @@ Importer::Importer(CellStore& table, const ImportCodePage& codePage, const Sourc
 
 Importer::~Importer() {
     for (std::string& s : out_) WipeString(s);
-    WipeString(part_);
 }
 
 // LastPass's entities are decoded in place, so each column is read once a row.
@@ -163,8 +185,9 @@ std::string_view Importer::Cell(const std::vector<std::string_view>& fields, int
 }
 
 bool Importer::Convert(int field, std::string_view text) {
-    out_[field].clear();
-    return converter_.Append(text, out_[field]);
+    bool held;
+    cells_[field] = converter_.Convert(text, out_[field], held);
+    return held;
 }
 
 bool Importer::ConvertDescription(const std::vector<std::string_view>& fields) {
@@ -174,28 +197,32 @@ bool Importer::ConvertDescription(const std::vector<std::string_view>& fields) {
     std::string_view labelled = Cell(fields, layout_.labelled);
     if (layout_.source == Source::KeePassXC) labelled = WithoutRootGroup(labelled);
     const std::string_view parts[] = {Cell(fields, layout_.notes), labelled, Cell(fields, layout_.fields)};
+    if (parts[1].empty() && parts[2].empty()) return Convert(kDescription, parts[0]);
     for (int i = 0; i < 3; ++i) {
         if (parts[i].empty()) continue;
-        part_.clear();
-        if (i == 1) part_ += labelBefore_;
-        held = converter_.Append(parts[i], part_) && held;
-        if (i == 1) part_ += labelAfter_;
-        ReserveWiped(out, out.size() + part_.size() + 2);
+        // Room for the label; the converter makes its own.
+        ReserveWiped(out, out.size() + 2 + labelBefore_.size() + labelAfter_.size());
         if (!out.empty()) out += "\r\n";
-        out += part_;
+        if (i == 1) out += labelBefore_;
+        held = converter_.Append(parts[i], out) && held;
+        if (i == 1) {
+            ReserveWiped(out, out.size() + labelAfter_.size());
+            out += labelAfter_;
+        }
     }
+    cells_[kDescription] = out;
     return held;
 }
 
 std::string Importer::EntryLabel(int record) const {
-    const std::string& name = out_[kName];
+    const std::string_view name = cells_[kName];
     if (name.empty()) return FormatText(ResStr(IDS_IMPORT_ROW), {record});
-    return name.substr(0, codePage_.FitPrefix(name, kListedNameLength));
+    return std::string(name.substr(0, codePage_.FitPrefix(name, kListedNameLength)));
 }
 
-void Importer::Remember(std::uint64_t hash, int row) {
+void Importer::Remember(std::uint32_t hash, int row) {
     if (2 * (used_ + 1) > slots_.size()) {
-        std::vector<std::pair<std::uint64_t, int>> old(2 * slots_.size());
+        std::vector<std::pair<std::uint32_t, int>> old(2 * slots_.size());
         old.swap(slots_);
         used_ = 0;
         for (const auto& slot : old)
@@ -207,19 +234,19 @@ void Importer::Remember(std::uint64_t hash, int row) {
     ++used_;
 }
 
-bool Importer::IsDuplicate(std::uint64_t hash) const {
+bool Importer::IsDuplicate(std::uint32_t hash) const {
     for (std::size_t i = static_cast<std::size_t>(hash) & (slots_.size() - 1); slots_[i].second;
          i = (i + 1) & (slots_.size() - 1)) {
         if (slots_[i].first != hash) continue;
         const CellStore::RowView cells = table_.RowCells(slots_[i].second);
         bool same = true;
-        for (int f = 0; f < kFields && same; ++f) same = cells[f + 1] == out_[f];
+        for (int f = 0; f < kFields && same; ++f) same = cells[f + 1] == cells_[f];
         if (same) return true;
     }
     return false;
 }
 
-void Importer::Append(std::uint64_t hash) {
+void Importer::Append(std::uint32_t hash) {
     if (replaceEmpty_) {
         table_.SetRowCount(1);
         replaceEmpty_ = false;
@@ -229,14 +256,12 @@ void Importer::Append(std::uint64_t hash) {
     table_.SetRowCount(row + 1);
     const std::string number = std::to_string(row);
     std::array<std::size_t, CellStore::kColumns> sizes{number.size()};
-    for (int f = 0; f < kFields; ++f) sizes[f + 1] = out_[f].size();
+    for (int f = 0; f < kFields; ++f) sizes[f + 1] = cells_[f].size();
     char* p = table_.ResizeRow(row, sizes);
-    std::memcpy(p, number.data(), number.size());
-    p += number.size();
-    for (const std::string& f : out_) {
-        if (!f.empty()) std::memcpy(p, f.data(), f.size());
-        p += f.size();
-    }
+    // Byte by byte: cheaper than the C library's copy for texts this short.
+    for (char c : number) *p++ = c;
+    for (const std::string_view f : cells_)
+        for (char c : f) *p++ = c;
     Remember(hash, row);
     ++summary_.imported;
 }
@@ -269,7 +294,7 @@ void Importer::Row(const std::vector<std::string_view>& fields, int record) {
     const bool passwordHeld = Convert(kPassword, password);
 
     for (int f = kName; f <= kPassword; ++f)
-        if (out_[f].size() > kFieldLimit) {
+        if (cells_[f].size() > kFieldLimit) {
             summary_.tooLong.push_back(EntryLabel(record));
             return;
         }
@@ -278,16 +303,13 @@ void Importer::Row(const std::vector<std::string_view>& fields, int record) {
         return;
     }
     bool empty = true;
-    for (const std::string& f : out_) empty = empty && f.empty();
+    for (const std::string_view f : cells_) empty = empty && f.empty();
     if (empty) return;
-    std::string& description = out_[kDescription];
+    std::string_view& description = cells_[kDescription];
     const bool cut = description.size() > kFieldLimit;
-    if (cut) {
-        const std::size_t keep = codePage_.FitPrefix(description, kFieldLimit);
-        WipeBytes(description.data() + keep, description.size() - keep);
-        description.resize(keep);
-    }
-    const std::uint64_t hash = Hash(out_, 0);
+    // The bytes cut off are wiped with the file or with out_.
+    if (cut) description = description.substr(0, codePage_.FitPrefix(description, kFieldLimit));
+    const std::uint32_t hash = Hash(cells_, 0);
     if (IsDuplicate(hash)) {
         ++summary_.duplicates;
         return;
@@ -324,9 +346,10 @@ ImportSummary ImportCsv(std::string& bytes, const std::string& fileName, CellSto
     const std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     if (bytes.find_first_not_of(" \t\r\n", start) == std::string::npos)
         throw EImportError(Message(IDS_IMPORT_EMPTY, fileName));
-    if (bytes.find('\0') != std::string::npos) throw EImportError(Message(IDS_IMPORT_NOT_CSV, fileName));
     const std::string_view body(bytes.data() + start, bytes.size() - start);
-    const bool utf8 = IsValidUtf8(body);
+    const TextKind kind = Classify(body);  // the BOM holds no NUL
+    if (kind == TextKind::Binary) throw EImportError(Message(IDS_IMPORT_NOT_CSV, fileName));
+    const bool utf8 = kind == TextKind::Utf8;
 
     CsvReader reader(bytes.data() + start, body.size(), body.substr(0, 2) == "#;" ? ';' : ',');
     std::vector<std::string_view> fields;

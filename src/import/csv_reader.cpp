@@ -1,5 +1,7 @@
 #include "import/csv_reader.h"
 
+#include "vault/byte_simd.h"
+
 namespace velt::import {
 
 CsvReader::CsvReader(char* data, std::size_t size, char separator)
@@ -22,11 +24,8 @@ bool CsvReader::Next(std::vector<std::string_view>& fields) {
 
 std::string_view CsvReader::BareField() {
     const std::size_t start = read_;
-    while (read_ < size_) {
-        const char c = data_[read_];
-        if (c == separator_ || c == '\n' || c == '\r') break;
-        ++read_;
-    }
+    read_ += simd::RunWithout(reinterpret_cast<const unsigned char*>(data_ + read_), size_ - read_,
+                              static_cast<unsigned char>(separator_), '\n', '\r', false);
     // Bare fields need no decoding; they stay where they are.
     return std::string_view(data_ + start, read_ - start);
 }

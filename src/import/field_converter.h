@@ -9,9 +9,14 @@
 
 namespace velt::import {
 
-// Well-formed UTF-8: no overlong forms, surrogates or code points past
-// U+10FFFF, no sequence cut short.
-bool IsValidUtf8(std::string_view bytes);
+enum class TextKind {
+    Utf8,      // well-formed UTF-8: no overlong forms, surrogates or code
+               // points past U+10FFFF, no sequence cut short
+    CodePage,  // anything else without a NUL byte
+    Binary,    // holds a NUL byte
+};
+// One pass over a whole file.
+TextKind Classify(std::string_view bytes);
 
 class FieldConverter {
 public:
@@ -24,11 +29,22 @@ public:
     // Appends `text` converted to `out`; false when a character could not be
     // held (it became "?").
     bool Append(std::string_view text, std::string& out);
+    // `text` as the vault stores it: `text` itself when it needs no change
+    // (most fields), otherwise converted into `scratch`, whose size then
+    // says nothing (it is room). `held` as Append returns it.
+    std::string_view Convert(std::string_view text, std::string& scratch, bool& held);
 
 private:
+    // Writes `text` converted from `out` on, where there is room for 4 bytes
+    // a byte of it; returns the end. Byte by byte: the C library's copy
+    // costs more than a field this short under the 32-bit runtime.
+    char* Write(std::string_view text, char* out, bool& held);
+
     const ImportCodePage& codePage_;
     bool utf8_;
-    std::u16string wide_;  // scratch, wiped when it grows and at the end
+    // Scratch, wiped when they grow and at the end.
+    std::u16string wide_;
+    std::string bytes_;
 };
 
 } // namespace velt::import

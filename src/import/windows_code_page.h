@@ -10,6 +10,7 @@ namespace velt::import {
 
 class WindowsImportCodePage final : public ImportCodePage {
 public:
+    WindowsImportCodePage();
     bool Append(std::u16string_view text, std::string& out) const override;
     // Never ends inside a double-byte character (or, under a UTF-8 system
     // code page, inside a UTF-8 sequence).
@@ -23,6 +24,7 @@ private:
     std::uint16_t Lookup(char16_t c) const;
     bool AppendWhole(std::u16string_view text, std::string& out) const;
     mutable std::unique_ptr<std::uint16_t[]> cache_;
+    std::uint32_t acp_;  // asked once: the system code page stays for the process's life
 };
 
 } // namespace velt::import

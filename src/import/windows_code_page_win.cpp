@@ -8,6 +8,8 @@
 
 namespace velt::import {
 
+WindowsImportCodePage::WindowsImportCodePage() : acp_(GetACP()) {}
+
 std::uint16_t WindowsImportCodePage::Lookup(char16_t c) const {
     if (!cache_) {
         cache_.reset(new std::uint16_t[0x10000]);
@@ -29,7 +31,7 @@ std::uint16_t WindowsImportCodePage::Lookup(char16_t c) const {
 }
 
 bool WindowsImportCodePage::Append(std::u16string_view text, std::string& out) const {
-    if (GetACP() == CP_UTF8) return AppendWhole(text, out);
+    if (acp_ == CP_UTF8) return AppendWhole(text, out);
     bool held = true;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
@@ -52,7 +54,7 @@ bool WindowsImportCodePage::Append(std::u16string_view text, std::string& out) c
 
 bool WindowsImportCodePage::AppendWhole(std::u16string_view text, std::string& out) const {
     if (text.empty()) return true;
-    const UINT cp = GetACP();
+    const UINT cp = acp_;
     // A UTF-8 system code page holds every character and takes neither the
     // flag nor the default character.
     const bool utf8 = cp == CP_UTF8;
@@ -78,7 +80,7 @@ bool WindowsImportCodePage::AppendWhole(std::u16string_view text, std::string& o
 
 std::size_t WindowsImportCodePage::FitPrefix(std::string_view bytes, std::size_t limit) const {
     if (bytes.size() <= limit) return bytes.size();
-    const UINT cp = GetACP();
+    const UINT cp = acp_;
     if (cp == CP_UTF8) {
         std::size_t end = limit;
         while (end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80) --end;

@@ -87,6 +87,42 @@ __attribute__((target("sse2"))) void SubSse2(const unsigned char* in, const unsi
 
 } // namespace
 
+namespace {
+
+size_t RunWithoutPlain(const unsigned char* p, size_t n, unsigned char a, unsigned char b, unsigned char c,
+                       bool high) {
+    size_t i = 0;
+    while (i < n && p[i] != a && p[i] != b && p[i] != c && !(high && p[i] >= 0x80)) ++i;
+    return i;
+}
+
+#ifdef VELT_SIMD_X86
+__attribute__((target("sse2"))) size_t RunWithoutSse2(const unsigned char* p, size_t n, unsigned char a,
+                                                       unsigned char b, unsigned char c, bool high) {
+    const __m128i va = _mm_set1_epi8(static_cast<char>(a)), vb = _mm_set1_epi8(static_cast<char>(b));
+    const __m128i vc = _mm_set1_epi8(static_cast<char>(c));
+    const unsigned highMask = high ? 0xFFFFu : 0u;
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, va), _mm_cmpeq_epi8(x, vb)), _mm_cmpeq_epi8(x, vc));
+        const unsigned mask =
+            static_cast<unsigned>(_mm_movemask_epi8(hit)) | (static_cast<unsigned>(_mm_movemask_epi8(x)) & highMask);
+        if (mask != 0) return i + static_cast<size_t>(__builtin_ctz(mask));
+    }
+    return i + RunWithoutPlain(p + i, n - i, a, b, c, high);
+}
+#endif
+
+} // namespace
+
+size_t RunWithout(const unsigned char* p, size_t n, unsigned char a, unsigned char b, unsigned char c, bool high) {
+#ifdef VELT_SIMD_X86
+    if (HasSse2()) return RunWithoutSse2(p, n, a, b, c, high);
+#endif
+    return RunWithoutPlain(p, n, a, b, c, high);
+}
+
 void AddBytes(const unsigned char* in, const unsigned char* key, unsigned char* out, size_t n) {
 #ifdef VELT_SIMD_X86
     if (HasSse2()) return AddSse2(in, key, out, n);

@@ -14,6 +14,10 @@ void AllowSse2(bool allowed);
 void AddBytes(const unsigned char* in, const unsigned char* key, unsigned char* out, size_t n);
 void SubBytes(const unsigned char* in, const unsigned char* key, unsigned char* out, size_t n);
 
+// Length of the leading run of p[0, n) that holds none of the bytes a, b, c
+// and, when `high`, no byte from 0x80 up. For the importer's scans.
+size_t RunWithout(const unsigned char* p, size_t n, unsigned char a, unsigned char b, unsigned char c, bool high);
+
 // Asks the cache for bytes [p, p + n) ahead of use; does nothing on CPUs
 // without SSE.
 void Prefetch(const void* p, size_t n);

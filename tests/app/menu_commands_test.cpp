@@ -30,7 +30,7 @@ protected:
         delete CheckPassBox;
         Form1 = nullptr;
         SetNumberSeparators({});
-        for (const char* name : {"out.csv", "out.htm", "typed.csv", "locked.csv"}) {
+        for (const char* name : {"out.csv", "out.htm", "typed.csv", "locked.csv", "in.csv"}) {
             SetFileAttributesA((dir_ + name).c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA((dir_ + name).c_str());
         }
@@ -215,6 +215,35 @@ TEST_F(MenuCommands, TheSaveDialogsFilterDecidesTheFormat) {
     EXPECT_FALSE(Exists(dir_ + "out"));
     EXPECT_FALSE(Exists(dir_ + "typed.csv.htm"));
     EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+// File > Import… from the menu bar: the system's Open dialog, the summary,
+// Save, and the entries still there at the next start.
+TEST_F(MenuCommands, ImportThenSaveAndRestart) {
+    const Rows kept = {{"Mail", "https://m", "ann", "pw", ""}};
+    TForm1* form = Start(kept);
+    std::ofstream(dir_ + "in.csv", std::ios::binary) << "name,url,username,password,note\r\n"
+                                                        "Mail,https://m,ann,pw,\r\n"  // already there
+                                                        "Bank,https://b,bob,\"p,1\",\"two\nlines\"\r\n";
+    bool found = false;
+    RunLater(300, [&] { found = test::AnswerSaveDialog(0, dir_ + "in.csv"); });
+    Choose(form, form->Importuj1);
+    ASSERT_TRUE(found);
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    const std::string summary = boxes_.Boxes()[0].text;
+    EXPECT_EQ(summary.rfind("Imported 1 entries from Chrome/Edge.\r\n1 entries were skipped", 0), 0u) << summary;
+    EXPECT_TRUE(form->Modified);
+    Choose(form, form->Zapisz1);
+    EXPECT_FALSE(form->Modified);
+    Close(form);
+
+    boxes_.Clear();
+    TForm1* again = Create({true, "secret"});
+    EXPECT_TRUE(boxes_.Boxes().empty());
+    const Rows expected = {kept[0], {"Bank", "https://b", "bob", "p,1", "two\r\nlines"}};
+    ASSERT_EQ(again->StringGrid1->RowCount(), 3);
+    for (int r = 1; r <= 2; ++r)
+        for (int c = 1; c <= 5; ++c) EXPECT_EQ(again->StringGrid1->Cells(c, r), expected[r - 1][c - 1]) << r << c;
 }
 
 } // namespace

@@ -308,3 +308,31 @@ TEST(WriteColumnTitles, FillsRowZeroOfTheFieldColumns) {
 
 } // namespace
 } // namespace velt
+
+namespace velt {
+namespace {
+
+// The importer's scan: the first stop byte at any place in and past a
+// 16-byte step, with and without SSE2, as a plain loop finds it.
+TEST(ByteScan, RunWithoutStopsWhereAPlainLoopStops) {
+    std::mt19937 rng(11);
+    const unsigned char pool[] = {'a', ',', '\r', '\n', 0, 0x7F, 0x80, 0xC5, 0xFF};
+    for (bool sse2 : {true, false}) {
+        simd::AllowSse2(sse2);
+        for (int round = 0; round < 2000; ++round) {
+            std::vector<unsigned char> bytes(rng() % 40);
+            for (unsigned char& b : bytes) b = rng() % 4 ? 'x' : pool[rng() % sizeof pool];
+            const bool high = round % 2;
+            size_t expected = 0;
+            while (expected < bytes.size() && bytes[expected] != ',' && bytes[expected] != '\r' &&
+                   bytes[expected] != '\n' && !(high && bytes[expected] >= 0x80))
+                ++expected;
+            ASSERT_EQ(simd::RunWithout(bytes.data(), bytes.size(), ',', '\r', '\n', high), expected)
+                << round << (sse2 ? " sse2" : " plain");
+        }
+    }
+    simd::AllowSse2(true);
+}
+
+} // namespace
+} // namespace velt
