@@ -60,6 +60,7 @@ protected:
         TForm1::SetProgramDirForTests("");
         DeleteFileA((dir_ + "baza.pdb").c_str());
         for (int n = 1; n <= kMaxBackups; ++n) DeleteFileA(BackupName(dir_ + "baza.pdb", n).c_str());
+        DeleteFileA((dir_ + "velt.ini").c_str());
         RemoveDirectoryA(dir_.c_str());
         ToolkitTest::TearDown();
     }

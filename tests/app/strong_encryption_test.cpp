@@ -81,6 +81,43 @@ TEST_F(StrongEncryption, TickSaveRestartUnlockThenUntick) {
     EXPECT_FALSE(third->Silneszyfrowanie1->Checked());
 }
 
+// velt.ini keeps the note that the vault is strong, so an older compatible
+// copy put in its place is not opened without a word in a later run.
+TEST_F(StrongEncryption, TheNoteInVeltIniCatchesAnOlderCopyAtStartUp) {
+    auto ini = [this] {
+        std::ifstream in(dir_ + "velt.ini", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string kDowngrade = "Warning: " + ResStr(IDS_STRONG_DOWNGRADE);
+    WriteVaultFile("secret", {{"Mail", "", "", "pw", ""}});
+    TForm1* form = Open({true, "secret"});
+    Choose(form, IDYES);
+    form->Zapisz1Click(form);
+    EXPECT_NE(ini().find("[Vault]\r\nStrong=1"), std::string::npos);
+    Close(form);
+
+    struct Row {
+        int answer;
+        bool ends;
+    } rows[] = {{IDNO, true}, {IDYES, false}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.answer);
+        WriteVaultFile("secret", {{"Old copy", "", "", "pw", ""}});
+        boxes_.Clear();
+        boxes_.QueueAnswer(r.answer);
+        TForm1* again = Create({true, "secret"});
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{kDowngrade});
+        EXPECT_EQ(Application->Terminated(), r.ends);
+        Application->ClearTerminated();
+        if (r.ends) continue;
+        EXPECT_TRUE(again->Silneszyfrowanie1->Checked());
+        again->Zapisz1Click(again);
+        EXPECT_TRUE(IsStrongVault(File()));
+        Choose(again, IDYES);  // untick: the note goes
+        EXPECT_EQ(ini().find("Strong=1"), std::string::npos);
+    }
+}
+
 TEST_F(StrongEncryption, WrongPasswordEndsTheProgramAndNewPasswordMakesANewSalt) {
     WriteVaultFile("secret", {{"Mail", "", "", "pw", ""}});
     TForm1* form = Open({true, "secret"});
