@@ -57,6 +57,17 @@ bool PlainScan(const CellStore& t, const std::string& text) {
 
 // The realistic table: sorting it by Name at full size, and at 2,000 rows
 // against the literal bubble sort.
+// The literal bubble sort of `start` by `col`, best of three runs, each from
+// `start`; `sorted` keeps the last result for the order check.
+double LiteralReference(const CellStore& start, CellStore& sorted, int col, const Collation& collation) {
+    double best = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        sorted = start;
+        best = std::min(best, Time([&] { LiteralBubbleSort(sorted, col, collation); }));
+    }
+    return best;
+}
+
 void RealisticSort(const Collation& collation) {
     const std::string where = Fmt("code page %.0f", GetACP());
     CellStore table = RealisticTable(kVaultMaxEntries);
@@ -79,9 +90,10 @@ void RealisticSort(const Collation& collation) {
             fast = small;
             f = std::min(f, Time([&] { SortByColumn(fast, col, collation); }));
         }
-        const double reference = Time([&] { LiteralBubbleSort(literal, col, collation); });
+        const double reference = LiteralReference(small, literal, col, collation);
         Row(std::string("Sort by ") + kTitles[col] + ", realistic table, 2,000 rows, " + where + " (best of 3)", Ms(f),
-            "literal bubble sort: " + Sec(reference), "same order as the reference", Verdict(fast == literal));
+            "literal bubble sort (best of 3): " + Sec(reference), "same order as the reference",
+            Verdict(fast == literal));
     }
 }
 
@@ -193,10 +205,10 @@ int main(int argc, char** argv) {
                 fast = start;
                 t = std::min(t, Time([&] { SortByColumn(fast, col, collation); }));
             }
-            const double reference = Time([&] { LiteralBubbleSort(literal, col, collation); });
+            const double reference = LiteralReference(start, literal, col, collation);
             const bool same = SameRows(fast, literal);
-            Row(std::string("Sort by ") + kTitles[col] + ", 2,000 rows (best of 3)", Ms(t), "literal bubble sort: " + Sec(reference),
-                "same order as the reference", Verdict(same));
+            Row(std::string("Sort by ") + kTitles[col] + ", 2,000 rows (best of 3)", Ms(t),
+                "literal bubble sort (best of 3): " + Sec(reference), "same order as the reference", Verdict(same));
         }
     }
 

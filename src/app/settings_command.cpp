@@ -102,15 +102,16 @@ bool ShowSettingsDialog(Settings& settings) {
     top += minimise->Height() + row / 2;
     TLabel* keepLabel = MakeLabel(form.get(), ResStr(IDS_SET_KEEP), margin, top + 3);
     TEdit* keep = MakeNumber(form.get(), settings.keep, keepLabel->Left() + keepLabel->Width() + 6, top, numberWidth);
-    MakeLabel(form.get(), ResStr(IDS_SET_KEEP_RANGE), keep->Left() + keep->Width() + 6, top + 3);
+    TLabel* range = MakeLabel(form.get(), ResStr(IDS_SET_KEEP_RANGE), keep->Left() + keep->Width() + 6, top + 3);
     top += keep->Height() + row;
     // Wide enough for the longest line in either language.
-    const int right = std::max({minutes->Left() + minutes->Width(), session->Left() + session->Width()});
+    const int right = std::max({minutes->Left() + minutes->Width(), session->Left() + session->Width(),
+                                range->Left() + range->Width()});
     if (right + margin > form->ClientWidth()) form->SetClientWidth(right + margin);
 
     const int buttonWidth = MulDiv(50, w, 4);
     TBitBtnWithColor* ok = AddDialogButton(form.get(), "OK", mrOk, form->ClientWidth() / 2 - buttonWidth - 4, top,
-                                      buttonWidth, row);
+                                           buttonWidth, row);
     ok->SetDefault(true);
     TBitBtnWithColor* cancel =
         AddDialogButton(form.get(), "Cancel", mrCancel, form->ClientWidth() / 2 + 4, top, buttonWidth, row);
