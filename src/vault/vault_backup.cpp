@@ -8,7 +8,7 @@ namespace velt {
 std::string BackupName(const std::string& target, int n) { return target + "." + std::to_string(n) + ".bak"; }
 
 BackupSaveOps::BackupSaveOps(SaveFileOps& inner, int keep, bool keepReplaced)
-    : inner_(inner), keep_(keep < 0 ? 0 : keep > kMaxBackups ? kMaxBackups : keep) {
+    : ForwardingSaveOps(inner), keep_(keep < 0 ? 0 : keep > kMaxBackups ? kMaxBackups : keep) {
     if (keepReplaced && keep_ == 0) keep_ = 1;
 }
 

@@ -18,11 +18,11 @@ constexpr int kMaxBackups = 9;
 // "<target>.<n>.bak".
 std::string BackupName(const std::string& target, int n);
 
-class BackupSaveOps final : public SaveFileOps {
+// Passes every step to other operations; the wrappers below change only
+// the steps they are about.
+class ForwardingSaveOps : public SaveFileOps {
 public:
-    // Keeps `keep` backups (0: none). `keepReplaced` keeps the replaced file
-    // as .1.bak even when `keep` is 0: it is a version Velt never showed.
-    BackupSaveOps(SaveFileOps& inner, int keep, bool keepReplaced);
+    explicit ForwardingSaveOps(SaveFileOps& inner) : inner_(inner) {}
 
     std::string FullPath(const std::string& path) override { return inner_.FullPath(path); }
     FileOpStatus CheckReplaceable(const std::string& target) override { return inner_.CheckReplaceable(target); }
@@ -32,10 +32,9 @@ public:
     FileOpStatus Write(const char* data, size_t size) override { return inner_.Write(data, size); }
     FileOpStatus Flush() override { return inner_.Flush(); }
     FileOpStatus Close() override { return inner_.Close(); }
-    // Shifts .1.bak … up (the last one falls off), then replaces the target
-    // keeping it as .1.bak. No backup is removed before the new file is in
-    // place except the one beyond `keep`.
-    FileOpStatus Replace(const std::string& tempPath, const std::string& target) override;
+    FileOpStatus Replace(const std::string& tempPath, const std::string& target) override {
+        return inner_.Replace(tempPath, target);
+    }
     void Discard(const std::string& tempPath) noexcept override { inner_.Discard(tempPath); }
     bool Exists(const std::string& path) override { return inner_.Exists(path); }
     FileOpStatus Rename(const std::string& from, const std::string& to) override { return inner_.Rename(from, to); }
@@ -44,8 +43,22 @@ public:
         return inner_.ReplaceKeeping(tempPath, target, backup);
     }
 
-private:
+protected:
     SaveFileOps& inner_;
+};
+
+class BackupSaveOps final : public ForwardingSaveOps {
+public:
+    // Keeps `keep` backups (0: none). `keepReplaced` keeps the replaced file
+    // as .1.bak even when `keep` is 0: it is a version Velt never showed.
+    BackupSaveOps(SaveFileOps& inner, int keep, bool keepReplaced);
+
+    // Shifts .1.bak … up (the last one falls off), then replaces the target
+    // keeping it as .1.bak. No backup is removed before the new file is in
+    // place except the one beyond `keep`.
+    FileOpStatus Replace(const std::string& tempPath, const std::string& target) override;
+
+private:
     int keep_;
 };
 
@@ -85,13 +98,11 @@ bool StampChanged(const VaultFileStamp& known, const VaultFileStamp& now, const 
 
 // Passes every step to the real operations and hashes what is written, so
 // the new file's stamp needs no second read.
-class StampingSaveOps final : public SaveFileOps {
+class StampingSaveOps final : public ForwardingSaveOps {
 public:
-    explicit StampingSaveOps(SaveFileOps& inner) : inner_(inner) {}
+    explicit StampingSaveOps(SaveFileOps& inner) : ForwardingSaveOps(inner) {}
     std::uint64_t WrittenHash() const noexcept { return hasher_.Value(); }
 
-    std::string FullPath(const std::string& path) override { return inner_.FullPath(path); }
-    FileOpStatus CheckReplaceable(const std::string& target) override { return inner_.CheckReplaceable(target); }
     FileOpStatus CreateTemp(const std::string& target, std::string& tempPath) override {
         hasher_ = StampHasher();
         return inner_.CreateTemp(target, tempPath);
@@ -100,21 +111,8 @@ public:
         hasher_.Add(data, size);
         return inner_.Write(data, size);
     }
-    FileOpStatus Flush() override { return inner_.Flush(); }
-    FileOpStatus Close() override { return inner_.Close(); }
-    FileOpStatus Replace(const std::string& tempPath, const std::string& target) override {
-        return inner_.Replace(tempPath, target);
-    }
-    void Discard(const std::string& tempPath) noexcept override { inner_.Discard(tempPath); }
-    bool Exists(const std::string& path) override { return inner_.Exists(path); }
-    FileOpStatus Rename(const std::string& from, const std::string& to) override { return inner_.Rename(from, to); }
-    FileOpStatus ReplaceKeeping(const std::string& tempPath, const std::string& target,
-                                const std::string& backup) override {
-        return inner_.ReplaceKeeping(tempPath, target, backup);
-    }
 
 private:
-    SaveFileOps& inner_;
     StampHasher hasher_;
 };
 
