@@ -4,6 +4,7 @@
 #include "import/csv_import.h"
 #include "import/import_file.h"
 #include "import/windows_code_page.h"
+#include "platform/system_random.h"
 
 namespace velt {
 
@@ -14,7 +15,7 @@ bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog) {
     import::ImportSummary summary;
     try {
         std::string bytes = import::ReadImportFile(path);
-        summary = import::ImportCsv(bytes, path, table, import::WindowsImportCodePage());
+        summary = import::ImportCsv(bytes, path, table, import::WindowsImportCodePage(), platform::SystemRandom());
     } catch (const import::EImportError& e) {
         MessageDlg(e.Message(), TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
         return false;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/resource_strings.h"
+#include "core/sip_hash.h"
 #include "import/csv_reader.h"
 #include "import/field_converter.h"
 #include "import/import_sources.h"
@@ -75,39 +76,6 @@ std::string_view WithoutRootGroup(std::string_view path) {
     return slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
 }
 
-std::uint32_t Rotl(std::uint32_t x, int r) { return x << r | x >> (32 - r); }
-
-// Of the five fields, from `first` on in `cells`: four bytes a step in 32-bit
-// arithmetic (the program runs as a 32-bit one), lengths included, mixed at
-// the end so that the low bits index the slots. Equal hashes are compared.
-template <typename Cells>
-std::uint32_t Hash(const Cells& cells, int first) {
-    std::uint32_t h = 0x9747B28Cu;
-    const auto mix = [&h](std::uint32_t k) {
-        k *= 0xCC9E2D51u;
-        h ^= Rotl(k, 15) * 0x1B873593u;
-        h = Rotl(h, 13) * 5 + 0xE6546B64u;
-    };
-    for (int f = first; f < first + kFields; ++f) {
-        const std::string_view text = cells[static_cast<std::size_t>(f)];
-        std::size_t i = 0;
-        for (; i + 4 <= text.size(); i += 4) {
-            std::uint32_t k;
-            std::memcpy(&k, text.data() + i, 4);
-            mix(k);
-        }
-        std::uint32_t tail = static_cast<std::uint32_t>(text.size()) << 24;
-        for (int shift = 0; i < text.size(); ++i, shift += 8)
-            tail ^= static_cast<std::uint32_t>(static_cast<unsigned char>(text[i])) << shift;
-        mix(tail);
-    }
-    h ^= h >> 16;
-    h *= 0x85EBCA6Bu;
-    h ^= h >> 13;
-    h *= 0xC2B2AE35u;
-    return h ^ (h >> 16);
-}
-
 bool IsEmptyEntry(const CellStore::RowView& cells) {
     for (int c = 1; c < CellStore::kColumns; ++c)
         if (!cells[c].empty()) return false;
@@ -117,7 +85,7 @@ bool IsEmptyEntry(const CellStore::RowView& cells) {
 class Importer {
 public:
     Importer(CellStore& table, const ImportCodePage& codePage, const SourceLayout& layout, bool utf8,
-             char* buffer, ImportSummary& summary);
+             char* buffer, RandomByteSource& random, ImportSummary& summary);
     ~Importer();
     void Row(const std::vector<std::string_view>& fields, int record);
     // Puts the table back as it was before the import.
@@ -128,8 +96,13 @@ private:
     // Converts into cells_[field]; false when a character became "?".
     bool Convert(int field, std::string_view text);
     bool ConvertDescription(const std::vector<std::string_view>& fields);
-    bool IsDuplicate(std::uint32_t hash) const;
-    void Append(std::uint32_t hash);
+    // Of the five fields, from `first` on in `cells`, lengths included.
+    template <typename Cells>
+    std::uint64_t Hash(const Cells& cells, int first) const;
+    // Whether the index holds a row equal to the five fields from `first` on.
+    template <typename Cells>
+    bool Holds(std::uint64_t hash, const Cells& cells, int first) const;
+    void Append(std::uint64_t hash);
     std::string EntryLabel(int record) const;
 
     CellStore& table_;
@@ -144,9 +117,12 @@ private:
     std::array<std::string, kFields> out_;
     std::string labelBefore_, labelAfter_;  // around the %s of "Group: %s"
     // Open addressing by Hash, for duplicates: (hash, row) pairs, row 0 free.
-    std::vector<std::pair<std::uint32_t, int>> slots_;
+    // The hash is keyed afresh for each import, so no file can choose rows
+    // that collide and turn each search into a walk of the whole table.
+    SipHash::Key key_;
+    std::vector<std::pair<std::uint64_t, int>> slots_;
     std::size_t used_ = 0;
-    void Remember(std::uint32_t hash, int row);
+    void Remember(std::uint64_t hash, int row);
     int rowsBefore_;
     bool replaceEmpty_;  // the table's only entry row is empty
     bool replaced_ = false;
@@ -154,7 +130,7 @@ private:
 };
 
 Importer::Importer(CellStore& table, const ImportCodePage& codePage, const SourceLayout& layout,
-                   bool utf8, char* buffer, ImportSummary& summary)
+                   bool utf8, char* buffer, RandomByteSource& random, ImportSummary& summary)
     : table_(table), codePage_(codePage), layout_(layout), buffer_(buffer), summary_(summary),
       converter_(codePage, utf8), rowsBefore_(table.RowCount()),
       replaceEmpty_(table.RowCount() == 2 && IsEmptyEntry(table.RowCells(1))) {
@@ -168,9 +144,17 @@ Importer::Importer(CellStore& table, const ImportCodePage& codePage, const Sourc
             labelBefore_.resize(at);
         }
     }
+    random.Fill(key_, sizeof key_);
     slots_.resize(std::size_t(1) << 12);
+    // Equal rows of the table are indexed once: a run of them would make
+    // every insertion walk the run.
     if (!replaceEmpty_)
-        for (int r = 1; r < table.RowCount(); ++r) Remember(Hash(table.RowCells(r), 1), r);
+        for (int r = 1; r < table.RowCount(); ++r) {
+            const CellStore::RowView cells = table.RowCells(r);
+            const std::uint64_t hash = Hash(cells, 1);
+            if (!Holds(hash, cells, 1)) Remember(hash, r);
+        }
+    summary_.probes = 0;
 }
 
 Importer::~Importer() {
@@ -214,15 +198,28 @@ bool Importer::ConvertDescription(const std::vector<std::string_view>& fields) {
     return held;
 }
 
+template <typename Cells>
+std::uint64_t Importer::Hash(const Cells& cells, int first) const {
+    SipHash h(key_);
+    for (int f = first; f < first + kFields; ++f) {
+        const std::string_view text = cells[static_cast<std::size_t>(f)];
+        const std::size_t n = text.size();
+        const char length[4] = {char(n), char(n >> 8), char(n >> 16), char(n >> 24)};
+        h.Update(std::string_view(length, 4));
+        h.Update(text);
+    }
+    return h.Finish();
+}
+
 std::string Importer::EntryLabel(int record) const {
     const std::string_view name = cells_[kName];
     if (name.empty()) return FormatText(ResStr(IDS_IMPORT_ROW), {record});
     return std::string(name.substr(0, codePage_.FitPrefix(name, kListedNameLength)));
 }
 
-void Importer::Remember(std::uint32_t hash, int row) {
+void Importer::Remember(std::uint64_t hash, int row) {
     if (2 * (used_ + 1) > slots_.size()) {
-        std::vector<std::pair<std::uint32_t, int>> old(2 * slots_.size());
+        std::vector<std::pair<std::uint64_t, int>> old(2 * slots_.size());
         old.swap(slots_);
         used_ = 0;
         for (const auto& slot : old)
@@ -234,19 +231,20 @@ void Importer::Remember(std::uint32_t hash, int row) {
     ++used_;
 }
 
-bool Importer::IsDuplicate(std::uint32_t hash) const {
-    for (std::size_t i = static_cast<std::size_t>(hash) & (slots_.size() - 1); slots_[i].second;
-         i = (i + 1) & (slots_.size() - 1)) {
+template <typename Cells>
+bool Importer::Holds(std::uint64_t hash, const Cells& cells, int first) const {
+    for (std::size_t i = static_cast<std::size_t>(hash) & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+        ++summary_.probes;
+        if (!slots_[i].second) return false;
         if (slots_[i].first != hash) continue;
-        const CellStore::RowView cells = table_.RowCells(slots_[i].second);
+        const CellStore::RowView held = table_.RowCells(slots_[i].second);
         bool same = true;
-        for (int f = 0; f < kFields && same; ++f) same = cells[f + 1] == cells_[f];
+        for (int f = 0; f < kFields && same; ++f) same = held[f + 1] == cells[static_cast<std::size_t>(first + f)];
         if (same) return true;
     }
-    return false;
 }
 
-void Importer::Append(std::uint32_t hash) {
+void Importer::Append(std::uint64_t hash) {
     if (replaceEmpty_) {
         table_.SetRowCount(1);
         replaceEmpty_ = false;
@@ -291,7 +289,8 @@ void Importer::Row(const std::vector<std::string_view>& fields, int record) {
     // Every field is converted, whatever the ones before gave.
     const bool held[] = {Convert(kName, name), Convert(kAddress, address), Convert(kLogin, login),
                          ConvertDescription(fields)};
-    const bool passwordHeld = Convert(kPassword, password);
+    bool passwordHeld;
+    cells_[kPassword] = converter_.Convert(password, out_[kPassword], passwordHeld, true);
 
     for (int f = kName; f <= kPassword; ++f)
         if (cells_[f].size() > kFieldLimit) {
@@ -305,17 +304,23 @@ void Importer::Row(const std::vector<std::string_view>& fields, int record) {
     bool empty = true;
     for (const std::string_view f : cells_) empty = empty && f.empty();
     if (empty) return;
-    std::string_view& description = cells_[kDescription];
-    const bool cut = description.size() > kFieldLimit;
-    // The bytes cut off are wiped with the file or with out_.
-    if (cut) description = description.substr(0, codePage_.FitPrefix(description, kFieldLimit));
-    const std::uint32_t hash = Hash(cells_, 0);
-    if (IsDuplicate(hash)) {
-        ++summary_.duplicates;
-        return;
-    }
+    // A full table takes nothing more, so copies past the limit cost no search.
     if (table_.EntryCount() >= kVaultMaxEntries && !replaceEmpty_) {
         ++summary_.overLimit;
+        return;
+    }
+    std::string_view& description = cells_[kDescription];
+    const bool cut = description.size() > kFieldLimit;
+    // The bytes cut off are wiped with the file or with out_. A CR LF is one
+    // character: the cut never keeps its CR alone.
+    if (cut) {
+        std::size_t keep = codePage_.FitPrefix(description, kFieldLimit);
+        if (keep > 0 && description[keep - 1] == '\r' && description[keep] == '\n') --keep;
+        description = description.substr(0, keep);
+    }
+    const std::uint64_t hash = Hash(cells_, 0);
+    if (Holds(hash, cells_, 0)) {
+        ++summary_.duplicates;
         return;
     }
     if (cut) summary_.shortened.push_back(EntryLabel(record));
@@ -339,7 +344,7 @@ std::string Message(int id, const std::string& fileName) { return FormatText(Res
 } // namespace
 
 ImportSummary ImportCsv(std::string& bytes, const std::string& fileName, CellStore& table,
-                        const ImportCodePage& codePage) {
+                        const ImportCodePage& codePage, RandomByteSource& random) {
     ScopedWipe wipeOnExit(bytes);
 
     if (bytes.size() > kMaxImportFileSize) throw EImportError(Message(IDS_IMPORT_TOO_LARGE, fileName));
@@ -365,8 +370,14 @@ ImportSummary ImportCsv(std::string& bytes, const std::string& fileName, CellSto
 
     ImportSummary summary;
     summary.source = layout.name;
-    // Velt's own export is in the vault's code page already.
-    Importer importer(table, codePage, layout, utf8 && layout.source != Source::Velt, bytes.data(), summary);
+    // Velt's own export is in the vault's code page, unless an editor saved
+    // it again as UTF-8: then it starts with a BOM or spells its translated
+    // titles in UTF-8.
+    bool convert = utf8 && (layout.source != Source::Velt || start > 0);
+    for (const std::string_view title : fields)
+        for (const char c : title)
+            if (utf8 && static_cast<unsigned char>(c) >= 0x80) convert = true;
+    Importer importer(table, codePage, layout, convert, bytes.data(), random, summary);
     try {
         while (reader.Next(fields)) importer.Row(fields, reader.Record());
     } catch (const ECsvError&) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/errors.h"
+#include "core/random_source.h"
 #include "import/code_page.h"
 #include "import/import_summary.h"
 #include "vault/cell_store.h"
@@ -23,8 +24,9 @@ inline constexpr std::size_t kFieldLimit = 255;
 // `table`. Entries are appended after the last row; a table whose only entry
 // row is empty has that row replaced. The bytes are wiped when this returns
 // or throws. Throws EImportError for an empty, oversized, unknown or
-// malformed file, leaving the table unchanged.
+// malformed file, leaving the table unchanged. `random` keys the duplicate
+// index.
 ImportSummary ImportCsv(std::string& bytes, const std::string& fileName, CellStore& table,
-                        const ImportCodePage& codePage);
+                        const ImportCodePage& codePage, RandomByteSource& random);
 
 } // namespace velt::import

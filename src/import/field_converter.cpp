@@ -53,10 +53,13 @@ FieldConverter::~FieldConverter() {
     WipeString(bytes_);
 }
 
-std::string_view FieldConverter::Convert(std::string_view text, std::string& scratch, bool& held) {
+std::string_view FieldConverter::Convert(std::string_view text, std::string& scratch, bool& held,
+                                         bool keepBreaks) {
     held = true;
-    const std::size_t i = simd::RunWithout(reinterpret_cast<const unsigned char*>(text.data()), text.size(), '\r',
-                                           '\n', '\n', utf8_);
+    // The file holds no NUL: searching for one finds nothing.
+    const unsigned char cr = keepBreaks ? 0 : '\r', lf = keepBreaks ? 0 : '\n';
+    const std::size_t i =
+        simd::RunWithout(reinterpret_cast<const unsigned char*>(text.data()), text.size(), cr, lf, lf, utf8_);
     if (i == text.size()) return text;
     // Line breaks at most double the length; a UTF-16 unit takes at most
     // two bytes of the code page.
@@ -64,7 +67,7 @@ std::string_view FieldConverter::Convert(std::string_view text, std::string& scr
         ReserveWiped(scratch, 4 * text.size());
         scratch.resize(scratch.capacity());
     }
-    char* const end = Write(text, &scratch[0], held);
+    char* const end = Write(text, &scratch[0], held, keepBreaks);
     return std::string_view(scratch.data(), static_cast<std::size_t>(end - scratch.data()));
 }
 
@@ -73,23 +76,24 @@ bool FieldConverter::Append(std::string_view text, std::string& out) {
     ReserveWiped(out, at + 4 * text.size());
     out.resize(at + 4 * text.size());
     bool held;
-    const char* const end = Write(text, &out[0] + at, held);
+    const char* const end = Write(text, &out[0] + at, held, false);
     out.resize(static_cast<std::size_t>(end - out.data()));
     return held;
 }
 
-char* FieldConverter::Write(std::string_view text, char* out, bool& held) {
+char* FieldConverter::Write(std::string_view text, char* out, bool& held, bool keepBreaks) {
     held = true;
+    const auto breaks = [keepBreaks](char c) { return !keepBreaks && LineBreak(c); };
     for (std::size_t i = 0; i < text.size();) {
         // Plain ASCII is the same byte in every code page, and a file in the
         // code page needs no conversion: copied as they are.
         if (utf8_)
-            while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80 && !LineBreak(text[i]))
+            while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80 && !breaks(text[i]))
                 *out++ = text[i++];
         else
-            while (i < text.size() && !LineBreak(text[i])) *out++ = text[i++];
+            while (i < text.size() && !breaks(text[i])) *out++ = text[i++];
         if (i == text.size()) break;
-        if (LineBreak(text[i])) {
+        if (breaks(text[i])) {
             *out++ = '\r';
             *out++ = '\n';
             if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;

@@ -31,14 +31,15 @@ public:
     bool Append(std::string_view text, std::string& out);
     // `text` as the vault stores it: `text` itself when it needs no change
     // (most fields), otherwise converted into `scratch`, whose size then
-    // says nothing (it is room). `held` as Append returns it.
-    std::string_view Convert(std::string_view text, std::string& scratch, bool& held);
+    // says nothing (it is room). `held` as Append returns it. With
+    // `keepBreaks` (a password) line breaks stay the bytes they were.
+    std::string_view Convert(std::string_view text, std::string& scratch, bool& held, bool keepBreaks = false);
 
 private:
     // Writes `text` converted from `out` on, where there is room for 4 bytes
     // a byte of it; returns the end. Byte by byte: the C library's copy
     // costs more than a field this short under the 32-bit runtime.
-    char* Write(std::string_view text, char* out, bool& held);
+    char* Write(std::string_view text, char* out, bool& held, bool keepBreaks);
 
     const ImportCodePage& codePage_;
     bool utf8_;

@@ -1,5 +1,6 @@
 // What an import did, and the text of the box that tells the user.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct ImportSummary {
     std::vector<std::string> replaced;        // some character became "?"
     int overLimit = 0;  // not imported: the table was full
     int totp = 0;       // TOTP secrets found and not imported
+    // Slots of the duplicate index looked at: the search's work, for tests
+    // and the benchmark.
+    std::size_t probes = 0;
 
     ImportSummary() = default;
     ImportSummary(const ImportSummary&) = default;

@@ -1,7 +1,10 @@
 #include "core/resource_strings.h"
+#include "core/sip_hash.h"
 #include "core/text.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace velt {
 namespace {
@@ -22,6 +25,26 @@ TEST(Utf8, RoundTripsAndReplacesInvalidSequences) {
     }
     EXPECT_EQ(Utf16ToUtf8(u"Has\u0142o \U0001F512"), "Has\xC5\x82o \xF0\x9F\x94\x92");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+}
+
+// The published vectors: key 00..0F, message 00..len-1, fed in pieces.
+TEST(SipHash, GivesThePublishedVectorsHoweverTheMessageIsSplit) {
+    SipHash::Key key;
+    std::string message;
+    for (int i = 0; i < 16; ++i) key[i] = static_cast<std::uint8_t>(i), message += static_cast<char>(i);
+    const struct { std::size_t length; std::vector<std::size_t> pieces; std::uint64_t hash; } cases[] = {
+        {0, {}, 0x726FDB47DD0E0E31ull},
+        {1, {1}, 0x74F839C593DC67FDull},
+        {15, {15}, 0xA129CA6149BE45E5ull},
+        {15, {3, 9, 3}, 0xA129CA6149BE45E5ull},
+        {15, {7, 1, 0, 7}, 0xA129CA6149BE45E5ull},
+    };
+    for (const auto& c : cases) {
+        SipHash h(key);
+        std::size_t at = 0;
+        for (std::size_t n : c.pieces) h.Update(std::string_view(message).substr(at, n)), at += n;
+        EXPECT_EQ(h.Finish(), c.hash) << c.length;
+    }
 }
 
 TEST(ResourceStrings, FormatsAndFallsBackToEnglish) {

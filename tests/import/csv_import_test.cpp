@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "export/table_export.h"
+#include "support/stand_in_crypto.h"
+#include "vault/vault_format.h"
 
 namespace velt::import {
 namespace {
@@ -25,8 +28,40 @@ std::vector<Entry> Entries(const CellStore& t) {
     return out;
 }
 
-ImportSummary Import(std::string file, CellStore& t, const ImportCodePage& cp = Latin1CodePage()) {
-    return ImportCsv(file, "in.csv", t, cp);
+// Latin-1 plus one two-byte character, U+20AC as 0x81 0x80, and the Polish
+// letters l-stroke and z-dot as windows-1250 has them.
+class TwoByteCodePage : public ImportCodePage {
+public:
+    bool Append(std::u16string_view text, std::string& out) const override {
+        std::u16string rest;
+        for (char16_t c : text) {
+            const char* own = c == u'\u20AC' ? "\x81\x80" : c == u'\u0142' ? "\xB3" : c == u'\u017C' ? "\xBF" : nullptr;
+            if (!own) rest += c;
+            else {
+                latin1_.Append(rest, out);
+                rest.clear();
+                out += own;
+            }
+        }
+        return latin1_.Append(rest, out);
+    }
+    std::size_t FitPrefix(std::string_view bytes, std::size_t limit) const override {
+        std::size_t i = 0;
+        while (i < bytes.size()) {
+            const std::size_t n = static_cast<unsigned char>(bytes[i]) == 0x81 ? 2 : 1;
+            if (i + n > limit) break;
+            i += n;
+        }
+        return i;
+    }
+
+private:
+    Latin1CodePage latin1_;
+};
+
+ImportSummary Import(std::string file, CellStore& t, const ImportCodePage& cp = TwoByteCodePage()) {
+    test::CountingRandom random;
+    return ImportCsv(file, "in.csv", t, cp, random);
 }
 
 struct SourceCase {
@@ -41,6 +76,9 @@ const std::string kFirefoxHead =
     "url,username,password,httpRealm,formActionOrigin,guid,timeCreated,timeLastUsed,timePasswordChanged\n";
 const std::string kBitwardenHead =
     "folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,login_totp\n";
+
+// "zolw" with its Polish letters, as windows-1250 and as UTF-8.
+const std::string kZolw1250 = "\xBF\xF3\xB3w", kZolwUtf8 = "\xC5\xBC\xC3\xB3\xC5\x82w";
 
 TEST(CsvImport, EachSourceAndQuirkFieldByField) {
     const SourceCase cases[] = {
@@ -81,8 +119,20 @@ TEST(CsvImport, EachSourceAndQuirkFieldByField) {
                       {"Note", "", "", "", "secret"}}, 0},
         {"velt in english", "#;Name;Address;Login;Password;Description;\r\n7;N;A;L;P;\"D;1\";\r\n",
          "Velt", {{"N", "A", "L", "P", "D;1"}}, 0},
-        {"velt in polish, windows-1250 bytes kept", "#;Nazwa;Adres;Login;Has\xB3o;Opis;\r\n1;\xB3\xF3;;;;;\r\n",
-         "Velt", {{"\xB3\xF3", "", "", "", ""}}, 0},
+        {"velt in polish, windows-1250 bytes kept", "#;Nazwa;Adres;Login;Has\xB3o;Opis;\r\n1;\xB3\xF3;;;" + kZolw1250 + ";;\r\n",
+         "Velt", {{"\xB3\xF3", "", "", kZolw1250, ""}}, 0},
+        {"velt in polish, windows-1250 after a BOM", "\xEF\xBB\xBF#;Nazwa;Adres;Login;Has\xB3o;Opis;\r\n1;N;;;" + kZolw1250 + ";;\r\n",
+         "Velt", {{"N", "", "", kZolw1250, ""}}, 0},
+        {"velt in polish saved as UTF-8", "#;Nazwa;Adres;Login;Has\xC5\x82o;Opis;\r\n1;N;;;" + kZolwUtf8 + ";;\r\n",
+         "Velt", {{"N", "", "", kZolw1250, ""}}, 0},
+        {"velt in polish saved as UTF-8 with a BOM", "\xEF\xBB\xBF#;Nazwa;Adres;Login;Has\xC5\x82o;Opis;\r\n1;N;;;" + kZolwUtf8 + ";;\r\n",
+         "Velt", {{"N", "", "", kZolw1250, ""}}, 0},
+        {"velt in english saved as UTF-8 with a BOM", "\xEF\xBB\xBF#;Name;Address;Login;Password;Description;\r\n1;N;;;" + kZolwUtf8 + ";;\r\n",
+         "Velt", {{"N", "", "", kZolw1250, ""}}, 0},
+        {"velt in english without a BOM: bytes kept", "#;Name;Address;Login;Password;Description;\r\n1;N;;;" + kZolwUtf8 + ";;\r\n",
+         "Velt", {{"N", "", "", kZolwUtf8, ""}}, 0},
+        {"backslash is no escape outside keepass 2", "name,url,username,password\nA,u,l,\"pa\\\"\n",
+         "Chrome/Edge", {{"A", "u", "l", "pa\\", ""}}, 0},
     };
     for (const SourceCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -109,50 +159,23 @@ TEST(CsvImport, BadFilesNameTheFileAndChangeNothing) {
         {std::string("name,url,username,password\n\0,,,", 31), "is not a CSV file"},
         {std::string(kMaxImportFileSize + 1, ','), "larger than 256 MB"},
     };
-    for (const auto& c : cases) {
-        CellStore t;
-        t.SetRowCount(2);
-        t.SetCell(1, 1, "kept");
-        const CellStore before = t;
-        try {
-            Import(c.file, t);
-            ADD_FAILURE() << c.says;
-        } catch (const EImportError& e) {
-            EXPECT_NE(std::string(e.what()).find("\"in.csv\""), std::string::npos) << e.what();
-            EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
-        }
-        EXPECT_EQ(t, before) << c.says;
-    }
-}
-
-// Latin-1 plus one two-byte character, U+20AC as 0x81 0x80.
-class TwoByteCodePage : public ImportCodePage {
-public:
-    bool Append(std::u16string_view text, std::string& out) const override {
-        std::u16string rest;
-        for (char16_t c : text) {
-            if (c != u'\u20AC') rest += c;
-            else {
-                latin1_.Append(rest, out);
-                rest.clear();
-                out += "\x81\x80";
+    for (const auto& c : cases)
+        for (const bool newVault : {false, true}) {  // a new vault's empty row 1 is replaced, then put back
+            CellStore t;
+            t.SetRowCount(2);
+            t.SetCell(0, 1, "1");
+            if (!newVault) t.SetCell(1, 1, "kept");
+            const CellStore before = t;
+            try {
+                Import(c.file, t);
+                ADD_FAILURE() << c.says;
+            } catch (const EImportError& e) {
+                EXPECT_NE(std::string(e.what()).find("\"in.csv\""), std::string::npos) << e.what();
+                EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
             }
+            EXPECT_EQ(t, before) << c.says;
         }
-        return latin1_.Append(rest, out);
-    }
-    std::size_t FitPrefix(std::string_view bytes, std::size_t limit) const override {
-        std::size_t i = 0;
-        while (i < bytes.size()) {
-            const std::size_t n = static_cast<unsigned char>(bytes[i]) == 0x81 ? 2 : 1;
-            if (i + n > limit) break;
-            i += n;
-        }
-        return i;
-    }
-
-private:
-    Latin1CodePage latin1_;
-};
+}
 
 TEST(CsvImport, CodePageAndLengthRules) {
     const std::string a254(254, 'a');
@@ -172,11 +195,18 @@ TEST(CsvImport, CodePageAndLengthRules) {
         {"a two-byte UTF-8 letter that fits as the 255th byte", "N,,,p," + a254 + "\xC3\xA9",
          {{"N", "", "", "p", a254 + "\xE9"}}, 0, 0, 0, 0},
         {"not UTF-8: read as the code page", "\xE9,,,p\xE9,\xFF", {{"\xE9", "", "", "p\xE9", "\xFF"}}, 0, 0, 0, 0},
+        {"overlong E0 80 80 is not UTF-8", "\xE0\x80\x80,,,p,", {{"\xE0\x80\x80", "", "", "p", ""}}, 0, 0, 0, 0},
+        {"lead bytes C0 and C1 are not UTF-8", "\xC0\xAF\xC1\xBF,,,p,", {{"\xC0\xAF\xC1\xBF", "", "", "p", ""}}, 0, 0, 0, 0},
+        {"a bad third byte is not UTF-8 and swallows no letter", "\xE2\x82" "Ab,,,p,", {{"\xE2\x82" "Ab", "", "", "p", ""}}, 0, 0, 0, 0},
+        {"a 256-byte password", "N,,," + std::string(256, 'p') + ",", {}, 1, 0, 0, 0},
+        {"a password keeps its line breaks, other fields get CR LF", "N,,,\"p\xC3\xA9\nq\rr\r\ns\",\"d\ne\"",
+         {{"N", "", "", "p\xE9\nq\rr\r\ns", "d\r\ne"}}, 0, 0, 0, 0},
+        {"a cut never keeps a CR without its LF", "N,,,p,\"" + a254 + "\nb\"", {{"N", "", "", "p", a254}}, 0, 0, 1, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         CellStore t;
-        const ImportSummary s = Import("name,url,username,password,note\n" + c.row + "\n", t, TwoByteCodePage());
+        const ImportSummary s = Import("name,url,username,password,note\n" + c.row + "\n", t);
         EXPECT_EQ(Entries(t), c.entries.empty() ? std::vector<Entry>{Entry{}} : c.entries);
         EXPECT_EQ(s.tooLong.size(), c.tooLong);
         EXPECT_EQ(s.passwordUnheld.size(), c.unheld);
@@ -201,6 +231,59 @@ TEST(CsvImport, DuplicatesTheEmptyRowAndTheTableLimit) {
     EXPECT_EQ(t.EntryCount(), 65535);
     EXPECT_EQ(t.Cell(1, 65535), "C");
     EXPECT_EQ(s.overLimit, 2);
+}
+
+TEST(CsvImport, RowsAreNamedByTheirNumberInACrLfFile) {
+    CellStore t;
+    const ImportSummary s = Import("name,url,username,password\r\nA,,,p\r\n,," + std::string(256, 'l') + ",p\r\n", t);
+    EXPECT_EQ(s.tooLong, std::vector<std::string>{"row 3"});
+}
+
+// The duplicate index of the first keyed hash: four bytes a step, every step
+// invertible. For each name a four-byte password is solved that brings the
+// state after it to one value, so every row gets the same hash.
+std::uint32_t Rotl32(std::uint32_t x, int r) { return x << r | x >> (32 - r); }
+std::uint32_t Inverse(std::uint32_t a) {
+    std::uint32_t x = a;
+    for (int i = 0; i < 5; ++i) x *= 2 - a * x;
+    return x;
+}
+std::uint32_t OldMix(std::uint32_t h, std::uint32_t k) {
+    return Rotl32(h ^ Rotl32(k * 0xCC9E2D51u, 15) * 0x1B873593u, 13) * 5 + 0xE6546B64u;
+}
+std::string CollidingRow(int n) {
+    const std::string name = "n" + std::to_string(1000000 + n);  // 8 bytes: two steps and a tail
+    std::uint32_t h = 0x9747B28Cu, k;
+    for (int i = 0; i < 8; i += 4) std::memcpy(&k, name.data() + i, 4), h = OldMix(h, k);
+    h = OldMix(OldMix(OldMix(h, 8u << 24), 0), 0);  // the name's tail, empty address and login
+    const std::uint32_t x = Rotl32((0x12345678u - 0xE6546B64u) * Inverse(5), 32 - 13) ^ h;
+    k = Rotl32(x * Inverse(0x1B873593u), 32 - 15) * Inverse(0xCC9E2D51u);
+    EXPECT_EQ(OldMix(h, k), 0x12345678u);
+    std::string password(4, '\0'), quoted = "\"";
+    std::memcpy(&password[0], &k, 4);
+    for (char c : password) quoted += c == '"' ? "\"\"" : std::string(1, c);
+    return name + ",,," + quoted + "\"\n";
+}
+
+TEST(CsvImport, NoFileCanMakeTheDuplicateSearchSlow) {
+    const int kRows = 3000;
+    std::string rows;
+    for (int n = 0, count = 0; count < kRows; ++n) {
+        const std::string row = CollidingRow(n);
+        if (row.find('\0') == std::string::npos) rows += row, ++count;
+    }
+    const std::string file = "name,url,username,password\n" + rows;
+    CellStore t;
+    ImportSummary s = Import(file, t);
+    EXPECT_EQ(s.imported, kRows);
+    EXPECT_LE(s.probes, std::size_t(3) * kRows);
+    // A full table takes no more rows and searches for none of them.
+    s = Import(file, t);
+    EXPECT_EQ(s.duplicates, kRows);
+    t.SetRowCount(kVaultMaxEntries + 1);
+    s = Import(file + rows, t);
+    EXPECT_EQ(s.overLimit, 2 * kRows);
+    EXPECT_EQ(s.probes, 0u);
 }
 
 TEST(CsvImport, SummaryListsWhatAppliesAndEndsWithTheReminder) {
