@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <vector>
 
 #include "export/table_export.h"
+#include "support/colliding_rows.h"
 #include "support/stand_in_crypto.h"
 #include "vault/vault_format.h"
 
@@ -239,39 +239,9 @@ TEST(CsvImport, RowsAreNamedByTheirNumberInACrLfFile) {
     EXPECT_EQ(s.tooLong, std::vector<std::string>{"row 3"});
 }
 
-// The duplicate index of the first keyed hash: four bytes a step, every step
-// invertible. For each name a four-byte password is solved that brings the
-// state after it to one value, so every row gets the same hash.
-std::uint32_t Rotl32(std::uint32_t x, int r) { return x << r | x >> (32 - r); }
-std::uint32_t Inverse(std::uint32_t a) {
-    std::uint32_t x = a;
-    for (int i = 0; i < 5; ++i) x *= 2 - a * x;
-    return x;
-}
-std::uint32_t OldMix(std::uint32_t h, std::uint32_t k) {
-    return Rotl32(h ^ Rotl32(k * 0xCC9E2D51u, 15) * 0x1B873593u, 13) * 5 + 0xE6546B64u;
-}
-std::string CollidingRow(int n) {
-    const std::string name = "n" + std::to_string(1000000 + n);  // 8 bytes: two steps and a tail
-    std::uint32_t h = 0x9747B28Cu, k;
-    for (int i = 0; i < 8; i += 4) std::memcpy(&k, name.data() + i, 4), h = OldMix(h, k);
-    h = OldMix(OldMix(OldMix(h, 8u << 24), 0), 0);  // the name's tail, empty address and login
-    const std::uint32_t x = Rotl32((0x12345678u - 0xE6546B64u) * Inverse(5), 32 - 13) ^ h;
-    k = Rotl32(x * Inverse(0x1B873593u), 32 - 15) * Inverse(0xCC9E2D51u);
-    EXPECT_EQ(OldMix(h, k), 0x12345678u);
-    std::string password(4, '\0'), quoted = "\"";
-    std::memcpy(&password[0], &k, 4);
-    for (char c : password) quoted += c == '"' ? "\"\"" : std::string(1, c);
-    return name + ",,," + quoted + "\"\n";
-}
-
 TEST(CsvImport, NoFileCanMakeTheDuplicateSearchSlow) {
     const int kRows = 3000;
-    std::string rows;
-    for (int n = 0, count = 0; count < kRows; ++n) {
-        const std::string row = CollidingRow(n);
-        if (row.find('\0') == std::string::npos) rows += row, ++count;
-    }
+    const std::string rows = test::CollidingRows(kRows);
     const std::string file = "name,url,username,password\n" + rows;
     CellStore t;
     ImportSummary s = Import(file, t);
