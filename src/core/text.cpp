@@ -70,6 +70,21 @@ std::string Utf16ToUtf8(std::u16string_view s) {
     return out;
 }
 
+std::size_t ReplaceOutsideBmp(std::u16string& text) {
+    std::size_t w = 0, replaced = 0;
+    for (std::size_t r = 0; r < text.size(); ++r) {
+        if (IsSurrogatePair(text, r)) {
+            text[w++] = u'?';
+            ++r;
+            ++replaced;
+        } else {
+            text[w++] = text[r];
+        }
+    }
+    text.resize(w);
+    return replaced;
+}
+
 namespace {
 class Latin1CodePage final : public AnsiCodePage {
 public:
@@ -80,9 +95,11 @@ public:
         return out;
     }
     std::string Narrow(std::u16string_view text) const override {
+        std::u16string one(text);
+        ReplaceOutsideBmp(one);
         std::string out;
-        out.reserve(text.size());
-        for (char16_t c : text) out.push_back(c < 256 ? static_cast<char>(c) : '?');
+        out.reserve(one.size());
+        for (char16_t c : one) out.push_back(c < 256 ? static_cast<char>(c) : '?');
         return out;
     }
 };

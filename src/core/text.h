@@ -1,5 +1,6 @@
 // Text encodings: UTF-8 <-> UTF-16, and the ANSI code page seam.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,17 @@ namespace velt {
 std::u16string Utf8ToUtf16(std::string_view utf8);
 // Unpaired surrogates encode as U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// Whether text[i], text[i + 1] are a surrogate pair: one character outside
+// the Basic Multilingual Plane.
+inline bool IsSurrogatePair(std::u16string_view text, std::size_t i) {
+    return i + 1 < text.size() && text[i] >= 0xD800 && text[i] < 0xDC00 && text[i + 1] >= 0xDC00 &&
+           text[i + 1] < 0xE000;
+}
+// No 8-bit code page holds a character outside that plane, and a converter
+// that meets its two halves makes two "?" of it. This makes each one "?"
+// before the conversion; returns how many there were.
+std::size_t ReplaceOutsideBmp(std::u16string& text);
 
 // The system's 8-bit (ANSI) code page. Cells, file fields and messages are
 // bytes in it; the translation service works in UTF-16.

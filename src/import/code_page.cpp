@@ -1,5 +1,7 @@
 #include "import/code_page.h"
 
+#include "core/text.h"
+
 namespace velt::import {
 
 std::size_t ImportCodePage::FitPrefix(std::string_view bytes, std::size_t limit) const {
@@ -13,9 +15,7 @@ bool Latin1CodePage::Append(std::u16string_view text, std::string& out) const {
         if (c > 0xFF) {
             held = false;
             // A surrogate pair is one character: one "?".
-            if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                text[i + 1] < 0xE000)
-                ++i;
+            if (IsSurrogatePair(text, i)) ++i;
             c = u'?';
         }
         out.push_back(static_cast<char>(c));

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/secure_memory.h"
+#include "core/text.h"
 
 namespace velt::import {
 
@@ -35,13 +36,17 @@ bool WindowsImportCodePage::Append(std::u16string_view text, std::string& out) c
     bool held = true;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
+        if (IsSurrogatePair(text, i)) {
+            // Never held by an 8-bit code page; one character, one "?".
+            out += '?';
+            held = false;
+            ++i;
+            continue;
+        }
         const std::uint16_t v = c >= 0xD800 && c < 0xE000 ? kHeldNot : Lookup(c);
         if (v == kHeldNot || v == kUnknown) {
-            // Surrogate pairs (never held by an 8-bit code page) and rare
-            // values: the system decides.
-            const std::size_t n = c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() ? 2 : 1;
-            held = AppendWhole(text.substr(i, n), out) && held;
-            i += n - 1;
+            // Lone surrogates and rare values: the system decides.
+            held = AppendWhole(text.substr(i, 1), out) && held;
         } else if (v > 0xFF) {
             out += static_cast<char>(v >> 8);
             out += static_cast<char>(v & 0xFF);

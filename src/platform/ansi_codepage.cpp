@@ -14,14 +14,22 @@ std::u16string WindowsAnsiCodePage::Widen(std::string_view bytes) const {
 }
 
 std::string WindowsAnsiCodePage::Narrow(std::u16string_view text) const {
-    if (text.empty()) return {};
-    auto* wide = reinterpret_cast<const wchar_t*>(text.data());
     // No best fit: a letter the code page lacks becomes its default
     // character rather than a look-alike (l for Polish l-stroke).
-    const DWORD flags = WC_NO_BEST_FIT_CHARS;
-    int n = WideCharToMultiByte(CP_ACP, flags, wide, static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, flags, wide, static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return NarrowWithSystem(text, WC_NO_BEST_FIT_CHARS);
+}
+
+std::string NarrowWithSystem(std::u16string_view text, unsigned long flags) {
+    if (text.empty()) return {};
+    std::u16string one(text);
+    if (GetACP() != CP_UTF8) ReplaceOutsideBmp(one);
+    else flags = 0;  // the only flags a UTF-8 code page takes
+    auto* wide = reinterpret_cast<const wchar_t*>(one.data());
+    const int units = static_cast<int>(one.size());
+    int n = WideCharToMultiByte(CP_ACP, flags, wide, units, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    n = WideCharToMultiByte(CP_ACP, flags, wide, units, out.data(), n, nullptr, nullptr);
+    out.resize(static_cast<size_t>(n > 0 ? n : 0));
     return out;
 }
 

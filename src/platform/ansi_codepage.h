@@ -10,6 +10,10 @@ public:
     std::string Narrow(std::u16string_view text) const override;
 };
 
+// `text` in the system code page with WideCharToMultiByte's `flags`, each
+// character outside the Basic Multilingual Plane as one default character.
+std::string NarrowWithSystem(std::u16string_view text, unsigned long flags);
+
 // Installs the system code page for the whole process.
 void InstallSystemCodePage();
 

@@ -9,6 +9,7 @@
 
 #include "core/errors.h"
 #include "core/resource_strings.h"
+#include "platform/ansi_codepage.h"
 #include "toolkit/application.h"
 #include "toolkit/forms.h"
 #include "toolkit/hints.h"
@@ -368,11 +369,13 @@ void TWinControl::Update() {
 
 std::string TWinControl::GetText() const {
     if (!handle_) return text_;
-    int n = GetWindowTextLengthA(handle_);
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    n = GetWindowTextA(handle_, s.data(), n + 1);
+    // Read as UTF-16 and narrowed here, as the system would (best fit
+    // included), but a pasted emoji gives one "?" rather than two.
+    int n = GetWindowTextLengthW(handle_);
+    std::u16string s(static_cast<size_t>(n) + 1, u'\0');
+    n = GetWindowTextW(handle_, reinterpret_cast<wchar_t*>(s.data()), n + 1);
     s.resize(static_cast<size_t>(std::max(n, 0)));
-    return s;
+    return platform::NarrowWithSystem(s, 0);
 }
 
 void TWinControl::TextChanged() {

@@ -27,6 +27,16 @@ TEST(Utf8, RoundTripsAndReplacesInvalidSequences) {
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
 
+TEST(Narrow, OneQuestionMarkPerCharacterTheCodePageLacks) {
+    const struct { std::u16string text; std::string narrow; } cases[] = {
+        {u"a\U0001F511b", "a?b"},
+        {u"\U0001F511\U0001F512\u0142", "???"},
+        {std::u16string{u'x', char16_t(0xD800)}, "x?"},                   // a lone half
+        {std::u16string{char16_t(0xDC00), char16_t(0xD800), u'y'}, "??y"},  // halves the wrong way round
+    };
+    for (const auto& c : cases) EXPECT_EQ(Narrow(c.text), c.narrow);
+}
+
 // The published vectors: key 00..0F, message 00..len-1, fed in pieces.
 TEST(SipHash, GivesThePublishedVectorsHoweverTheMessageIsSplit) {
     SipHash::Key key;

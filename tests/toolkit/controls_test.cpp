@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "toolkit/button.h"
 #include "toolkit/checkbox.h"
 #include "toolkit/edit.h"
@@ -187,6 +189,25 @@ TEST_F(Edits, MaxLengthStopsTyping) {
         TypeText(edit->Handle(), c.typed);
         EXPECT_EQ(edit->Text(), c.kept) << c.maxLength;
     }
+}
+
+// A paste puts UTF-16 text into the box; the text read back is narrowed once.
+TEST_F(Edits, APastedCharacterOutsideTheCodePageIsOneQuestionMark) {
+    test::GuiLock lock;
+    TForm* form = NewForm();
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    form->Show();
+    const wchar_t text[] = L"a\U0001F511b\u00E9";
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+    std::memcpy(GlobalLock(block), text, sizeof text);
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+    SendMessageA(edit->Handle(), WM_PASTE, 0, 0);
+    EXPECT_EQ(edit->Text(), "a?b\xE9");
 }
 
 TEST_F(Edits, PasswordCharMasksAndChangeEventFires) {
