@@ -104,6 +104,9 @@ private:
     bool Holds(std::uint64_t hash, const Cells& cells, int first) const;
     void Append(std::uint64_t hash);
     std::string EntryLabel(int record) const;
+    // The longest start of `text` within `limit` bytes that ends on a
+    // character: a CR LF is one, so its CR is never kept alone.
+    std::string_view Cut(std::string_view text, std::size_t limit) const;
 
     CellStore& table_;
     const ImportCodePage& codePage_;
@@ -214,7 +217,13 @@ std::uint64_t Importer::Hash(const Cells& cells, int first) const {
 std::string Importer::EntryLabel(int record) const {
     const std::string_view name = cells_[kName];
     if (name.empty()) return FormatText(ResStr(IDS_IMPORT_ROW), {record});
-    return std::string(name.substr(0, codePage_.FitPrefix(name, kListedNameLength)));
+    return std::string(Cut(name, kListedNameLength));
+}
+
+std::string_view Importer::Cut(std::string_view text, std::size_t limit) const {
+    std::size_t keep = codePage_.FitPrefix(text, limit);
+    if (keep > 0 && keep < text.size() && text[keep - 1] == '\r' && text[keep] == '\n') --keep;
+    return text.substr(0, keep);
 }
 
 void Importer::Remember(std::uint64_t hash, int row) {
@@ -311,13 +320,8 @@ void Importer::Row(const std::vector<std::string_view>& fields, int record) {
     }
     std::string_view& description = cells_[kDescription];
     const bool cut = description.size() > kFieldLimit;
-    // The bytes cut off are wiped with the file or with out_. A CR LF is one
-    // character: the cut never keeps its CR alone.
-    if (cut) {
-        std::size_t keep = codePage_.FitPrefix(description, kFieldLimit);
-        if (keep > 0 && description[keep - 1] == '\r' && description[keep] == '\n') --keep;
-        description = description.substr(0, keep);
-    }
+    // The bytes cut off are wiped with the file or with out_.
+    if (cut) description = Cut(description, kFieldLimit);
     const std::uint64_t hash = Hash(cells_, 0);
     if (Holds(hash, cells_, 0)) {
         ++summary_.duplicates;

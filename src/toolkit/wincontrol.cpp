@@ -5,7 +5,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
+#include <string>
 
 #include "core/errors.h"
 #include "core/resource_strings.h"
@@ -17,6 +19,11 @@
 namespace velt {
 
 namespace {
+
+std::map<ATOM, WNDPROC>& UnicodeClassProcs() {
+    static auto* procs = new std::map<ATOM, WNDPROC>;
+    return *procs;
+}
 
 std::map<ATOM, WNDPROC>& ClassProcs() {
     static auto* procs = new std::map<ATOM, WNDPROC>;
@@ -66,6 +73,12 @@ void RegisterToolkitClass(const char* name, const char* systemBase, UINT classSt
         atom = static_cast<ATOM>(GetClassInfoExA(instance, name, &existing));
     }
     if (atom) ClassProcs()[atom] = original;
+    // The same procedure's UTF-16 entry, for reading the text as it is held.
+    WNDCLASSEXW unicode{};
+    unicode.cbSize = sizeof unicode;
+    const std::wstring base = systemBase ? std::wstring(systemBase, systemBase + std::strlen(systemBase)) : L"";
+    if (atom && systemBase && GetClassInfoExW(nullptr, base.c_str(), &unicode))
+        UnicodeClassProcs()[atom] = unicode.lpfnWndProc;
 }
 
 WNDPROC ToolkitClassDefaultProc(HWND window) {
@@ -369,12 +382,22 @@ void TWinControl::Update() {
 
 std::string TWinControl::GetText() const {
     if (!handle_) return text_;
-    // Read as UTF-16 and narrowed here, as the system would (best fit
-    // included), but a pasted emoji gives one "?" rather than two.
-    int n = GetWindowTextLengthW(handle_);
-    std::u16string s(static_cast<size_t>(n) + 1, u'\0');
-    n = GetWindowTextW(handle_, reinterpret_cast<wchar_t*>(s.data()), n + 1);
-    s.resize(static_cast<size_t>(std::max(n, 0)));
+    const auto unicode = UnicodeClassProcs().find(static_cast<ATOM>(GetClassWord(handle_, GCW_ATOM)));
+    if (unicode == UnicodeClassProcs().end()) {
+        int n = GetWindowTextLengthA(handle_);
+        std::string s(static_cast<size_t>(n) + 1, '\0');
+        n = GetWindowTextA(handle_, s.data(), n + 1);
+        s.resize(static_cast<size_t>(std::max(n, 0)));
+        return s;
+    }
+    // A system control may hold UTF-16 (a paste): read as it is held and
+    // narrowed here as the system would, best fit included, but with one
+    // "?" for an emoji rather than one for each half.
+    const WNDPROC proc = unicode->second;
+    LRESULT n = CallWindowProcW(proc, handle_, WM_GETTEXTLENGTH, 0, 0);
+    std::u16string s(static_cast<size_t>(std::max<LRESULT>(n, 0)) + 1, u'\0');
+    n = CallWindowProcW(proc, handle_, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(static_cast<size_t>(std::max<LRESULT>(n, 0)));
     return platform::NarrowWithSystem(s, 0);
 }
 
