@@ -18,9 +18,6 @@ public:
     std::uint64_t Finish();
 
 private:
-    void Compress(std::uint64_t m);
-    void Rounds(int n);
-
     std::uint64_t v0_, v1_, v2_, v3_;
     std::uint64_t tail_ = 0;  // the bytes of an unfinished word, low first
     std::uint64_t length_ = 0;
