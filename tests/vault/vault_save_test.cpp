@@ -185,6 +185,11 @@ TEST(SaveVault, StampTellsAnotherVersion) {
     StampHasher shorter;
     shorter.Add(bytes.data(), bytes.size() - 1);
     EXPECT_NE(shorter.Value(), whole.Value());
+    std::string lastByte = bytes;
+    lastByte.back() ^= 1;
+    StampHasher other;
+    other.Add(lastByte.data(), lastByte.size());
+    EXPECT_NE(other.Value(), whole.Value()) << "the last partial block counts";
 
     const VaultFileStamp known{true, 100, 7, whole.Value()};
     struct Row {
