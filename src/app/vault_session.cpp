@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/settings_command.h"
+#include "core/resource_strings.h"
 #include "platform/handle.h"
 #include "platform/system_random.h"
 #include "toolkit/dialogs.h"
