@@ -11,12 +11,7 @@
 namespace velt::test {
 namespace {
 
-const std::string kTurnOn =
-    "Confirm: From the next save on, baza.pdb will be protected with AES-256 under a key derived from the master "
-    "password.\r\nOlder versions of Velt and other programs that read the old format will not open it.\r\n\r\n"
-    "Copies of baza.pdb saved before in the compatible format, backups included, still give the master password "
-    "away. Changing the master password after turning strong encryption on closes that door.\r\n\r\n"
-    "Turn strong encryption on?";
+const std::string kTurnOn = "Confirm: " + ResStr(IDS_STRONG_TURN_ON);
 const std::string kTurnOff =
     "Warning: In the old format baza.pdb can be read by anyone who has the file, without the password.\r\n\r\n"
     "Turn strong encryption off?";
@@ -79,6 +74,41 @@ TEST_F(StrongEncryption, TickSaveRestartUnlockThenUntick) {
     TForm1* third = Create({true, "secret"});
     EXPECT_TRUE(boxes_.Boxes().empty());
     EXPECT_FALSE(third->Silneszyfrowanie1->Checked());
+}
+
+// The compatible backups are named when strong encryption is turned on;
+// on Yes the first strong save leaves no compatible file behind, on No only
+// the backups stay. Saving the same table again adds no backup.
+TEST_F(StrongEncryption, CompatibleBackupsAreNamedAndGoOnYes) {
+    const std::string named =
+        "Warning: " + FormatText(ResStr(IDS_STRONG_TURN_ON_BACKUPS), {"baza.pdb.1.bak\r\nbaza.pdb.2.bak"});
+    struct Row {
+        int answer;
+        bool strong;
+        int backupsAfter;
+    };
+    for (const Row& row : {Row{IDYES, true, 0}, Row{IDNO, true, 2}, Row{IDCANCEL, false, 2}}) {
+        SCOPED_TRACE(row.answer);
+        DeleteFileA((dir_ + "velt.ini").c_str());  // no note of the last row's strong vault
+        WriteVaultFile("secret", {{"Mail", "", "", "pw", ""}});
+        for (int n = 1; n <= 2; ++n) CopyFileA(VaultPath().c_str(), BackupName(VaultPath(), n).c_str(), FALSE);
+        TForm1* form = Open({true, "secret"});
+        Choose(form, row.answer);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{named});
+        for (int save = 0; save < 3; ++save) form->Zapisz1Click(form);
+        EXPECT_EQ(IsStrongVault(File()), row.strong);
+        int backups = 0;
+        for (int n = 1; n <= kMaxBackups + 1; ++n) {
+            std::ifstream in(BackupName(VaultPath(), n), std::ios::binary);
+            if (!in) continue;
+            ++backups;
+            char magic[4] = {};
+            in.read(magic, 4);
+            EXPECT_EQ(IsStrongVault(std::string(magic, 4)), row.strong && n > 2) << n;
+        }
+        EXPECT_EQ(backups, row.backupsAfter);
+        Close(form);
+    }
 }
 
 // velt.ini keeps the note that the vault is strong, so an older compatible
