@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/settings_command.h"
+#include "core/resource_strings.h"
 #include "platform/handle.h"
 #include "platform/system_random.h"
 #include "toolkit/dialogs.h"
@@ -71,10 +72,21 @@ VaultLifecycle::Answer VaultSession::Ask(Box box, const std::string& text) {
 void VaultSession::WriteVault() {
     std::unique_ptr<SaveFileOps> ops = SaveOps()();
     StampingSaveOps stamping(*ops);
-    BackupSaveOps backups(stamping, BackupsToKeep, SavingOverOtherVersion());
+    ReplacedVault replaced = ReplacedVault::Backup;
+    if (SavingOverOtherVersion())
+        replaced = ReplacedVault::Keep;
+    else if (SavingUnchanged() || (protection_.Strong() && VaultFileCompatible()))
+        replaced = ReplacedVault::Drop;  // no backup of the same table, nor a readable one
+    BackupSaveOps backups(stamping, BackupsToKeep, replaced,
+                          RemovingCompatibleBackups() ? CompatibleBackupNumbers() : std::vector<int>{});
     protection_.Save(backups, VaultPath(), *table_, MasterPassword);
     stamp_ = ReadVaultFileStamp(VaultPath(), false);
     stamp_.hash = stamping.WrittenHash();
+    if (!backups.NotRemoved().empty()) {
+        std::string list;
+        for (const std::string& line : backups.NotRemoved()) list += (list.empty() ? "" : "\r\n") + line;
+        Ask(Box::ErrorOk, FormatText(ResStr(IDS_BACKUPS_NOT_REMOVED), {list}));
+    }
 }
 
 bool VaultSession::ReadVault() {
@@ -93,14 +105,34 @@ bool VaultSession::VaultChangedElsewhere() {
 
 bool VaultSession::VaultFileExists() { return GetFileAttributesA(VaultPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool VaultSession::VaultFileCompatible() {
-    platform::UniqueHandle file(CreateFileA(VaultPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+namespace {
+
+// True when the file is there, can be opened, and is not strong.
+bool FileCompatible(const std::string& path) {
+    platform::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;  // the read that follows reports why
     char magic[sizeof kStrongMagic] = {};
     DWORD got = 0;
     if (!ReadFile(file.Get(), magic, sizeof magic, &got, nullptr)) return false;
     return !IsStrongVault(std::string_view(magic, got));
+}
+
+} // namespace
+
+bool VaultSession::VaultFileCompatible() { return FileCompatible(VaultPath()); }
+
+std::vector<int> VaultSession::CompatibleBackupNumbers() {
+    std::vector<int> numbers;
+    for (int n = 1; n <= kMaxBackups; ++n)
+        if (FileCompatible(BackupName(VaultPath(), n))) numbers.push_back(n);
+    return numbers;
+}
+
+std::vector<std::string> VaultSession::CompatibleBackups() {
+    std::vector<std::string> names;
+    for (int n : CompatibleBackupNumbers()) names.push_back(BackupName("baza.pdb", n));
+    return names;
 }
 
 void VaultSession::ResetTable() { ClearTable(*table_); }

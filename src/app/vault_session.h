@@ -4,6 +4,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/wait_cursor_crypto.h"
 #include "vault/cell_store.h"
@@ -52,10 +53,14 @@ protected:
     bool VaultChangedElsewhere() override;
     bool RecordedStrong() override { return settings_.vaultStrong; }
     void RecordStrong(bool strong) override;
+    std::vector<std::string> CompatibleBackups() override;
 
     Settings settings_;
 
 private:
+    // The numbers of the backups in the compatible format.
+    std::vector<int> CompatibleBackupNumbers();
+
     WaitCursorCrypto crypto_;
     VaultProtection protection_;
     CellStore* table_ = nullptr;

@@ -71,6 +71,7 @@ bool VaultLifecycle::LoadChecked() {
     }
     if (read) {
         vaultUnreadSinceStart_ = false;
+        fileHoldsTable_ = true;
         if (keepStrong) Protection().TurnOn(MasterPassword);
         if (Protection().Strong()) NoteStrong(true);
         TableReplaced();
@@ -87,14 +88,19 @@ bool VaultLifecycle::SaveChecked() {
     const bool other = VaultChangedElsewhere();
     if (other && Ask(Box::WarningYesNo, ResStr(IDS_VAULT_CHANGED_ELSEWHERE)) != Answer::Yes) return false;
     savingOverOther_ = other;
+    savingUnchanged_ = !other && !Modified && fileHoldsTable_;
     try {
         WriteVault();
     } catch (...) {
-        savingOverOther_ = false;
+        savingOverOther_ = savingUnchanged_ = false;
         throw;
     }
-    savingOverOther_ = false;
-    if (Protection().Strong()) NoteStrong(true);
+    savingOverOther_ = savingUnchanged_ = false;
+    fileHoldsTable_ = true;
+    if (Protection().Strong()) {
+        NoteStrong(true);
+        removeCompatible_ = false;
+    }
     return true;
 }
 
@@ -129,6 +135,7 @@ void VaultLifecycle::ChangePasswordCommand() {
             // The new key first: if it cannot be made, the old password stays.
             Protection().PasswordChanged(working);
             SetMasterPassword(working);
+            fileHoldsTable_ = false;
         } else
             Ask(Box::ErrorOk, ResStr(IDS_PASSWORD_TOO_SHORT));
     }
@@ -145,12 +152,24 @@ void VaultLifecycle::ClearCommand() {
 void VaultLifecycle::StrongCommand() {
     VaultProtection& protection = Protection();
     if (!protection.Strong()) {
-        if (Ask(Box::ConfirmYesNo, ResStr(IDS_STRONG_TURN_ON)) != Answer::Yes) return;
+        const std::vector<std::string> readable = CompatibleBackups();
+        Answer answer;
+        if (readable.empty()) {
+            answer = Ask(Box::ConfirmYesNo, ResStr(IDS_STRONG_TURN_ON));
+            if (answer != Answer::Yes) return;
+        } else {
+            std::string names;
+            for (const std::string& name : readable) names += (names.empty() ? "" : "\r\n") + name;
+            answer = Ask(Box::WarningYesNoCancel, FormatText(ResStr(IDS_STRONG_TURN_ON_BACKUPS), {names}));
+            if (answer != Answer::Yes && answer != Answer::No) return;
+        }
         protection.TurnOn(MasterPassword);
+        removeCompatible_ = !readable.empty() && answer == Answer::Yes;
     } else {
         if (Ask(Box::WarningYesNo, ResStr(IDS_STRONG_TURN_OFF)) != Answer::Yes) return;
         protection.TurnOff();
         NoteStrong(false);
+        removeCompatible_ = false;
     }
     Modified = true;
 }

@@ -5,6 +5,7 @@
 // protected hooks, so every rule here runs without windows.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "core/errors.h"
 #include "vault/vault_protection.h"
@@ -58,6 +59,12 @@ protected:
     bool SaveChecked();
     // True while the save in progress replaces another program's version.
     bool SavingOverOtherVersion() const noexcept { return savingOverOther_; }
+    // True while the save in progress writes the table as the file already
+    // holds it (nothing edited, the password unchanged): no new backup.
+    bool SavingUnchanged() const noexcept { return savingUnchanged_; }
+    // True from a Yes to deleting the compatible backups until the first
+    // strong save.
+    bool RemovingCompatibleBackups() const noexcept { return removeCompatible_; }
 
     // What the window supplies.
     virtual std::string ExecutableDir() = 0;
@@ -85,6 +92,8 @@ protected:
     // nothing is recorded unless a window supplies one.
     virtual bool RecordedStrong() { return false; }
     virtual void RecordStrong(bool /*strong*/) {}
+    // The names of the backups beside the vault in the compatible format.
+    virtual std::vector<std::string> CompatibleBackups() { return {}; }
 
 private:
     // Noted whenever a strong vault is read or saved; cleared by unticking.
@@ -92,6 +101,9 @@ private:
 
     bool vaultUnreadSinceStart_ = false;
     bool savingOverOther_ = false;
+    bool savingUnchanged_ = false;
+    bool fileHoldsTable_ = false;  // the file as last read or saved, same password
+    bool removeCompatible_ = false;
     bool strongThisRun_ = false;
     bool startingUp_ = false;
 };

@@ -2,27 +2,66 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+#include "core/resource_strings.h"
 
 namespace velt {
 
 std::string BackupName(const std::string& target, int n) { return target + "." + std::to_string(n) + ".bak"; }
 
-BackupSaveOps::BackupSaveOps(SaveFileOps& inner, int keep, bool keepReplaced)
-    : ForwardingSaveOps(inner), keep_(keep < 0 ? 0 : keep > kMaxBackups ? kMaxBackups : keep) {
-    if (keepReplaced && keep_ == 0) keep_ = 1;
+BackupSaveOps::BackupSaveOps(SaveFileOps& inner, int keep, ReplacedVault replaced, std::vector<int> alsoRemove)
+    : ForwardingSaveOps(inner),
+      keep_(keep < 0 ? 0 : keep > kMaxBackups ? kMaxBackups : keep),
+      replaced_(replaced),
+      alsoRemove_(std::move(alsoRemove)) {
+    if (replaced_ == ReplacedVault::Keep && keep_ == 0) keep_ = 1;
 }
 
 FileOpStatus BackupSaveOps::Replace(const std::string& tempPath, const std::string& target) {
-    if (keep_ == 0 || !inner_.Exists(target)) return inner_.Replace(tempPath, target);
-    // Oldest first, so each rename only overwrites the one beyond `keep` or
-    // a name just vacated.
-    for (int n = keep_ - 1; n >= 1; --n) {
-        const std::string from = BackupName(target, n);
-        if (!inner_.Exists(from)) continue;
-        FileOpStatus st = inner_.Rename(from, BackupName(target, n + 1));
-        if (!st.ok) return st;
+    notRemoved_.clear();
+    const bool shift = keep_ > 0 && replaced_ != ReplacedVault::Drop && inner_.Exists(target);
+    const FileOpStatus st = shift ? ShiftAndReplace(tempPath, target) : inner_.Replace(tempPath, target);
+    if (!st.ok) return st;
+    for (int n : alsoRemove_) {
+        const int now = shift ? n + 1 : n;
+        if (now >= 1 && now <= keep_) Remove(BackupName(target, now));
     }
-    return inner_.ReplaceKeeping(tempPath, target, BackupName(target, 1));
+    // The spare name is one above the last backup, so this also removes a
+    // spare left by a save that was cut short.
+    for (int n = keep_ + 1; n <= kMaxBackups + 1; ++n) Remove(BackupName(target, n));
+    return st;
+}
+
+FileOpStatus BackupSaveOps::ShiftAndReplace(const std::string& tempPath, const std::string& target) {
+    // Each move goes to a name just vacated (or the spare), so undoing them
+    // in reverse gives every file back its name.
+    std::vector<std::pair<std::string, std::string>> moved;
+    FileOpStatus st;
+    auto move = [&](const std::string& from, const std::string& to) {
+        if (!inner_.Exists(from)) return;
+        st = inner_.Rename(from, to);
+        if (st.ok) moved.emplace_back(from, to);
+    };
+    move(BackupName(target, keep_), BackupName(target, kMaxBackups + 1));
+    for (int n = keep_ - 1; n >= 1 && st.ok; --n) move(BackupName(target, n), BackupName(target, n + 1));
+    if (st.ok) st = inner_.ReplaceKeeping(tempPath, target, BackupName(target, 1));
+    if (st.ok) return st;
+    for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
+        const FileOpStatus back = inner_.Rename(it->second, it->first);
+        if (!back.ok) {
+            // Stop here: a later undo would rename onto a name still taken.
+            st.reason += " " + FmtLoadStr(IDS_BACKUP_NOT_PUT_BACK, {it->first, it->second, back.reason});
+            break;
+        }
+    }
+    return st;
+}
+
+void BackupSaveOps::Remove(const std::string& path) {
+    if (!inner_.Exists(path)) return;
+    const FileOpStatus st = inner_.Delete(path);
+    if (!st.ok) notRemoved_.push_back(path + ": " + st.reason);
 }
 
 void StampHasher::Mix(const unsigned char* block) noexcept {

@@ -1,12 +1,14 @@
 // Backups on save: the replaced vault becomes baza.pdb.1.bak and the older
 // ones move up, by renames only, as part of the replace step. BackupSaveOps
 // wraps the real file operations, so both vault formats get backups through
-// the same Save.
+// the same Save. A failed save leaves every file as it was; the backups
+// move up only with the new vault in place.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "vault/vault_save.h"
 
@@ -38,6 +40,7 @@ public:
     void Discard(const std::string& tempPath) noexcept override { inner_.Discard(tempPath); }
     bool Exists(const std::string& path) override { return inner_.Exists(path); }
     FileOpStatus Rename(const std::string& from, const std::string& to) override { return inner_.Rename(from, to); }
+    FileOpStatus Delete(const std::string& path) override { return inner_.Delete(path); }
     FileOpStatus ReplaceKeeping(const std::string& tempPath, const std::string& target,
                                 const std::string& backup) override {
         return inner_.ReplaceKeeping(tempPath, target, backup);
@@ -47,19 +50,39 @@ protected:
     SaveFileOps& inner_;
 };
 
+// What a save does with the file it replaces.
+enum class ReplacedVault {
+    Backup,  // becomes .1.bak, the older backups move up
+    Drop,    // not kept and nothing moves up: the same table again, or a
+             // readable copy of a vault that is now strong
+    Keep,    // another program's version: a backup even when Keep is 0
+};
+
 class BackupSaveOps final : public ForwardingSaveOps {
 public:
-    // Keeps `keep` backups (0: none). `keepReplaced` keeps the replaced file
-    // as .1.bak even when `keep` is 0: it is a version Velt never showed.
-    BackupSaveOps(SaveFileOps& inner, int keep, bool keepReplaced);
+    // Keeps `keep` backups (0: none). After the new vault is in place,
+    // backups numbered above `keep` are deleted, and so are those numbered
+    // in `alsoRemove` (as numbered before the save).
+    BackupSaveOps(SaveFileOps& inner, int keep, ReplacedVault replaced, std::vector<int> alsoRemove = {});
 
-    // Shifts .1.bak … up (the last one falls off), then replaces the target
-    // keeping it as .1.bak. No backup is removed before the new file is in
-    // place except the one beyond `keep`.
+    // Moves the oldest kept backup to a spare name and the others up one,
+    // each to a free name, then replaces the target keeping it as .1.bak.
+    // When a step fails, the moves are undone in reverse; a move that cannot
+    // be undone is named in the failure's reason.
     FileOpStatus Replace(const std::string& tempPath, const std::string& target) override;
 
+    // The files that should have gone after a save but could not be deleted,
+    // each as "<path>: <reason>".
+    const std::vector<std::string>& NotRemoved() const noexcept { return notRemoved_; }
+
 private:
+    FileOpStatus ShiftAndReplace(const std::string& tempPath, const std::string& target);
+    void Remove(const std::string& path);
+
     int keep_;
+    ReplacedVault replaced_;
+    std::vector<int> alsoRemove_;
+    std::vector<std::string> notRemoved_;
 };
 
 // What Velt knows of the vault file as it last read or saved it, to notice

@@ -116,6 +116,11 @@ public:
         return FileOpStatus::Ok();
     }
 
+    FileOpStatus Delete(const std::string& path) override {
+        if (!DeleteFileA(path.c_str())) return FileOpStatus::Fail(LastReason());
+        return FileOpStatus::Ok();
+    }
+
     FileOpStatus ReplaceKeeping(const std::string& tempPath, const std::string& target,
                                 const std::string& backup) override {
         // ReplaceFile renames the old file to the backup name and the new one

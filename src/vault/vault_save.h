@@ -52,6 +52,10 @@ public:
     virtual FileOpStatus Rename(const std::string& from, const std::string& to) {
         return FileOpStatus::Fail("Backups are not supported: " + from + " -> " + to);
     }
+    // Deletes the file `path`.
+    virtual FileOpStatus Delete(const std::string& path) {
+        return FileOpStatus::Fail("Backups are not supported: " + path);
+    }
     // Like Replace, but the replaced `target` becomes `backup` (replacing it).
     // On failure `target` is still the old file.
     virtual FileOpStatus ReplaceKeeping(const std::string& tempPath, const std::string& target,

@@ -6,17 +6,13 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/folder_listing_win.h"
 #include "vault/strong_format.h"
 
 namespace velt::test {
 namespace {
 
-const std::string kTurnOn =
-    "Confirm: From the next save on, baza.pdb will be protected with AES-256 under a key derived from the master "
-    "password.\r\nOlder versions of Velt and other programs that read the old format will not open it.\r\n\r\n"
-    "Copies of baza.pdb saved before in the compatible format, backups included, still give the master password "
-    "away. Changing the master password after turning strong encryption on closes that door.\r\n\r\n"
-    "Turn strong encryption on?";
+const std::string kTurnOn = "Confirm: " + ResStr(IDS_STRONG_TURN_ON);
 const std::string kTurnOff =
     "Warning: In the old format baza.pdb can be read by anyone who has the file, without the password.\r\n\r\n"
     "Turn strong encryption off?";
@@ -46,10 +42,16 @@ TEST_F(StrongEncryption, TickSaveRestartUnlockThenUntick) {
     EXPECT_FALSE(form->Silneszyfrowanie1->Checked());
     EXPECT_FALSE(form->Modified);
 
+    // A compatible backup is named; Yes leaves no compatible file behind.
+    CopyFileA(VaultPath().c_str(), BackupName(VaultPath(), 2).c_str(), FALSE);
     Choose(form, IDYES);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Warning: " + FormatText(ResStr(IDS_STRONG_TURN_ON_BACKUPS),
+                                                                            {"baza.pdb.2.bak"})});
     EXPECT_TRUE(form->Silneszyfrowanie1->Checked());
     EXPECT_TRUE(form->Modified);
     form->Zapisz1Click(form);
+    form->Zapisz1Click(form);  // the same table again: no backup
+    EXPECT_EQ(FolderListing(dir_).size(), 2u) << "baza.pdb and velt.ini only";
     const std::string strong = File();
     ASSERT_TRUE(IsStrongVault(strong));
     EXPECT_EQ(strong.substr(4, 8), std::string("\x02\x00\x01\x00\xC0\x27\x09\x00", 8));  // 600,000 iterations

@@ -39,6 +39,7 @@ public:
     FileOpStatus Rename(const std::string& f, const std::string& t) override {
         return Fails() ? Fail() : real_->Rename(f, t);
     }
+    FileOpStatus Delete(const std::string& p) override { return real_->Delete(p); }
     FileOpStatus ReplaceKeeping(const std::string& tmp, const std::string& t, const std::string& b) override {
         return Fails() ? Fail() : real_->ReplaceKeeping(tmp, t, b);
     }

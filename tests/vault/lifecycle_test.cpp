@@ -37,6 +37,8 @@ public:
     bool saveFails = false;
     bool changedElsewhere = false;  // another program wrote the file
     std::vector<std::string> log;
+    std::vector<std::string> compatibleBackups;
+    std::vector<std::string> saves;  // "same table" or "changed", "removing" the readable backups
     std::string savedWith;  // password of the last successful save
     std::string promptStart; // what the last prompt started with
     test::StandInCrypto crypto;
@@ -80,6 +82,8 @@ protected:
     bool VaultChangedElsewhere() override { return changedElsewhere; }
     void WriteVault() override {
         log.push_back(SavingOverOtherVersion() ? "save over other" : "save");
+        saves.push_back(std::string(SavingUnchanged() ? "same table" : "changed") +
+                        (RemovingCompatibleBackups() ? ", removing" : ""));
         if (!saveFails) changedElsewhere = false;
         if (saveFails) throw EFileCreateError("Cannot create file");
         savedWith = MasterPassword;
@@ -98,6 +102,7 @@ protected:
     }
     bool VaultFileCompatible() override { return fileExists && !fileHeld && !fileStrong; }
     bool RecordedStrong() override { return recorded; }
+    std::vector<std::string> CompatibleBackups() override { return compatibleBackups; }
     void RecordStrong(bool strong) override { recorded = strong; }
     bool VaultFileExists() override { return fileExists; }
     void ResetTable() override { log.push_back("reset"); }
@@ -183,11 +188,15 @@ TEST(VaultLifecycleTest, ModifiedFlagAfterEachCommand) {
         const char* name;
         std::vector<Step> steps;
         bool modified;
+        Log saves = {};  // a save of the table the file holds makes no backup
     };
     const Case cases[] = {
         {"shown", {}, false},
         {"edit", {Edit}, true},
         {"edit then save", {Edit, Save}, false},
+        {"saved unedited", {Save}, false, {"same table"}},
+        {"edit, save twice", {Edit, Save, Save}, false, {"changed", "same table"}},
+        {"new password, save twice", {ChangeOk, Save, Save}, false, {"changed", "same table"}},
         {"reopen with yes keeps the flag", {Edit, ReopenYes}, true},
         {"reopen with no keeps the flag", {Edit, ReopenNo}, true},
         {"reopen cancelled", {Edit, ReopenCancel}, true},
@@ -213,6 +222,7 @@ TEST(VaultLifecycleTest, ModifiedFlagAfterEachCommand) {
             }
         }
         EXPECT_EQ(v.Modified, c.modified);
+        if (!c.saves.empty()) EXPECT_EQ(v.saves, c.saves);
     }
 }
 
@@ -370,9 +380,18 @@ TEST(VaultLifecycleTest, ChangedPasswordReachesTheFileOnlyBySave) {
 TEST(VaultLifecycleTest, StrongEncryptionAsksThenTurnsOnOrOff) {
     const std::string on = "confirm From the next save on, baza.pdb will be protected with AES-256 under a key derived "
                            "from the master password.\r\nOlder versions of Velt and other programs that read the old "
-                           "format will not open it.\r\n\r\nCopies of baza.pdb saved before in the compatible format, backups "
-                           "included, still give the master password away. Changing the master password after "
-                           "turning strong encryption on closes that door.\r\n\r\nTurn strong encryption on?";
+                           "format will not open it. The first strong save deletes the compatible baza.pdb it "
+                           "replaces.\r\n\r\nCopies of baza.pdb kept elsewhere in the compatible format can still be "
+                           "read by anyone who has them, and they give the master password away; change it after "
+                           "turning strong encryption on.\r\n\r\nTurn strong encryption on?";
+    const std::string named = "ync From the next save on, baza.pdb will be protected with AES-256 under a key derived "
+                              "from the master password.\r\nOlder versions of Velt and other programs that read the "
+                              "old format will not open it. The first strong save deletes the compatible baza.pdb it "
+                              "replaces.\r\n\r\nThese backups beside it are in the compatible format: anyone who has "
+                              "them reads every entry in them without the password.\r\nbaza.pdb.1.bak\r\nbaza.pdb.3.bak"
+                              "\r\n\r\nYes: turn strong encryption on and delete these backups at the first strong "
+                              "save.\r\nNo: turn it on and keep them. They stay readable, and changing the master "
+                              "password does not protect the entries in them.\r\nCancel: leave strong encryption off.";
     const std::string off = "yesno In the old format baza.pdb can be read by anyone who has the file, without the "
                             "password.\r\n\r\nTurn strong encryption off?";
     struct Case {
@@ -382,12 +401,17 @@ TEST(VaultLifecycleTest, StrongEncryptionAsksThenTurnsOnOrOff) {
         std::string box;
         bool strongAfter;
         int derivations;
+        bool backups = false;  // compatible ones beside the vault
+        Log firstSaves = {};
     };
     const Case cases[] = {
-        {"on: yes", false, Answer::Yes, on, true, 1},
+        {"on: yes", false, Answer::Yes, on, true, 1, false, {"changed", "same table"}},
         {"on: no", false, Answer::No, on, false, 0},
         {"off: yes", true, Answer::Yes, off, false, 0},
         {"off: no", true, Answer::No, off, true, 0},
+        {"on, backups named: yes", false, Answer::Yes, named, true, 1, true, {"changed, removing", "same table"}},
+        {"on, backups named: no", false, Answer::No, named, true, 1, true, {"changed", "same table"}},
+        {"on, backups named: cancel", false, Answer::Cancel, named, false, 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -395,15 +419,19 @@ TEST(VaultLifecycleTest, StrongEncryptionAsksThenTurnsOnOrOff) {
         Unlock(v);
         if (c.strongBefore) v.protection.TurnOn(v.MasterPassword);
         v.crypto.derivations = 0;
+        if (c.backups) v.compatibleBackups = {"baza.pdb.1.bak", "baza.pdb.3.bak"};
         v.answers.push_back(c.answer);
         v.StrongCommand();
         EXPECT_EQ(v.log, Log{c.box});
         EXPECT_EQ(v.protection.Strong(), c.strongAfter);
         EXPECT_EQ(v.protection.Key().Valid(), c.strongAfter);
         EXPECT_EQ(v.crypto.derivations, c.derivations);
-        EXPECT_EQ(v.Modified, c.answer == Answer::Yes);
+        EXPECT_EQ(v.Modified, c.strongAfter != c.strongBefore);
         if (c.strongAfter && !c.strongBefore) {
             EXPECT_EQ(v.protection.Key().Iterations(), kStrongIterations);
+            v.SaveCommand();
+            v.SaveCommand();
+            EXPECT_EQ(v.saves, c.firstSaves);
         }
     }
 }
@@ -507,7 +535,7 @@ TEST(VaultLifecycleTest, UnreadVaultIsNeverReplaced) {
 TEST(VaultLifecycleTest, CompatibleFileWhereAStrongOneWas) {
     const std::string ask = "yesno baza.pdb is in the compatible format, but it was last saved with strong "
                             "encryption. It may have been replaced by an older copy. Open it anyway?";
-    enum class Start { Compatible, Strong, Unticked };  // the file at start-up, or strong then unticked
+    enum class Start { Compatible, Strong, Unticked, TurnedOn };  // at start-up, then unticked or turned on and saved
     struct Case {
         const char* name;
         bool recorded;
@@ -525,6 +553,7 @@ TEST(VaultLifecycleTest, CompatibleFileWhereAStrongOneWas) {
         {"reopen: still strong", false, Start::Strong, true, true, Answer::Ok, loaded, true},
         {"reopen: compatible all along", false, Start::Compatible, true, false, Answer::Ok, loaded, false},
         {"reopen: unticked this run", false, Start::Unticked, true, false, Answer::Ok, loaded, false},
+        {"reopen: turned on and saved, compatible now, No", false, Start::TurnedOn, true, false, Answer::No, {ask}, true},
         {"start-up: recorded strong, compatible, No", true, Start::Compatible, false, false, Answer::No,
          {kPrompt, ask, "terminate", "language"}, false},
         {"start-up: recorded strong, compatible, Yes", true, Start::Compatible, false, false, Answer::Yes,
@@ -538,13 +567,18 @@ TEST(VaultLifecycleTest, CompatibleFileWhereAStrongOneWas) {
         SCOPED_TRACE(c.name);
         ScriptedVault v;
         v.recorded = c.recorded;
-        v.fileStrong = c.reopen ? c.start != Start::Compatible : c.strongNow;
+        v.fileStrong = c.reopen ? c.start == Start::Strong || c.start == Start::Unticked : c.strongNow;
         if (c.reopen) {
             Unlock(v);
             if (c.start == Start::Unticked) {
                 v.answers.push_back(Answer::Yes);
                 v.StrongCommand();
                 EXPECT_FALSE(v.recorded);
+            }
+            if (c.start == Start::TurnedOn) {
+                v.answers.push_back(Answer::Yes);
+                v.StrongCommand();
+                v.SaveCommand();
             }
             v.Modified = false;
             v.fileStrong = c.strongNow;  // replaced meanwhile

@@ -89,7 +89,8 @@ TEST(LockPolicy, SamePasswordNeedsEveryByteAndTheLength) {
         bool same;
     };
     const Case cases[] = {{"secret", "secret", true}, {"secret", "secreT", false}, {"secret", "secret1", false},
-                          {"secret", "secre", false}, {"", "", true},             {"a", "", false}};
+                          {"secret", "secre", false}, {"", "", true},             {"a", "", false},
+                          {"secret", "Secret", false}};
     for (const Case& c : cases)
         EXPECT_EQ(SamePassword(c.a, std::strlen(c.a), c.b, std::strlen(c.b)), c.same) << c.a << "/" << c.b;
     EXPECT_FALSE(SamePassword("a\0b", 3, "a\0c", 3));

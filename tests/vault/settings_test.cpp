@@ -19,6 +19,8 @@ TEST(Settings, ReadsWhatIsSoundAndDefaultsTheRest) {
         {"[Lock]\nIdleMinutes=1441\nOnSessionLock=2\nOnMinimize=-1\n[Backup]\nKeep=10", d},
         {"[Lock]\nIdleMinutes=abc\nOnMinimize=1x\n[Backup]\nKeep=", d},
         {"[Lock]\nIdleMinutes=99999999999999\nKeep=1\nColour=7\n[Other]\nOnMinimize=1", d},
+        {"[Lock]\nIdleMinutes=9999999999", d},
+        {"[Lock]\nIdleMinutes=4294967301", d},
         {"IdleMinutes=7\n[Backup\nKeep=1\n; Keep=2", d},
         {"[Lock]\nIdleMinutes=12\nIdleMinutes=bad", {5, true, false, 3}},
     };

@@ -338,11 +338,14 @@ TEST(StrongFormat, SaveRefusesTooManyEntriesAndWipesOnFailure) {
 
 TEST(StrongFormat, GivenUpKeysAreZeros) {
     Fixture a, b;
-    auto bytes = [](const StrongKey& k) { return std::string(reinterpret_cast<const char*>(k.Key()), kStrongKeySize); };
-    const std::string zeros(kStrongKeySize, '\0');
+    auto bytes = [](const StrongKey& k) {
+        return std::string(reinterpret_cast<const char*>(k.Key()), kStrongKeySize) +
+               std::string(reinterpret_cast<const char*>(k.VaultKey()), kStrongKeySize);
+    };
+    const std::string zeros(2 * kStrongKeySize, '\0');
     StrongKey taker;
     taker.Take(a.key);
-    EXPECT_NE(bytes(taker), zeros);
+    EXPECT_EQ(bytes(taker).find(std::string(kStrongKeySize, '\0')), std::string::npos);
     EXPECT_EQ(bytes(a.key), zeros);
     b.key.Wipe();
     EXPECT_EQ(bytes(b.key), zeros);

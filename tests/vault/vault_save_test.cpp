@@ -12,11 +12,15 @@
 namespace velt {
 namespace {
 
-// Files in memory; operation number failAt (1-based) fails.
+// Files in memory; operation number failAt (1-based) fails, and so do the
+// steps named failStep after the first failSkip of them, failTimes times.
 class FakeFiles final : public SaveFileOps {
 public:
     std::map<std::string, std::string> files;
     int failAt = 0;
+    std::string failStep;
+    int failSkip = 0;
+    int failTimes = 0;
     bool shortWrite = false;  // the failing write stores half its bytes
     std::vector<std::string> log;
 
@@ -60,6 +64,11 @@ public:
         if (st.ok) Move(from, to);
         return st;
     }
+    FileOpStatus Delete(const std::string& path) override {
+        FileOpStatus st = Step("delete");
+        if (st.ok) files.erase(path);
+        return st;
+    }
     FileOpStatus ReplaceKeeping(const std::string& temp, const std::string& target, const std::string& backup) override {
         FileOpStatus st = Step("keep");
         if (st.ok) {
@@ -76,7 +85,9 @@ private:
     }
     FileOpStatus Step(const char* name) {
         log.push_back(name);
-        if (static_cast<int>(log.size()) == failAt)
+        const bool named = name == failStep && failTimes > 0 && failSkip-- <= 0;
+        if (named) --failTimes;
+        if (named || static_cast<int>(log.size()) == failAt)
             return FileOpStatus::Fail(std::string("Reason of ") + name + ".");
         return FileOpStatus::Ok();
     }
@@ -152,12 +163,13 @@ TEST(SaveVault, TooManyEntriesTouchesNoFile) {
 // with backups off.
 TEST(SaveVault, BackupsShiftUpAndTheOldestFallsOff) {
     struct Row { int keep; bool keepReplaced; int saves; };
+    const auto Replaced = [](bool keep) { return keep ? ReplacedVault::Keep : ReplacedVault::Backup; };
     const Row rows[] = {{0, false, 4}, {1, false, 4}, {3, false, 2}, {3, false, 6}, {9, false, 12},
                         {0, true, 3},  {2, true, 5}};
     for (const Row& row : rows) {
         FakeFiles fs;
         for (int v = 1; v <= row.saves; ++v) {
-            BackupSaveOps ops(fs, row.keep, row.keepReplaced);
+            BackupSaveOps ops(fs, row.keep, Replaced(row.keepReplaced));
             SaveVaultImage(ops, "baza.pdb", "version " + std::to_string(v));
         }
         const std::string at = "keep " + std::to_string(row.keep) + ", " + std::to_string(row.saves) + " saves";
@@ -174,6 +186,121 @@ TEST(SaveVault, BackupsShiftUpAndTheOldestFallsOff) {
     }
 }
 
+// The vault "b0" and backups .1 … .have holding "b1" … .
+void Populate(FakeFiles& fs, int have) {
+    fs.files[kTarget] = "b0";
+    for (int n = 1; n <= have; ++n) fs.files[BackupName(kTarget, n)] = "b" + std::to_string(n);
+}
+
+// "<vault> <.1> <.2> …" up to the last backup there, "-" for a missing
+// one; any other file after "+".
+std::string Layout(FakeFiles& fs) {
+    std::string out = fs.files.count(kTarget) ? fs.files[kTarget] : "-";
+    size_t shown = fs.files.count(kTarget);
+    for (int n = 1; n <= kMaxBackups + 1; ++n) {
+        const bool there = fs.files.count(BackupName(kTarget, n)) != 0;
+        out += " " + (there ? fs.files[BackupName(kTarget, n)] : "-");
+        shown += there;
+    }
+    while (out.size() > 2 && out.compare(out.size() - 2, 2, " -") == 0) out.resize(out.size() - 2);
+    return shown == fs.files.size() ? out : out + " +";
+}
+
+// Backups above Keep go at each save; a save of the same table, or one that
+// makes a compatible vault strong, keeps no copy of the file it replaces.
+TEST(SaveVault, WhatASaveKeeps) {
+    struct Row {
+        const char* name;
+        int keep;
+        ReplacedVault replaced;
+        int have;
+        std::vector<int> remove;
+        const char* after;
+        bool deleteFails = false;  // and is reported
+    };
+    const Row rows[] = {
+        {"keep 3", 3, ReplacedVault::Backup, 3, {}, "new b0 b1 b2"},
+        {"keep lowered", 1, ReplacedVault::Backup, 5, {}, "new b0"},
+        {"keep 0", 0, ReplacedVault::Backup, 4, {}, "new"},
+        {"a spare left by a cut save", 9, ReplacedVault::Backup, 10, {}, "new b0 b1 b2 b3 b4 b5 b6 b7 b8"},
+        {"unchanged", 3, ReplacedVault::Drop, 5, {}, "new b1 b2 b3"},
+        {"strong, No", 3, ReplacedVault::Drop, 2, {}, "new b1 b2"},
+        {"strong, Yes", 3, ReplacedVault::Drop, 2, {1, 2}, "new"},
+        {"strong over strong, Yes", 3, ReplacedVault::Backup, 2, {2}, "new b0 b1"},
+        {"another program's version, keep 0", 0, ReplacedVault::Keep, 2, {}, "new b0"},
+        {"a backup that cannot be deleted", 1, ReplacedVault::Backup, 2, {}, "new b0 b2", true},
+    };
+    for (const Row& row : rows) {
+        FakeFiles fs;
+        Populate(fs, row.have);
+        fs.failStep = "delete";
+        fs.failTimes = row.deleteFails;
+        BackupSaveOps ops(fs, row.keep, row.replaced, row.remove);
+        SaveVaultImage(ops, "baza.pdb", "new");
+        EXPECT_EQ(Layout(fs), row.after) << row.name;
+        EXPECT_EQ(ops.NotRemoved().size(), row.deleteFails ? 1u : 0u) << row.name;
+    }
+}
+
+// A save that fails, however often, leaves every file as it was; the first
+// that succeeds moves them up by one.
+TEST(SaveVault, AFailedSaveCostsNoBackup) {
+    struct Row {
+        int keep;
+        const char* step;
+        int skip;  // steps of that name that pass first
+        int failures;
+    };
+    const Row rows[] = {{1, "keep", 0, 1},   {3, "keep", 0, 2},   {9, "keep", 0, 3},
+                        {3, "rename", 0, 1}, {3, "rename", 1, 2}, {9, "rename", 7, 1}};
+    for (const Row& row : rows) {
+        const std::string at = "keep " + std::to_string(row.keep) + ", " + row.step + " " + std::to_string(row.skip);
+        FakeFiles fs;
+        Populate(fs, row.keep);
+        const std::string before = Layout(fs);
+        for (int n = 0; n < row.failures; ++n) {
+            fs.failStep = row.step;
+            fs.failSkip = row.skip;
+            fs.failTimes = 1;
+            BackupSaveOps ops(fs, row.keep, ReplacedVault::Backup);
+            try {
+                SaveVaultImage(ops, "baza.pdb", "new");
+                ADD_FAILURE() << at;
+            } catch (const EFileCreateError& e) {
+                EXPECT_EQ(std::string(e.what()),
+                          std::string("Cannot create file \"C:\\velt\\baza.pdb\". Reason of ") + row.step + ".");
+            }
+            EXPECT_EQ(Layout(fs), before) << at;
+        }
+        BackupSaveOps ops(fs, row.keep, ReplacedVault::Backup);
+        SaveVaultImage(ops, "baza.pdb", "new");
+        std::string shifted = "new b0";
+        for (int n = 1; n < row.keep; ++n) shifted += " b" + std::to_string(n);
+        EXPECT_EQ(Layout(fs), shifted) << at;
+    }
+
+    // An undo that fails is named; the vault is still there.
+    FakeFiles fs;
+    Populate(fs, 3);
+    fs.failStep = "keep";
+    fs.failTimes = 1;
+    fs.failAt = 10;  // the first undo
+    BackupSaveOps ops(fs, 3, ReplacedVault::Backup);
+    try {
+        SaveVaultImage(ops, "baza.pdb", "new");
+        ADD_FAILURE();
+    } catch (const EFileCreateError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot create file \"C:\\velt\\baza.pdb\". Reason of keep. The backup \"C:\\velt\\baza.pdb.1.bak\" "
+                  "could not be given its name back and is now \"C:\\velt\\baza.pdb.2.bak\": Reason of rename.");
+    }
+    EXPECT_EQ(fs.files[kTarget], "b0");
+    std::vector<std::string> kept;
+    for (const auto& f : fs.files) kept.push_back(f.second);
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, (std::vector<std::string>{"b0", "b1", "b2", "b3"})) << "no undo renames onto a taken name";
+}
+
 // Another version is noticed by size, then write time, then bytes; the
 // bytes are read only when size and time cannot tell.
 TEST(SaveVault, StampTellsAnotherVersion) {
@@ -185,6 +312,11 @@ TEST(SaveVault, StampTellsAnotherVersion) {
     StampHasher shorter;
     shorter.Add(bytes.data(), bytes.size() - 1);
     EXPECT_NE(shorter.Value(), whole.Value());
+    std::string lastByte = bytes;
+    lastByte.back() ^= 1;
+    StampHasher other;
+    other.Add(lastByte.data(), lastByte.size());
+    EXPECT_NE(other.Value(), whole.Value()) << "the last partial block counts";
 
     const VaultFileStamp known{true, 100, 7, whole.Value()};
     struct Row {
