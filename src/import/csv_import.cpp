@@ -2,9 +2,9 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
+#include "core/byte_hash.h"
 #include "core/resource_strings.h"
 #include "import/csv_reader.h"
 #include "import/field_converter.h"
@@ -75,37 +75,12 @@ std::string_view WithoutRootGroup(std::string_view path) {
     return slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
 }
 
-std::uint32_t Rotl(std::uint32_t x, int r) { return x << r | x >> (32 - r); }
-
-// Of the five fields, from `first` on in `cells`: four bytes a step in 32-bit
-// arithmetic (the program runs as a 32-bit one), lengths included, mixed at
-// the end so that the low bits index the slots. Equal hashes are compared.
+// Of the five fields, from `first` on in `cells`.
 template <typename Cells>
 std::uint32_t Hash(const Cells& cells, int first) {
-    std::uint32_t h = 0x9747B28Cu;
-    const auto mix = [&h](std::uint32_t k) {
-        k *= 0xCC9E2D51u;
-        h ^= Rotl(k, 15) * 0x1B873593u;
-        h = Rotl(h, 13) * 5 + 0xE6546B64u;
-    };
-    for (int f = first; f < first + kFields; ++f) {
-        const std::string_view text = cells[static_cast<std::size_t>(f)];
-        std::size_t i = 0;
-        for (; i + 4 <= text.size(); i += 4) {
-            std::uint32_t k;
-            std::memcpy(&k, text.data() + i, 4);
-            mix(k);
-        }
-        std::uint32_t tail = static_cast<std::uint32_t>(text.size()) << 24;
-        for (int shift = 0; i < text.size(); ++i, shift += 8)
-            tail ^= static_cast<std::uint32_t>(static_cast<unsigned char>(text[i])) << shift;
-        mix(tail);
-    }
-    h ^= h >> 16;
-    h *= 0x85EBCA6Bu;
-    h ^= h >> 13;
-    h *= 0xC2B2AE35u;
-    return h ^ (h >> 16);
+    ByteHash h(0x9747B28Cu);
+    for (int f = first; f < first + kFields; ++f) h.Add(cells[static_cast<std::size_t>(f)]);
+    return h.Finish();
 }
 
 bool IsEmptyEntry(const CellStore::RowView& cells) {

@@ -1,0 +1,58 @@
+// Additional > "Password health…": what is wrong with the vault's passwords
+// as a whole. Reads the table, never changes it, and shows no password: the
+// report names entries only.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velt {
+
+// Worst first: the order of the report's lines.
+enum class HealthFinding {
+    CompatibleFormat,  // the vault file itself can be read without the password
+    Reused,            // one password, two or more entries
+    Common,            // among the most common passwords
+    CommonWord,        // a common word or first name, at most four digits or symbols after it
+    Weak,              // under 60 bits by the strength dialog's arithmetic
+    LoginOrName,       // the login or the name, or holding either
+    Empty,             // a login and no password
+};
+constexpr int kHealthFindings = 7;
+
+// One entry as the report reads it: views into the table.
+struct HealthEntry {
+    std::string_view name, login, password;
+};
+
+struct HealthLine {
+    HealthFinding finding;
+    std::vector<int> rows;  // entries concerned (1 = the first), in order; the first is the one to go to
+};
+
+struct HealthReport {
+    std::vector<HealthLine> lines;
+    // Entries under each finding (1 for a compatible-format vault).
+    std::array<int, kHealthFindings> counts{};
+};
+
+// Passwords below this many bits (length x log2 of the pool) are weak.
+constexpr int kWeakBits = 60;
+// At most this many digits or symbols after a common word.
+constexpr std::size_t kMaxWordSuffix = 4;
+
+// `key` seeds the hash of the reuse index; draw it per run. Words and
+// letters compare without case in the system code page.
+HealthReport CheckPasswordHealth(const std::vector<HealthEntry>& entries, bool compatibleFormat,
+                                 std::uint32_t key);
+
+// The line's texts in the current language: what is wrong, and the entries
+// (their names, or their row numbers when unnamed).
+std::string FindingText(const HealthLine& line);
+std::string EntriesText(const std::vector<HealthEntry>& entries, const HealthLine& line);
+// "Reused: 2 · Common: 1 …" for the findings that have any, or that none do.
+std::string HealthHeading(const HealthReport& report);
+
+} // namespace velt
