@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "core/resource_strings.h"
@@ -53,10 +54,8 @@ int ShowPasswordHealth(const CellStore& table, bool compatibleFormat) {
     auto* list = new TListView(form.get());
     list->SetParent(form.get());
     list->Font().SetColor(clBlack);
-    const int listWidth = form->ClientWidth() - 2 * margin;
-    list->SetBounds(margin, heading->Top() + heading->Height() + row / 2, listWidth, 12 * row);
-    list->AddColumn(ResStr(IDS_HEALTH_COL_FINDING), listWidth * 11 / 20);
-    list->AddColumn(ResStr(IDS_HEALTH_COL_ENTRIES), listWidth * 9 / 20 - GetSystemMetrics(SM_CXVSCROLL) - 4);
+    list->AddColumn(ResStr(IDS_HEALTH_COL_FINDING), 0);
+    list->AddColumn(ResStr(IDS_HEALTH_COL_ENTRIES), 0);
     // The grid row each item leads to; 0 for the vault's own line.
     std::vector<int> targets;
     targets.reserve(report.lines.size());
@@ -68,6 +67,17 @@ int ShowPasswordHealth(const CellStore& table, bool compatibleFormat) {
         list->AddItem({ResStr(IDS_HEALTH_NONE), ""});
         targets.push_back(0);
     }
+    // Every finding whole; the entries get the rest, within the screen.
+    const int scroll = GetSystemMetrics(SM_CXVSCROLL) + 4;
+    const int findingWidth = list->WidestText(0);
+    const int entriesWidth = std::max(list->WidestText(1), MulDiv(100, w, 4));
+    const int widest = GetSystemMetrics(SM_CXMAXIMIZED) - 2 * margin - 16;
+    const int listWidth = std::max(form->ClientWidth() - 2 * margin,
+                                   std::min(findingWidth + entriesWidth + scroll, widest));
+    form->SetClientWidth(listWidth + 2 * margin);
+    list->SetBounds(margin, heading->Top() + heading->Height() + row / 2, listWidth, 12 * row);
+    list->SetColumnWidth(0, std::min(findingWidth, listWidth - MulDiv(60, w, 4) - scroll));
+    list->SetColumnWidth(1, listWidth - list->ColumnWidth(0) - scroll);
     list->SetSelected(0);
 
     int chosen = 0;

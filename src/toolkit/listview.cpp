@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/lazy_library.h"
 
 namespace velt {
@@ -94,6 +96,21 @@ int TListView::ColumnWidth(int column) const {
     if (!HandleAllocated()) return 0;
     return static_cast<int>(
         SendMessageA(const_cast<TListView*>(this)->Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+}
+
+void TListView::SetColumnWidth(int column, int width) {
+    SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+}
+
+int TListView::WidestText(int column) const {
+    HWND h = const_cast<TListView*>(this)->Handle();
+    int widest = 0;
+    for (int i = 0; i < ItemCount(); ++i) {
+        const std::string text = ItemText(i, column);
+        widest = std::max(widest, static_cast<int>(SendMessageA(h, LVM_GETSTRINGWIDTHA, 0,
+                                                                  reinterpret_cast<LPARAM>(text.c_str()))));
+    }
+    return widest + 20;  // the list's own margins on both sides of a text
 }
 
 int TListView::Selected() const {

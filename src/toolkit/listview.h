@@ -21,6 +21,9 @@ public:
     int ItemCount() const;
     std::string ItemText(int item, int column) const;
     int ColumnWidth(int column) const;
+    void SetColumnWidth(int column, int width);
+    // The width the widest text of a column takes, padding included.
+    int WidestText(int column) const;
     // The selected item, or -1.
     int Selected() const;
     void SetSelected(int item);

@@ -106,7 +106,7 @@ TEST_F(HealthWin, EachFindingListedAndEnterGoesToTheEntry) {
     EXPECT_EQ(seen_.heading,
               "Readable file: 1   Reused: 2   Common: 1   Word or name: 1   Weak: 1   Login or name: 1   Empty: 1");
     const std::vector<std::string> want = {
-        "The vault is in the compatible format: anyone with the file can read it. Use File > Strong encryption. | ",
+        "Anyone with the vault file can read it: turn on File > Strong encryption | ",
         "Used by 2 entries | Bank, Forum",
         "One of the most common passwords | Mail",
         "A common word or name, at most four digits or symbols added | Shop",
