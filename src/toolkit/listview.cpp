@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/text.h"
 #include "platform/lazy_library.h"
 
 namespace velt {
@@ -41,7 +42,7 @@ void TListView::GetCreateParams(CreateParams& params) {
     TWinControl::GetCreateParams(params);
     params.className = kListViewClass;
     params.style &= ~WS_CLIPCHILDREN;
-    params.style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
+    params.style |= LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
     params.exStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -59,19 +60,9 @@ void TListView::AddColumn(const std::string& title, int width) {
     ++columns_;
 }
 
-int TListView::AddItem(const std::vector<std::string>& texts) {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = ItemCount();
-    item.pszText = const_cast<char*>(texts.empty() ? "" : texts[0].c_str());
-    const int index = static_cast<int>(SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    for (std::size_t c = 1; c < texts.size() && index >= 0; ++c) {
-        LVITEMA sub{};
-        sub.iSubItem = static_cast<int>(c);
-        sub.pszText = const_cast<char*>(texts[c].c_str());
-        SendMessageA(Handle(), LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&sub));
-    }
-    return index;
+void TListView::SetItemCount(int count) {
+    SendMessageA(Handle(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOINVALIDATEALL);
+    Invalidate();
 }
 
 int TListView::ItemCount() const {
@@ -102,15 +93,9 @@ void TListView::SetColumnWidth(int column, int width) {
     SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
 }
 
-int TListView::WidestText(int column) const {
-    HWND h = const_cast<TListView*>(this)->Handle();
-    int widest = 0;
-    for (int i = 0; i < ItemCount(); ++i) {
-        const std::string text = ItemText(i, column);
-        widest = std::max(widest, static_cast<int>(SendMessageA(h, LVM_GETSTRINGWIDTHA, 0,
-                                                                  reinterpret_cast<LPARAM>(text.c_str()))));
-    }
-    return widest + 20;  // the list's own margins on both sides of a text
+int TListView::TextWidth(const std::string& text) {
+    // The list's own margins on both sides of a text.
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str()))) + 20;
 }
 
 int TListView::Selected() const {
@@ -128,10 +113,30 @@ void TListView::SetSelected(int index) {
 }
 
 bool TListView::Notify(const NMHDR& header, LRESULT& result) {
-    if (header.code != NM_DBLCLK) return false;
-    Activate(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
     result = 0;
-    return true;
+    switch (header.code) {
+    case NM_DBLCLK:
+        Activate(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
+        return true;
+    case LVN_GETDISPINFOA: {
+        LVITEMA& item = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header)).item;
+        if (!(item.mask & LVIF_TEXT)) return true;
+        text_ = OnItemText ? OnItemText(item.iItem, item.iSubItem) : std::string();
+        item.pszText = const_cast<char*>(text_.c_str());
+        return true;
+    }
+    case LVN_GETDISPINFOW: {
+        LVITEMW& item = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)).item;
+        if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return true;
+        const std::u16string wide = Widen(OnItemText ? OnItemText(item.iItem, item.iSubItem) : std::string());
+        const std::size_t n = std::min(wide.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+        std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(n), item.pszText);
+        item.pszText[n] = 0;
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 void TListView::KeyDown(WORD& key, TShiftState shift) {
