@@ -2,7 +2,8 @@
 // entries, with the common passwords, reuse and empty ones real lists have.
 // The figure is the dialog built and painted on screen, the report worked
 // out inside it; the findings alone are the reference. Median of several
-// runs, with the fastest and slowest. Run in a Polish locale, so that the
+// runs, with the fastest and slowest; the first (which loads comctl32 and
+// indexes the lists) is printed apart. Run in a Polish locale, so that the
 // letters of the table are those of the code page.
 //
 //   LC_ALL=pl_PL.UTF-8 scripts/wine-run build/win32/health_bench.exe
@@ -22,7 +23,7 @@ using namespace velt::bench;
 
 namespace {
 
-constexpr int kRuns = 7;
+constexpr int kRuns = 8;
 
 CellStore HealthTable() {
     CellStore t = RealisticTable(kVaultMaxEntries);
@@ -61,8 +62,11 @@ int main() {
     }
     std::printf("code page %u, %d entries, %zu lines; counts:", GetACP(), table.EntryCount(), report.lines.size());
     for (int c : report.counts) std::printf(" %d", c);
-    std::printf("\nfindings %s, dialog shown %s, median of %d runs (fastest-slowest)\n", Spread(findings).c_str(),
-                Spread(dialog).c_str(), kRuns);
+    std::printf("\nfirst: findings %s, dialog shown %s\n", Ms(findings[0]).c_str(), Ms(dialog[0]).c_str());
+    findings.erase(findings.begin());
+    dialog.erase(dialog.begin());
+    std::printf("findings %s, dialog shown %s, median of %d runs after it (fastest-slowest)\n",
+                Spread(findings).c_str(), Spread(dialog).c_str(), kRuns - 1);
     Row("Password health, 65,535 realistic entries, dialog shown", Spread(dialog),
         "Findings alone: " + Spread(findings), "<= 100 ms", Verdict(Median(dialog) <= 0.1));
     return 0;

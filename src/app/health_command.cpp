@@ -74,8 +74,8 @@ HealthDialog::HealthDialog(const CellStore& table, bool compatibleFormat)
             findingWidth = std::max(findingWidth, list_->TextWidth(Text(i, 0)));
         if (!line) continue;
         std::size_t bytes = 0;
-        for (std::size_t k = 0; k < line->rows.size() && k < 10; ++k)
-            bytes += entries_[static_cast<std::size_t>(line->rows[k] - 1)].name.size() + 2;
+        for (std::size_t k = 0; k < line->count && k < 10; ++k)
+            bytes += entries_[static_cast<std::size_t>(report_.rows[line->first + k] - 1)].name.size() + 2;
         longest.push_back({bytes, i});
     }
     const std::size_t measured = std::min(longest.size(), kMeasured);
@@ -95,8 +95,8 @@ HealthDialog::HealthDialog(const CellStore& table, bool compatibleFormat)
     list_->OnActivate = [this](TComponent*, int item) {
         if (item >= static_cast<int>(report_.lines.size())) return;
         const HealthLine& line = report_.lines[static_cast<std::size_t>(item)];
-        if (line.rows.empty()) return;  // the vault's own line
-        chosen_ = line.rows.front();
+        if (line.count == 0) return;  // the vault's own line
+        chosen_ = report_.rows[line.first];
         form_->SetModalResult(mrOk);
     };
 
@@ -116,7 +116,7 @@ std::string HealthDialog::Text(int item, int column) const {
     if (report_.lines.empty()) return item == 0 && column == 0 ? ResStr(IDS_HEALTH_NONE) : std::string();
     if (item >= static_cast<int>(report_.lines.size())) return {};
     const HealthLine& line = report_.lines[static_cast<std::size_t>(item)];
-    return column == 0 ? FindingText(line) : EntriesText(entries_, line);
+    return column == 0 ? FindingText(line) : EntriesText(entries_, report_, line);
 }
 
 int HealthDialog::Run() {

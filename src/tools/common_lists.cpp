@@ -58,6 +58,38 @@ bool Contains(const FrontCodedList& list, std::string_view key) {
     return false;
 }
 
+IndexedList::IndexedList(const FrontCodedList& list) : list_(list), bits_((std::size_t(1) << kBits) / 32) {
+    for (std::size_t b = 0; b < list.blockCount; ++b) {
+        BlockReader reader(list, b);
+        while (reader.Next()) {
+            const std::uint32_t slot = Slot(reader.Entry());
+            bits_[slot / 32] |= std::uint32_t(1) << (slot % 32);
+        }
+    }
+}
+
+// FNV-1a, its top bits.
+std::uint32_t IndexedList::Slot(std::string_view text) {
+    std::uint32_t h = 2166136261u;
+    for (unsigned char c : text) h = (h ^ c) * 16777619u;
+    return h >> (32 - kBits);
+}
+
+bool IndexedList::Contains(std::string_view key) const {
+    const std::uint32_t slot = Slot(key);
+    return (bits_[slot / 32] >> (slot % 32) & 1) && velt::Contains(list_, key);
+}
+
+const IndexedList& CommonPasswordIndex() {
+    static const IndexedList index(CommonPasswords());
+    return index;
+}
+
+const IndexedList& CommonWordIndex() {
+    static const IndexedList index(CommonWords());
+    return index;
+}
+
 std::vector<std::string> Entries(const FrontCodedList& list) {
     std::vector<std::string> all;
     all.reserve(list.count);

@@ -32,4 +32,21 @@ std::vector<std::string> Entries(const FrontCodedList& list);
 const FrontCodedList& CommonPasswords();
 const FrontCodedList& CommonWords();
 
+// A list with a bit per hash of its entries in front: most texts that are
+// not in it are told by one bit, without a search. Built on first use.
+class IndexedList {
+public:
+    explicit IndexedList(const FrontCodedList& list);
+    bool Contains(std::string_view key) const;
+
+private:
+    static constexpr int kBits = 18;
+    static std::uint32_t Slot(std::string_view text);
+    const FrontCodedList& list_;
+    std::vector<std::uint32_t> bits_;
+};
+
+const IndexedList& CommonPasswordIndex();
+const IndexedList& CommonWordIndex();
+
 } // namespace velt

@@ -49,13 +49,19 @@ public:
     // `text` folded into `out`, whose old bytes are wiped if it must grow.
     std::string_view Fold(std::string_view text, std::string& out) const {
         ReserveWiped(out, 3 * text.size());
-        out.clear();
-        for (unsigned char c : text) out.append(bytes_[c], length_[c]);
-        return out;
+        out.resize(out.capacity());
+        char* p = &out[0];
+        for (unsigned char c : text) {
+            p[0] = bytes_[c][0];
+            p[1] = bytes_[c][1];
+            p[2] = bytes_[c][2];
+            p += length_[c];
+        }
+        return {out.data(), static_cast<std::size_t>(p - out.data())};
     }
 
 private:
-    char bytes_[256][3];
+    char bytes_[256][3] = {};
     unsigned char length_[256];
 };
 
@@ -63,21 +69,28 @@ bool IsDigitOrSymbol(char c) {
     return (c >= '!' && c <= '/') || (c >= '0' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
 }
 
+// The word lists hold letters only, so the one word a password can start
+// with runs up to its first byte that is no letter.
 bool IsCommonWord(std::string_view folded) {
-    for (std::size_t cut = 0; cut <= kMaxWordSuffix && cut < folded.size(); ++cut) {
-        if (cut > 0 && !IsDigitOrSymbol(folded[folded.size() - cut])) return false;
-        if (Contains(CommonWords(), folded.substr(0, folded.size() - cut))) return true;
-    }
-    return false;
+    std::size_t letters = 0;
+    while (letters < folded.size() &&
+           ((folded[letters] >= 'a' && folded[letters] <= 'z') || static_cast<unsigned char>(folded[letters]) >= 0x80))
+        ++letters;
+    if (letters == 0 || folded.size() - letters > kMaxWordSuffix) return false;
+    for (std::size_t i = letters; i < folded.size(); ++i)
+        if (!IsDigitOrSymbol(folded[i])) return false;
+    return CommonWordIndex().Contains(folded.substr(0, letters));
 }
 
 bool IsWeak(std::string_view password) {
     return Combinations(AlphabetSize(password), password.size()) < std::ldexp(1.0L, kWeakBits);
 }
 
-// Equal to `other`, or holding it when it has 3 characters or more.
-bool Resembles(std::string_view folded, std::string_view other, std::string_view foldedOther) {
-    if (other.empty()) return false;
+// Equal to `other`, or holding it when it has 3 characters or more. Folding
+// never shortens a text, so a longer `other` is neither.
+bool Resembles(const CaseFold& fold, std::string_view folded, std::string_view other, std::string& buffer) {
+    if (other.empty() || other.size() > folded.size()) return false;
+    const std::string_view foldedOther = fold.Fold(other, buffer);
     return folded == foldedOther || (other.size() >= 3 && folded.find(foldedOther) != std::string_view::npos);
 }
 
@@ -118,19 +131,21 @@ public:
         std::stable_sort(leaders.begin(), leaders.end(), [this](int a, int b) {
             return count_[static_cast<std::size_t>(a)] > count_[static_cast<std::size_t>(b)];
         });
-        std::vector<int> lineOf(count_.size(), -1);
-        const std::size_t first = report.lines.size();
+        // Each line's room in report.rows, then the entries in order.
+        std::vector<std::size_t> next(count_.size());
+        const std::size_t start = report.rows.size();
+        std::size_t at = start;
         for (int leader : leaders) {
-            lineOf[static_cast<std::size_t>(leader)] = static_cast<int>(report.lines.size() - first);
-            report.lines.push_back({HealthFinding::Reused, {}});
-            report.lines.back().rows.reserve(static_cast<std::size_t>(count_[static_cast<std::size_t>(leader)]));
+            const std::size_t n = static_cast<std::size_t>(count_[static_cast<std::size_t>(leader)]);
+            next[static_cast<std::size_t>(leader)] = at;
+            report.lines.push_back({HealthFinding::Reused, at, n});
+            at += n;
         }
+        report.rows.resize(at);
+        report.counts[static_cast<int>(HealthFinding::Reused)] = static_cast<int>(at - start);
         for (std::size_t r = 1; r < leader_.size(); ++r) {
-            if (!leader_[r]) continue;
-            const int line = lineOf[static_cast<std::size_t>(leader_[r])];
-            if (line < 0) continue;
-            report.lines[first + static_cast<std::size_t>(line)].rows.push_back(static_cast<int>(r));
-            ++report.counts[static_cast<int>(HealthFinding::Reused)];
+            const std::size_t leader = static_cast<std::size_t>(leader_[r]);
+            if (leader && count_[leader] >= 2) report.rows[next[leader]++] = static_cast<int>(r);
         }
     }
 
@@ -157,6 +172,7 @@ HealthReport CheckPasswordHealth(const std::vector<HealthEntry>& entries, bool c
     // Entries under each finding after Reused, in order.
     std::array<std::vector<int>, kHealthFindings> rows;
     const auto found = [&rows](HealthFinding f, int row) { rows[static_cast<int>(f)].push_back(row); };
+    for (auto& r : rows) r.reserve(entries.size() / 8);
 
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const HealthEntry& e = entries[i];
@@ -167,20 +183,22 @@ HealthReport CheckPasswordHealth(const std::vector<HealthEntry>& entries, bool c
         }
         reuse.Add(entries, row);
         const std::string_view folded = fold.Fold(e.password, password);
-        if (Contains(CommonPasswords(), folded))
+        if (CommonPasswordIndex().Contains(folded))
             found(HealthFinding::Common, row);
         else if (IsCommonWord(folded))
             found(HealthFinding::CommonWord, row);
         if (IsWeak(e.password)) found(HealthFinding::Weak, row);
-        if (Resembles(folded, e.login, fold.Fold(e.login, login)) ||
-            Resembles(folded, e.name, fold.Fold(e.name, name)))
+        if (Resembles(fold, folded, e.login, login) || Resembles(fold, folded, e.name, name))
             found(HealthFinding::LoginOrName, row);
     }
 
     reuse.AddLines(report);
     for (int f = static_cast<int>(HealthFinding::Common); f < kHealthFindings; ++f) {
         report.counts[f] = static_cast<int>(rows[f].size());
-        for (int row : rows[f]) report.lines.push_back({static_cast<HealthFinding>(f), {row}});
+        for (int row : rows[f]) {
+            report.lines.push_back({static_cast<HealthFinding>(f), report.rows.size(), 1});
+            report.rows.push_back(row);
+        }
     }
     return report;
 }
@@ -188,7 +206,7 @@ HealthReport CheckPasswordHealth(const std::vector<HealthEntry>& entries, bool c
 std::string FindingText(const HealthLine& line) {
     switch (line.finding) {
     case HealthFinding::CompatibleFormat: return ResStr(IDS_HEALTH_COMPATIBLE);
-    case HealthFinding::Reused: return FormatText(ResStr(IDS_HEALTH_REUSED), {static_cast<int>(line.rows.size())});
+    case HealthFinding::Reused: return FormatText(ResStr(IDS_HEALTH_REUSED), {static_cast<int>(line.count)});
     case HealthFinding::Common: return ResStr(IDS_HEALTH_COMMON);
     case HealthFinding::CommonWord: return ResStr(IDS_HEALTH_COMMON_WORD);
     case HealthFinding::Weak: return FormatText(ResStr(IDS_HEALTH_WEAK), {kWeakBits});
@@ -198,19 +216,20 @@ std::string FindingText(const HealthLine& line) {
     return {};
 }
 
-std::string EntriesText(const std::vector<HealthEntry>& entries, const HealthLine& line) {
+std::string EntriesText(const std::vector<HealthEntry>& entries, const HealthReport& report,
+                        const HealthLine& line) {
     std::string text;
-    for (std::size_t i = 0; i < line.rows.size() && i < kListedNames; ++i) {
+    for (std::size_t i = 0; i < line.count && i < kListedNames; ++i) {
         if (i) text += ", ";
-        const int row = line.rows[i];
+        const int row = report.rows.at(line.first + i);
         const std::string_view name = entries.at(static_cast<std::size_t>(row - 1)).name;
         if (name.empty())
             text += FormatText(ResStr(IDS_IMPORT_ROW), {row});
         else
             text += name;
     }
-    if (line.rows.size() > kListedNames)
-        text += " " + FormatText(ResStr(IDS_IMPORT_AND_MORE), {static_cast<int>(line.rows.size() - kListedNames)});
+    if (line.count > kListedNames)
+        text += " " + FormatText(ResStr(IDS_IMPORT_AND_MORE), {static_cast<int>(line.count - kListedNames)});
     return text;
 }
 

@@ -27,15 +27,24 @@ struct HealthEntry {
     std::string_view name, login, password;
 };
 
+// The entries a line concerns are rows[first, first + count) of its report.
 struct HealthLine {
     HealthFinding finding;
-    std::vector<int> rows;  // entries concerned (1 = the first), in order; the first is the one to go to
+    std::size_t first = 0, count = 0;
 };
 
 struct HealthReport {
     std::vector<HealthLine> lines;
     // Entries under each finding (1 for a compatible-format vault).
     std::array<int, kHealthFindings> counts{};
+    // Entries (1 = the first) of every line, line after line, each line's in
+    // order; a line's first is the one to go to.
+    std::vector<int> rows;
+
+    std::vector<int> RowsOf(const HealthLine& line) const {
+        return {rows.begin() + static_cast<std::ptrdiff_t>(line.first),
+                rows.begin() + static_cast<std::ptrdiff_t>(line.first + line.count)};
+    }
 };
 
 // Passwords below this many bits (length x log2 of the pool) are weak.
@@ -51,7 +60,8 @@ HealthReport CheckPasswordHealth(const std::vector<HealthEntry>& entries, bool c
 // The line's texts in the current language: what is wrong, and the entries
 // (their names, or their row numbers when unnamed).
 std::string FindingText(const HealthLine& line);
-std::string EntriesText(const std::vector<HealthEntry>& entries, const HealthLine& line);
+std::string EntriesText(const std::vector<HealthEntry>& entries, const HealthReport& report,
+                        const HealthLine& line);
 // "Reused: 2 · Common: 1 …" for the findings that have any, or that none do.
 std::string HealthHeading(const HealthReport& report);
 

@@ -28,7 +28,8 @@ public:
 std::vector<F> FindingsOf(const HealthReport& report, int row) {
     std::vector<F> out;
     for (const HealthLine& line : report.lines)
-        if (std::find(line.rows.begin(), line.rows.end(), row) != line.rows.end()) out.push_back(line.finding);
+        for (int r : report.RowsOf(line))
+            if (r == row) out.push_back(line.finding);
     return out;
 }
 
@@ -82,10 +83,10 @@ TEST(PasswordHealth, ReusedPasswordsGroupedMostSharedFirst) {
         const HealthReport report = CheckPasswordHealth(entries, true, key);
         ASSERT_GE(report.lines.size(), 3u);
         EXPECT_EQ(report.lines[0].finding, F::CompatibleFormat);
-        EXPECT_EQ(report.lines[1].rows, (std::vector<int>{1, 3, 5}));  // the triple before the pair
-        EXPECT_EQ(report.lines[2].rows, (std::vector<int>{2, 4}));
+        EXPECT_EQ(report.RowsOf(report.lines[1]), (std::vector<int>{1, 3, 5}));  // the triple before the pair
+        EXPECT_EQ(report.RowsOf(report.lines[2]), (std::vector<int>{2, 4}));
         EXPECT_EQ(report.counts[static_cast<int>(F::Reused)], 5);  // not Wiki: case differs; no empties
-        EXPECT_EQ(EntriesText(entries, report.lines[1]), "Bank, Forum, Blog");
+        EXPECT_EQ(EntriesText(entries, report, report.lines[1]), "Bank, Forum, Blog");
         EXPECT_EQ(FindingText(report.lines[1]), "Used by 3 entries");
     }
 }
@@ -98,6 +99,9 @@ TEST(PasswordHealth, ListsAreSortedWholeAndFound) {
         for (const std::string& e : {all.front(), all[all.size() / 2], all.back()}) EXPECT_TRUE(Contains(*list, e)) << e;
         EXPECT_FALSE(Contains(*list, all.front().substr(0, all.front().size() - 1) + "\x01"));
         EXPECT_FALSE(Contains(*list, all.back() + "~"));
+        const IndexedList index(*list);
+        for (std::size_t i = 0; i < all.size(); i += 97) EXPECT_TRUE(index.Contains(all[i])) << all[i];
+        EXPECT_FALSE(index.Contains(all.back() + "~"));
     }
     EXPECT_EQ(CommonPasswords().count, 30000u);
     for (const char* w : {"123456", "zxcvbnm", "trustno1"}) EXPECT_TRUE(Contains(CommonPasswords(), w)) << w;
