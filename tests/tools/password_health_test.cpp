@@ -14,12 +14,19 @@ namespace {
 
 using F = HealthFinding;
 
-// The Polish capital and small L with stroke where cp1250 has them.
+// Polish letters where cp1250 has them: capital and small L with stroke, Z
+// with dot above and S with acute.
 class PolishL final : public AnsiCodePage {
 public:
     std::u16string Widen(std::string_view bytes) const override {
         std::u16string out;
-        for (unsigned char c : bytes) out += c == 0xA3 ? u'\u0141' : c == 0xB3 ? u'\u0142' : char16_t(c);
+        for (unsigned char c : bytes) {
+            const char16_t polish[] = {0xA3, 0x141, 0xB3, 0x142, 0xAF, 0x17B, 0xBF, 0x17C, 0x8C, 0x15A, 0x9C, 0x15B};
+            char16_t wide = c;
+            for (int i = 0; i < 12; i += 2)
+                if (c == polish[i]) wide = polish[i + 1];
+            out += wide;
+        }
         return out;
     }
     std::string Narrow(std::u16string_view) const override { return {}; }
@@ -48,6 +55,8 @@ TEST(PasswordHealth, EachPasswordGivesItsFindings) {
         {"Mail", "", "Katarzyna12345", {}},  // five digits after the name
         {"Mail", "", "1Katarzyna", {F::Weak}},
         {"Mail", "", "MA\xA3GORZATA7", {F::CommonWord}},  // cp1250 capital L with stroke
+        {"Mail", "", "\xAF" "ANETA#", {F::CommonWord, F::Weak}},  // capital Z with dot above; 7 x 8 bits
+        {"Mail", "", "\x8C" "WIAT2024", {F::CommonWord}},  // capital S with acute
         {"Mail", "", "830275194620385716", {F::Weak}},  // 18 digits: 59.8 bits
         {"Mail", "", "8302751946203857164", {}},        // 19 digits: 63.1 bits
         {"Mail", "", "qzvxkjwpqmrt", {F::Weak}},        // 12 small letters: 56.4 bits
@@ -88,6 +97,32 @@ TEST(PasswordHealth, ReusedPasswordsGroupedMostSharedFirst) {
         EXPECT_EQ(report.counts[static_cast<int>(F::Reused)], 5);  // not Wiki: case differs; no empties
         EXPECT_EQ(EntriesText(entries, report, report.lines[1]), "Bank, Forum, Blog");
         EXPECT_EQ(FindingText(report.lines[1]), "Used by 3 entries");
+    }
+}
+
+TEST(PasswordHealth, EntriesAndHeadingTexts) {
+    std::vector<HealthEntry> entries(11, {"Site", "", "Zq7!xKp2#Lm9"});
+    entries[2].name = "";
+    entries.push_back({"Mail", "bob", ""});
+    struct Case {
+        bool compatible;
+        std::size_t count;  // entries checked
+        std::string entriesText, heading;
+    } cases[] = {
+        {false, 11, "Site, Site, row 3, Site, Site, Site, Site, Site, Site, Site and 1 more",
+         "Reused: 11   Common: 0   Word or name: 0   Weak: 0   Login or name: 0   Empty: 0"},
+        {true, 12, "Site, Site, row 3, Site, Site, Site, Site, Site, Site, Site and 1 more",
+         "Readable file: 1   Reused: 11   Common: 0   Word or name: 0   Weak: 0   Login or name: 0   Empty: 1"},
+        {false, 1, "", "Reused: 0   Common: 0   Word or name: 0   Weak: 0   Login or name: 0   Empty: 0"},
+    };
+    for (const Case& c : cases) {
+        const std::vector<HealthEntry> some(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(c.count));
+        const HealthReport report = CheckPasswordHealth(some, c.compatible, 1);
+        const HealthLine* reused = nullptr;
+        for (const HealthLine& line : report.lines)
+            if (line.finding == F::Reused) reused = &line;
+        EXPECT_EQ(reused ? EntriesText(some, report, *reused) : "", c.entriesText);
+        EXPECT_EQ(HealthHeading(report), c.heading);
     }
 }
 
