@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/text.h"
+#include "support/freed_memory.h"
 #include "tools/common_lists.h"
 
 namespace velt {
@@ -97,6 +98,18 @@ TEST(PasswordHealth, ReusedPasswordsGroupedMostSharedFirst) {
         EXPECT_EQ(report.counts[static_cast<int>(F::Reused)], 5);  // not Wiki: case differs; no empties
         EXPECT_EQ(EntriesText(entries, report, report.lines[1]), "Bank, Forum, Blog");
         EXPECT_EQ(FindingText(report.lines[1]), "Used by 3 entries");
+    }
+}
+
+TEST(PasswordHealth, LowerCasedCopiesAreWiped) {
+    // Long enough that the folded copies live on the heap, and grow once.
+    const std::string shortOne = "Qm7#Vx2!Lp9$Tz4&Wk-MARKERTEXT-", longOne = shortOne + shortOne + shortOne;
+    const std::vector<HealthEntry> entries = {{"Bank", "LOGINMARKER", shortOne}, {"Mail", "", longOne}};
+    for (const char* marker : {"-markertext-", "loginmarker"}) {  // one watch at a time
+        test::FreedMemoryWatch watch(marker);
+        CheckPasswordHealth(entries, false, 3);
+        EXPECT_GT(watch.Freed(), 0u);
+        EXPECT_EQ(watch.Hits(), 0u) << marker;
     }
 }
 
