@@ -14,6 +14,10 @@ PACKAGES=(cmake make g++ clang googletest gettext fp-utils
           wine wine32:i386 libgnutls30:i386 wine64 fonts-wine xvfb xauth x11-apps xdotool imagemagick
           locales python3 python3-cryptography unzip ccache libclang-rt-14-dev)
 
+# npm fetches the common-password lists the build compiles in (Debian's
+# nodejs and npm, unless a node with its own npm is already there).
+command -v npm >/dev/null 2>&1 || PACKAGES+=(nodejs npm)
+
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 

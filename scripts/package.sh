@@ -5,7 +5,7 @@
 # the same tools: another compiler, chmcmd or zlib may give other bytes).
 #
 #   package.sh                 build velt.exe and help.chm (win32), then pack
-#   package.sh --prebuilt DIR  pack the velt.exe and help.chm already in DIR
+#   package.sh --prebuilt DIR  pack the velt.exe, help.chm and licences/ already in DIR
 #   package.sh --out DIR       write the zip into DIR instead of dist/
 #   package.sh --verify        build the committed tree twice, in two fresh
 #                              folders, and compare the results byte for byte
@@ -69,10 +69,11 @@ fi
 if [ -z "$prebuilt" ]; then
   bash scripts/install-deps.sh
   [ -f build/win32/Makefile ] || cmake --preset win32 >/dev/null
-  cmake --build --preset win32 -j "$(nproc)" --target velt velt_help
+  cmake --build --preset win32 -j "$(nproc)" --target velt velt_help list_licences
   prebuilt="$root/build/win32"
 fi
-for f in velt.exe help.chm; do
+list_licences=("$prebuilt/licences/zxcvbn-LICENSE.txt" "$prebuilt/licences/zxcvbn-ts-language-pl-LICENSE.txt")
+for f in velt.exe help.chm "${list_licences[@]#$prebuilt/}"; do
   [ -f "$prebuilt/$f" ] || { echo "package: $prebuilt/$f is missing"; exit 1; }
 done
 
@@ -82,6 +83,6 @@ cp "$prebuilt/help.chm" "$stage/help.chm"
 # The same stamp whether or not the build was given SOURCE_DATE_EPOCH.
 python3 scripts/package.py stamp-chm "$stage/help.chm" "$SOURCE_DATE_EPOCH"
 zip=$(python3 scripts/package.py zip "$out" "$version" "$SOURCE_DATE_EPOCH" \
-      "$prebuilt/velt.exe" "$stage/help.chm" packaging/README.txt LICENSE)
+      "$prebuilt/velt.exe" "$stage/help.chm" packaging/README.txt LICENSE "${list_licences[@]}")
 echo "package: $zip"
 cat "$zip.sha256"

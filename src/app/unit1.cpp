@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/maker_site.h"
+#include "app/health_command.h"
 #include "app/import_command.h"
 #include "app/settings_command.h"
 #include "core/resource_strings.h"
@@ -210,6 +211,7 @@ void TForm1::BuildMenu() {
                                      ctrl | 'N', &TForm1::Generujhasonumeryczne1Click);
     Checkpasswordstrength1 = AddItem(Dodatkowe1, "Checkpasswordstrength1", "Check password strength", ctrl | 'U',
                                      &TForm1::Checkpasswordstrength1Click);
+    Passwordhealth1 = AddItem(Dodatkowe1, "Passwordhealth1", "Password health\x85", 0, &TForm1::Passwordhealth1Click);
     N3 = AddItem(Dodatkowe1, "N3", "-", 0, nullptr);
     Ustawienia1 = AddItem(Dodatkowe1, "Ustawienia1", "Settings\x85", 0, &TForm1::Ustawienia1Click);
 
@@ -257,6 +259,7 @@ void TForm1::WriteOwnCaptions() {
     Importuj1->SetCaption(ResStr(IDS_IMPORT_MENU));
     Zablokuj1->SetCaption(ResStr(IDS_LOCK));
     Ustawienia1->SetCaption(ResStr(IDS_SETTINGS_MENU));
+    Passwordhealth1->SetCaption(ResStr(IDS_HEALTH_MENU));
     LockedLabel->SetCaption(ResStr(IDS_LOCKED));
     UnlockButton->SetCaption(ResStr(IDS_UNLOCK));
 }
@@ -366,6 +369,15 @@ void TForm1::Generujhasonumeryczne1Click(TComponent*) { ShowNewPassword(Generate
 
 void TForm1::Checkpasswordstrength1Click(TComponent*) {
     if (CheckPassBox) CheckPassBox->ShowModal();
+}
+
+void TForm1::Passwordhealth1Click(TComponent*) {
+    CloseEditor(true);  // the report sees what was just typed
+    const int row = ShowPasswordHealth(StringGrid1->Store(), !StrongProtection());
+    if (row <= 0 || row >= StringGrid1->RowCount()) return;
+    const int col = CellStore::kPasswordColumn;
+    StringGrid1->SetSelection(TGridRect{col, row, col, row});
+    if (StringGrid1->VScrollBarVisible()) StringGrid1->SetTopRow(row);
 }
 
 void TForm1::Ustawienia1Click(TComponent*) {

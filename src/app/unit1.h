@@ -69,6 +69,7 @@ public:
     TMenuItem* Generujprostszehaso1;
     TMenuItem* Generujhasonumeryczne1;
     TMenuItem* Checkpasswordstrength1;
+    TMenuItem* Passwordhealth1;    // "Password health…"
     TMenuItem* N3;
     TMenuItem* Ustawienia1;        // "Settings…"
     TMenuItem* Language1;
@@ -106,6 +107,7 @@ public:
     void Generujprostszehaso1Click(TComponent* sender);
     void Generujhasonumeryczne1Click(TComponent* sender);
     void Checkpasswordstrength1Click(TComponent* sender);
+    void Passwordhealth1Click(TComponent* sender);
     void Polski1Click(TComponent* sender);
     void English1Click(TComponent* sender);
     void Pomoc1Click(TComponent* sender) {}

@@ -271,6 +271,8 @@ protected:
     virtual void Command(WORD notifyCode) {}
     // WM_DRAWITEM reflected by the parent; true when drawn.
     virtual bool DrawItem(const DRAWITEMSTRUCT& item) { return false; }
+    // WM_NOTIFY reflected by the parent; true with `result` when handled.
+    virtual bool Notify(const NMHDR& header, LRESULT& result) { return false; }
     // What the control keeps of Tab, Enter, Esc and arrows (WM_GETDLGCODE bits).
     virtual UINT DialogCode(UINT defaultCode) { return defaultCode; }
 

@@ -583,6 +583,13 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (handled) return r;
         break;
     }
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        TWinControl* c = header ? FromHandle(header->hwndFrom) : nullptr;
+        LRESULT result = 0;
+        if (c && c != this && c->Notify(*header, result)) return result;
+        break;
+    }
     case WM_ERASEBKGND:
         if (!IsSystemClass() && EraseBackground(reinterpret_cast<HDC>(wParam))) return 1;
         break;

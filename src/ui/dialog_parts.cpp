@@ -12,7 +12,7 @@ std::unique_ptr<TForm> NewDialogForm() {
     return form;
 }
 
-TBitBtnWithColor* AddDialogButton(TForm* form, const char* caption, TModalResult result, int left, int top,
+TBitBtnWithColor* AddDialogButton(TForm* form, const std::string& caption, TModalResult result, int left, int top,
                                   int width, int height) {
     auto* b = new TBitBtnWithColor(form);
     b->SetParent(form);

@@ -2,6 +2,7 @@
 // and black-faced push buttons with white captions.
 #pragma once
 #include <memory>
+#include <string>
 
 #include "toolkit/forms.h"
 #include "ui/button_with_color.h"
@@ -13,7 +14,7 @@ namespace velt {
 std::unique_ptr<TForm> NewDialogForm();
 
 // A push button on `form` that closes it with `result`.
-TBitBtnWithColor* AddDialogButton(TForm* form, const char* caption, TModalResult result, int left, int top,
+TBitBtnWithColor* AddDialogButton(TForm* form, const std::string& caption, TModalResult result, int left, int top,
                                   int width, int height);
 
 } // namespace velt

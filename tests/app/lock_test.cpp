@@ -97,6 +97,7 @@ TEST_F(LockWin, UnlockRightAndWrongKeepsEverythingUnsaved) {
     EXPECT_FALSE(IsWindowVisible(form->StringGridEdit->Handle()));
     EXPECT_FALSE(form->Zapisz1->Enabled());
     EXPECT_FALSE(form->Ustawienia1->Enabled());
+    EXPECT_FALSE(form->Passwordhealth1->Enabled());
     EXPECT_TRUE(form->Wyjd1->Enabled());
     EXPECT_TRUE(form->Modified);
     EXPECT_EQ(form->StringGrid1->Cells(1, 2), "Webmail");  // committed, not shown

@@ -80,6 +80,10 @@ def licence():
         return "LICENSE differs from the repository's"
     if "MIT License" not in shipped or "Velt developers" not in shipped:
         return "LICENSE is not the MIT licence of the Velt developers"
+    for name in package.LIST_LICENCES:
+        text = files[name].decode("utf-8")
+        if "Dan Wheeler and Dropbox" not in text or "Permission is hereby granted" not in text:
+            return "%s is not the lists' MIT licence" % name
     return None
 
 
