@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds velt.exe and help.chm into run/ and starts
-# Velt under Wine (baza.pdb lives beside the executable, in run/).
+# Installs what is missing, builds velt.exe and help.chm (nothing else: the
+# tests are built by test.sh) into run/ and starts Velt under Wine (baza.pdb
+# lives beside the executable, in run/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh win32
+bash scripts/build.sh win32 --target velt velt_help
 mkdir -p run
 if [ ! -f build/win32/velt.exe ]; then
   echo "velt.exe is not built yet; the build finished without a program to start."

@@ -139,8 +139,7 @@ void TForm1::UnlockClick(TComponent*) {
     std::string typed;
     typed.reserve(256);
     ScopedWipe wipe(typed);
-    bool asterisk = AsteriskPasswords;
-    if (!PasswordQuery(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), typed, asterisk)) return;
+    if (!PasswordQuery(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), typed)) return;
     if (const DWORD wait = lock_.DelayBeforeTry()) Sleep(wait);
     const bool right = SamePassword(typed.data(), typed.size(), MasterPassword.data(), MasterPassword.size());
     lock_.Tried(right, NowSource()());

@@ -79,7 +79,10 @@ SIZE MeasureAverageCharSize(TCanvas& canvas) {
     return size;
 }
 
-bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& password, bool& asterisk) {
+namespace {
+
+// Without `asterisk` the prompt has no check box and the buttons move up.
+bool Query(const std::string& caption, const std::string& prompt, std::string& password, bool* asterisk) {
     // Freed on every path, also when building or showing throws.
     auto form = NewDialogForm();
     const SIZE xy = MeasureAverageCharSize(form->Canvas());
@@ -115,13 +118,16 @@ bool PasswordQuery(const std::string& caption, const std::string& prompt, std::s
     edit->SelectAll();
     heights.edit = edit->Height();
 
-    auto* check = new TCheckBox(form.get());
-    check->SetParent(form.get());
-    l = ComputePasswordQueryLayout(xy.cx, xy.cy, heights);
-    check->SetBounds(l.checkLeft, l.checkTop, l.checkWidth, check->Height());
-    check->SetCaption(ResStr(IDS_ASTERISK_PASSWORDS));
-    check->SetChecked(false);
-    heights.check = check->Height();
+    TCheckBox* check = nullptr;
+    if (asterisk) {
+        check = new TCheckBox(form.get());
+        check->SetParent(form.get());
+        l = ComputePasswordQueryLayout(xy.cx, xy.cy, heights);
+        check->SetBounds(l.checkLeft, l.checkTop, l.checkWidth, check->Height());
+        check->SetCaption(ResStr(IDS_ASTERISK_PASSWORDS));
+        check->SetChecked(false);
+        heights.check = check->Height();
+    }
 
     l = ComputePasswordQueryLayout(xy.cx, xy.cy, heights);
     TBitBtnWithColor* ok =
@@ -135,9 +141,19 @@ bool PasswordQuery(const std::string& caption, const std::string& prompt, std::s
     form->SetActiveControl(edit);
 
     if (form->ShowModal() != mrOk) return false;
-    asterisk = check->Checked();
+    if (asterisk) *asterisk = check->Checked();
     ReadInto(edit->Handle(), password);
     return true;
+}
+
+} // namespace
+
+bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& password, bool& asterisk) {
+    return Query(caption, prompt, password, &asterisk);
+}
+
+bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& password) {
+    return Query(caption, prompt, password, nullptr);
 }
 
 } // namespace velt

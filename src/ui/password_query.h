@@ -18,4 +18,8 @@ SIZE MeasureAverageCharSize(TCanvas& canvas);
 // were and the result is false.
 bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& password, bool& asterisk);
 
+// The same prompt without the "Asterisk passwords" box: unlocking leaves the
+// way the table is shown as it was.
+bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& password);
+
 } // namespace velt

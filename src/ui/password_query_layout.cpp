@@ -16,7 +16,7 @@ TPasswordQueryLayout ComputePasswordQueryLayout(int x, int y, const TPasswordQue
     l.checkLeft = l.labelLeft;
     l.checkTop = l.editTop + h.edit + 5;
     l.checkWidth = kAsteriskCheckWidth;
-    l.buttonTop = l.checkTop + h.check + 15;
+    l.buttonTop = (h.check > 0 ? l.checkTop + h.check : l.editTop + h.edit) + 15;
     l.buttonWidth = MulDiv(50, x, 4);
     l.buttonHeight = MulDiv(14, y, 8);
     l.okLeft = MulDiv(38, x, 4);

@@ -15,7 +15,8 @@ struct TPasswordQueryLayout {
 };
 
 // Heights the label (after wrapping), the password box and the check box
-// take; the layout stacks the controls from them.
+// take; the layout stacks the controls from them. A check height of 0: the
+// prompt has no check box and the buttons follow the password box.
 struct TPasswordQueryHeights {
     int label = 0;
     int edit = 0;

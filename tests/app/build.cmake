@@ -24,3 +24,9 @@ if(WIN32 AND TARGET velt AND CMAKE_OBJDUMP)
     COMMAND bash -c "! \"$0\" -p \"$1\" | grep -Ei 'DLL Name: (bcrypt|comctl32|comdlg32|msimg32|shell32)\\.dll'"
             ${CMAKE_OBJDUMP} $<TARGET_FILE:velt>)
 endif()
+
+# The help's links, contents, index and shortcut table, from its sources.
+if(NOT WIN32)
+  add_test(NAME Help.LinksContentsAndShortcuts
+           COMMAND ${PYTHON3_FOR_CHECKS} ${CMAKE_SOURCE_DIR}/tests/app/help_test.py ${CMAKE_SOURCE_DIR})
+endif()

@@ -85,7 +85,8 @@ TEST_F(LockWin, EachTriggerLocksOnlyWhenItsSettingSaysSo) {
 
 TEST_F(LockWin, UnlockRightAndWrongKeepsEverythingUnsaved) {
     WriteVaultFile("secret", {{"Mail", "", "", "", ""}, {"Bank", "", "", "", ""}});
-    TForm1* form = Open({true, "secret"});
+    TForm1* form = Open({true, "secret", true});
+    EXPECT_TRUE(promptHadCheck_);
     GridDriver grid(form->StringGrid1);
     grid.Press(1, 2, TMouseButton::mbRight);
     form->StringGridEdit->SetText("Webmail");  // an edit still open
@@ -117,6 +118,8 @@ TEST_F(LockWin, UnlockRightAndWrongKeepsEverythingUnsaved) {
     AnswerPrompt({true, "secret"});
     SendMessageA(form->UnlockButton->Handle(), WM_KEYDOWN, 'X', 0);  // any key asks too
     EXPECT_FALSE(form->Locked());
+    EXPECT_FALSE(promptHadCheck_);  // unlocking leaves the masking as it was
+    EXPECT_TRUE(form->AsteriskPasswords);
     EXPECT_TRUE(TableShown(form));
     EXPECT_TRUE(form->Zapisz1->Enabled());
     EXPECT_EQ(form->StringGrid1->Cells(1, 1), "Mail");

@@ -21,6 +21,9 @@ TEST(PasswordQueryLayout, ScalesFromCharacterSize) {
         // A label wrapped onto three lines pushes everything below it down.
         {6, 13, {39, 21, 17},
          {270, 12, 13, 246, 12, 57, 246, 12, 83, 200, 115, 75, 23, 57, 138, 151}},
+        // No check box (the unlock prompt): the buttons follow the password box.
+        {6, 13, {13, 21, 0},
+         {270, 12, 13, 246, 12, 31, 246, 12, 57, 200, 67, 75, 23, 57, 138, 103}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "X=" << c.x << " Y=" << c.y << " label=" << c.h.label);
