@@ -61,6 +61,17 @@ Settings ParseSettings(std::string_view text) {
                 s.onMinimize = ParseSettingNumber(value, 0, 1, defaults.onMinimize) != 0;
         } else if (SameName(section, "Backup") && SameName(key, "Keep")) {
             s.keep = ParseSettingNumber(value, 0, 9, defaults.keep);
+        } else if (SameName(section, "AutoType")) {
+            if (SameName(key, "Hotkey")) {
+                const std::string_view text = Trim(value);
+                if (text.empty()) s.hotkey.clear();
+                else if (const auto hotkey = ParseHotkey(text)) s.hotkey = FormatHotkey(*hotkey);
+                else s.hotkey = defaults.hotkey;
+            } else if (SameName(key, "Sequence")) {
+                s.sequence = std::string(Trim(value));
+            } else if (SameName(key, "KeyDelayMs")) {
+                s.keyDelayMs = ParseSettingNumber(value, 0, kMaxKeyDelayMs, defaults.keyDelayMs);
+            }
         } else if (SameName(section, "Vault") && SameName(key, "Strong")) {
             s.vaultStrong = ParseSettingNumber(value, 0, 1, defaults.vaultStrong) != 0;
         }
@@ -71,7 +82,8 @@ Settings ParseSettings(std::string_view text) {
 std::string FormatSettings(const Settings& s) {
     std::string text = "[Lock]\r\nIdleMinutes=" + std::to_string(s.idleMinutes) + "\r\nOnSessionLock=" +
                        (s.onSessionLock ? "1" : "0") + "\r\nOnMinimize=" + (s.onMinimize ? "1" : "0") +
-                       "\r\n[Backup]\r\nKeep=" + std::to_string(s.keep) + "\r\n";
+                       "\r\n[Backup]\r\nKeep=" + std::to_string(s.keep) + "\r\n[AutoType]\r\nHotkey=" + s.hotkey +
+                       "\r\nSequence=" + s.sequence + "\r\nKeyDelayMs=" + std::to_string(s.keyDelayMs) + "\r\n";
     if (s.vaultStrong) text += "[Vault]\r\nStrong=1\r\n";
     return text;
 }
