@@ -129,8 +129,10 @@ void TForm1::ShowLocked(bool locked) {
         StringGrid1->SetFocus();
 }
 
-void TForm1::UnlockClick(TComponent*) {
-    if (unlocking_ || !lock_.Locked()) return;
+void TForm1::UnlockClick(TComponent*) { Unlock(); }
+
+bool TForm1::Unlock() {
+    if (unlocking_ || !lock_.Locked()) return false;
     unlocking_ = true;
     struct Reset {
         bool& flag;
@@ -140,7 +142,7 @@ void TForm1::UnlockClick(TComponent*) {
     typed.reserve(256);
     ScopedWipe wipe(typed);
     bool asterisk = AsteriskPasswords;
-    if (!PasswordQuery(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), typed, asterisk)) return;
+    if (!PasswordQuery(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), typed, asterisk)) return false;
     if (const DWORD wait = lock_.DelayBeforeTry()) Sleep(wait);
     const bool right = SamePassword(typed.data(), typed.size(), MasterPassword.data(), MasterPassword.size());
     lock_.Tried(right, NowSource()());
@@ -148,6 +150,7 @@ void TForm1::UnlockClick(TComponent*) {
         ShowLocked(false);
     else
         MessageDlg(ResStr(IDS_INCORRECT_PASSWORD), TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+    return right;
 }
 
 bool TForm1::LockMessage(UINT msg, WPARAM wParam) {
@@ -165,10 +168,11 @@ bool TForm1::LockMessage(UINT msg, WPARAM wParam) {
             if (wParam == PBT_APMSUSPEND) LockFor(LockPolicy::Trigger::Suspend);
             return false;
         case WM_SIZE:
-            if (wParam == SIZE_MINIMIZED) LockFor(LockPolicy::Trigger::Minimise);
+            // Auto-type minimises Velt to reach the window below; it locks afterwards.
+            if (wParam == SIZE_MINIMIZED && !autoTyping_) LockFor(LockPolicy::Trigger::Minimise);
             return false;
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_MINIMIZE) LockFor(LockPolicy::Trigger::Minimise);
+            if ((wParam & 0xFFF0) == SC_MINIMIZE && !autoTyping_) LockFor(LockPolicy::Trigger::Minimise);
             return false;
         default: return false;
         }

@@ -69,6 +69,7 @@ public:
     TMenuItem* Generujprostszehaso1;
     TMenuItem* Generujhasonumeryczne1;
     TMenuItem* Checkpasswordstrength1;
+    TMenuItem* Typeloginandpassword1;  // auto-type of the selected row
     TMenuItem* N3;
     TMenuItem* Ustawienia1;        // "Settings…"
     TMenuItem* Language1;
@@ -106,6 +107,7 @@ public:
     void Generujprostszehaso1Click(TComponent* sender);
     void Generujhasonumeryczne1Click(TComponent* sender);
     void Checkpasswordstrength1Click(TComponent* sender);
+    void Typeloginandpassword1Click(TComponent* sender);
     void Polski1Click(TComponent* sender);
     void English1Click(TComponent* sender);
     void Pomoc1Click(TComponent* sender) {}
@@ -155,6 +157,21 @@ private:
     // The lock's messages (timer, session, power, minimise); true when handled.
     bool LockMessage(UINT msg, WPARAM wParam);
 
+    // Auto-type (autotype_command.cpp): the global shortcut and the typing.
+    static constexpr int kAutoTypeHotkeyId = 0x4154;
+    enum class HotkeyState { Off, Registered, Taken };
+    void RegisterAutoTypeHotkey();
+    // What Settings says about the shortcut ("" when all is well).
+    std::string HotkeyNote() const;
+    void AutoTypeHotkey(unsigned modifiers);
+    // The row to type for a window with this title (0: none chosen).
+    int ChooseRowFor(const std::u16string& title);
+    void TypeRow(HWND target, int row, unsigned heldModifiers);
+    // The master password asked for while locked; true when it was right.
+    bool Unlock();
+    HotkeyState hotkeyState_ = HotkeyState::Off;
+    bool autoTyping_ = false;
+
     // A password copied from the grid; forgotten after a delay and at the end.
     platform::ClipboardGuard clipboard_;
     LockPolicy lock_;
@@ -162,6 +179,7 @@ private:
 
 public:
     bool Locked() const noexcept { return lock_.Locked(); }
+    bool HotkeyRegistered() const noexcept { return hotkeyState_ == HotkeyState::Registered; }
 };
 
 // The one main window of the program (null before it is created).

@@ -31,6 +31,7 @@ void RegisterAllClasses() {
     RegisterToolkitClass(kEditClass, "EDIT");
     RegisterToolkitClass(kButtonClass, "BUTTON", 0, CS_DBLCLKS);
     RegisterToolkitClass(kCheckBoxClass, "BUTTON");
+    RegisterToolkitClass(kListBoxClass, "LISTBOX");
 }
 
 UINT_PTR NextControlId() {
