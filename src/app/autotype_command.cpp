@@ -108,7 +108,6 @@ void TForm1::AutoTypeHotkey(unsigned modifiers) {
     // The chooser or the prompt took the front: give it back, then type.
     if (GetForegroundWindow() != target) {
         WaitForKeysReleased(modifiers);
-        SetForegroundWindow(target);
         if (!WaitForForeground(target, kFrontWaitMs)) {
             MessageDlg(ResStr(IDS_AUTOTYPE_STOPPED), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
             return;
@@ -126,8 +125,12 @@ void TForm1::Typeloginandpassword1Click(TComponent*) {
         ~Reset() { flag = false; }
     } reset{autoTyping_};
     CloseEditor(true);
+    HWND below = WindowBelow(Handle());
     ShowWindow(Handle(), SW_MINIMIZE);  // autoTyping_ keeps this from locking
-    HWND target = WaitForForeground(nullptr, kFrontWaitMs);
+    // Windows brings the next window forward by itself; where nothing
+    // comes (no window manager), the one below is asked to.
+    HWND target = WaitForForeground(nullptr, kFrontWaitMs / 4);
+    if (!target && below) target = WaitForForeground(below, kFrontWaitMs - kFrontWaitMs / 4);
     if (!target) {
         ShowWindow(Handle(), SW_RESTORE);
         MessageDlg(ResStr(IDS_AUTOTYPE_NO_WINDOW), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);

@@ -56,6 +56,16 @@ bool BelongsToAnotherProcess(HWND window) {
     return window && GetWindowThreadProcessId(window, &pid) && pid != GetCurrentProcessId();
 }
 
+HWND WindowBelow(HWND window) {
+    for (HWND w = GetWindow(window, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(w) || IsIconic(w) || !BelongsToAnotherProcess(w)) continue;
+        if ((GetWindowLongA(w, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) continue;  // menus, hints
+        if (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) continue;
+        return w;
+    }
+    return nullptr;
+}
+
 bool RunsElevated(HWND window) {
     DWORD pid = 0;
     if (!BelongsToAnotherProcess(window) || !GetWindowThreadProcessId(window, &pid)) return false;
@@ -94,7 +104,10 @@ HWND WaitForForeground(HWND window, DWORD timeoutMs) {
     while (front = GetForegroundWindow(), window ? front != window : !BelongsToAnotherProcess(front)) {
         const DWORD spent = GetTickCount() - start;
         if (spent >= timeoutMs) return nullptr;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - spent < 20 ? timeoutMs - spent : 20, QS_ALLINPUT);
+        // Asked again each round: a window of ours activated meanwhile
+        // (a dialog closing, the focus coming back) takes the front again.
+        if (window) SetForegroundWindow(window);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - spent < 50 ? timeoutMs - spent : 50, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {

@@ -13,6 +13,10 @@ enum class TypeOutcome { Typed, Stopped, Elevated };
 // A window of some other program (null is not).
 bool BelongsToAnotherProcess(HWND window);
 
+// The first window below `window` that a user would switch to: visible,
+// not minimised, with a caption, of another program. Null when none.
+HWND WindowBelow(HWND window);
+
 // Whether `window` belongs to a process of higher integrity than this one,
 // which Windows keeps from receiving our input. False where that cannot be
 // told.
@@ -22,9 +26,9 @@ bool RunsElevated(HWND window);
 // modifiers and of Enter, then sends key-ups for any still held.
 void WaitForKeysReleased(unsigned hotkeyModifiers);
 
-// Waits up to `timeoutMs` for `window` to be in front (null: any window of
-// another process), handling this thread's messages meanwhile. The window
-// in front then, or null.
+// Brings `window` to the front and waits up to `timeoutMs` for it to be
+// there (null: waits for any window of another process), handling this
+// thread's messages meanwhile. The window in front then, or null.
 HWND WaitForForeground(HWND window, DWORD timeoutMs);
 
 // Types `keys` into `target`, pausing `keyDelayMs` after each key. Before

@@ -24,3 +24,16 @@ if(WIN32 AND TARGET velt AND CMAKE_OBJDUMP)
     COMMAND bash -c "! \"$0\" -p \"$1\" | grep -Ei 'DLL Name: (bcrypt|comctl32|comdlg32|msimg32|shell32)\\.dll'"
             ${CMAKE_OBJDUMP} $<TARGET_FILE:velt>)
 endif()
+
+# Auto-type typed into a small login window, driven with xdotool.
+if(WIN32 AND TARGET velt)
+  add_executable(autotype_target WIN32 ${CMAKE_SOURCE_DIR}/tests/app/autotype_target.cpp)
+  target_link_options(autotype_target PRIVATE -municode)
+  target_link_libraries(autotype_target PRIVATE shell32)
+  add_dependencies(win_tests autotype_target)
+  add_test(NAME app.autotype
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/app/autotype.sh $<TARGET_FILE:velt> $<TARGET_FILE:autotype_target>
+            ${CMAKE_BINARY_DIR}/autotype ${CMAKE_BINARY_DIR}/shots/autotype)
+  set_tests_properties(app.autotype PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE
+    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endif()
