@@ -101,7 +101,7 @@ void TForm1::AutoTypeHotkey(unsigned modifiers) {
         ~Reset() { flag = false; }
     } reset{autoTyping_};
     const std::u16string title = WindowTitle(target);
-    if (Locked() && !Unlock()) return;
+    if (Locked() && !Unlock(false)) return;
     CloseEditor(true);
     const int row = ChooseRowFor(title);
     if (row < 1) return;

@@ -112,7 +112,7 @@ bool TForm1::LockFor(LockPolicy::Trigger trigger) {
     return true;
 }
 
-void TForm1::ShowLocked(bool locked) {
+void TForm1::ShowLocked(bool locked, bool focus) {
     StringGrid1->SetVisible(!locked);
     Edit1->SetVisible(!locked);
     SpeedButton1->SetVisible(!locked);
@@ -122,16 +122,16 @@ void TForm1::ShowLocked(bool locked) {
     for (int i = 0; i < Plik1->Count(); ++i)
         if (Plik1->Items(i) != Wyjd1) Plik1->Items(i)->SetEnabled(!locked);
     for (int i = 0; i < Dodatkowe1->Count(); ++i) Dodatkowe1->Items(i)->SetEnabled(!locked);
-    if (!HandleAllocated() || !IsWindowVisible(Handle())) return;
+    if (!focus || !HandleAllocated() || !IsWindowVisible(Handle())) return;
     if (locked)
         UnlockButton->SetFocus();
     else
         StringGrid1->SetFocus();
 }
 
-void TForm1::UnlockClick(TComponent*) { Unlock(); }
+void TForm1::UnlockClick(TComponent*) { Unlock(true); }
 
-bool TForm1::Unlock() {
+bool TForm1::Unlock(bool focusTable) {
     if (unlocking_ || !lock_.Locked()) return false;
     unlocking_ = true;
     struct Reset {
@@ -147,7 +147,7 @@ bool TForm1::Unlock() {
     const bool right = SamePassword(typed.data(), typed.size(), MasterPassword.data(), MasterPassword.size());
     lock_.Tried(right, NowSource()());
     if (right)
-        ShowLocked(false);
+        ShowLocked(false, focusTable);
     else
         MessageDlg(ResStr(IDS_INCORRECT_PASSWORD), TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
     return right;

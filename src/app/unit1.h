@@ -153,7 +153,9 @@ private:
     void BuildLockControls();
     void StartLockWatch();
     void CheckIdle();
-    void ShowLocked(bool locked);
+    // `focus`: the button or the table takes the focus (which brings the
+    // window to the front).
+    void ShowLocked(bool locked, bool focus = true);
     // The lock's messages (timer, session, power, minimise); true when handled.
     bool LockMessage(UINT msg, WPARAM wParam);
 
@@ -168,7 +170,8 @@ private:
     int ChooseRowFor(const std::u16string& title);
     void TypeRow(HWND target, int row, unsigned heldModifiers);
     // The master password asked for while locked; true when it was right.
-    bool Unlock();
+    // `focusTable` false leaves the window in front where it is.
+    bool Unlock(bool focusTable);
     HotkeyState hotkeyState_ = HotkeyState::Off;
     bool autoTyping_ = false;
 

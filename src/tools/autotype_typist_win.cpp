@@ -9,6 +9,7 @@ namespace velt {
 namespace {
 
 constexpr DWORD kReleaseWaitMs = 1000;
+constexpr DWORD kSettleMs = 100;
 
 DWORD IntegrityOf(HANDLE process) {
     HANDLE raw = nullptr;
@@ -100,14 +101,24 @@ void WaitForKeysReleased(unsigned modifiers) {
 
 HWND WaitForForeground(HWND window, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
-    HWND front;
-    while (front = GetForegroundWindow(), window ? front != window : !BelongsToAnotherProcess(front)) {
-        const DWORD spent = GetTickCount() - start;
-        if (spent >= timeoutMs) return nullptr;
-        // Asked again each round: a window of ours activated meanwhile
-        // (a dialog closing, the focus coming back) takes the front again.
-        if (window) SetForegroundWindow(window);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - spent < 50 ? timeoutMs - spent : 50, QS_ALLINPUT);
+    DWORD since = 0;
+    bool inFront = false;
+    while (true) {
+        HWND front = GetForegroundWindow();
+        const DWORD now = GetTickCount();
+        if (window ? front == window : BelongsToAnotherProcess(front)) {
+            // A window of ours activated a moment ago (a dialog closing,
+            // the focus coming back) may still take the front: wait until
+            // the target stays there.
+            if (!inFront) since = now;
+            inFront = true;
+            if (now - since >= kSettleMs) return front;
+        } else {
+            inFront = false;
+            if (window) SetForegroundWindow(window);
+        }
+        if (now - start >= timeoutMs) return nullptr;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
@@ -118,7 +129,6 @@ HWND WaitForForeground(HWND window, DWORD timeoutMs) {
             DispatchMessageA(&msg);
         }
     }
-    return front;
 }
 
 TypeOutcome TypeInto(HWND target, const Keystrokes& keys, unsigned keyDelayMs) {

@@ -54,6 +54,13 @@ pids+=($!)
 wait_window "^Wpisz has" >/dev/null || fail "no password prompt"
 xdotool type --delay 30 secret; xdotool key Return
 main=$(wait_window "^Velt 0[.]2$") || fail "no main window"
+sleep 0.5
+read -r ox oy < <(client_origin "$main") || true
+[ -n "${ox:-}" ] || fail "grid not found in the main window"
+velt_click() {  # client-x client-y: a click on Velt's window, below the target
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  xdotool mousemove $((X + ox + $1)) $((Y + oy + $2)) click 1; sleep 0.3
+}
 
 target=""
 open_target() {  # title [steal]
@@ -127,7 +134,7 @@ xdotool key Return; sleep 0.3
 close_target
 
 # Locked: the unlock prompt first, then the typing into the same window.
-xdotool mousemove 700 195 click 1; sleep 0.3  # Velt's caption
+velt_click 100 382                           # the search box
 xdotool key ctrl+l; sleep 0.3
 open_target "Login - Bank Example"
 xdotool key ctrl+alt+k
@@ -139,11 +146,7 @@ close_target
 # Ctrl+T: Velt minimises itself and types the selected row (Mail) into the
 # window below it.
 open_target "Login - Bank Example"
-xdotool mousemove 700 195 click 1; sleep 0.3
-read -r ox oy < <(client_origin "$main") || true
-[ -n "${ox:-}" ] || fail "grid not found in the main window"
-eval "$(xdotool getwindowgeometry --shell "$main")"
-xdotool mousemove $((X + ox + 99)) $((Y + oy + 134)) click 1; sleep 0.3   # Name of row 2
+velt_click 99 134                            # Name of row 2
 xdotool key ctrl+t
 expect_typed "jan@mail|m1" "Ctrl+T"
 close_target
