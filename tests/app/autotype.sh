@@ -24,8 +24,8 @@ cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
 fail() { echo "autotype: FAIL: $*"; shot failure; cleanup; exit 1; }
 trap cleanup EXIT
 
-login="jan.kowalski"
-password='Zażółć€ {x}!@#$%^&*()[]<>?'
+login="kowalski.jan.2024.pl"      # 20 characters each
+password='Zażółć€{x}!@#$%^&*()'
 # A compatible vault, written as the format says: five 256-byte slots a
 # row, each byte shifted by the password's bytes, in code page 1250.
 python3 - "$work/baza.pdb" "$login" "$password" <<'PY'
@@ -91,8 +91,6 @@ times, dropped = [], 0
 for _ in range(rounds):
     path = f"{work}/typed.txt"
     if os.path.exists(path): os.remove(path)
-    # Clear both boxes: select all, delete, Tab, again.
-    subprocess.run(["xdotool", "key", "ctrl+a", "BackSpace", "Tab", "ctrl+a", "BackSpace", "Tab"])
     time.sleep(0.2)
     start = time.time()
     subprocess.run(["xdotool", "key", "ctrl+alt+k"])
@@ -102,7 +100,7 @@ for _ in range(rounds):
     if open(path, encoding="utf-8").read().strip() != want if os.path.exists(path) else True: dropped += 1
 times.sort()
 med = times[len(times) // 2]
-print(f"@|Auto-type, {len(want) - 1} characters from the shortcut to Enter (median of {rounds}, worst {times[-1]:.2f} s, {dropped} runs wrong)|{med:.2f} s|1.6 s (500 ms start, 25 ms a key)|< 0.6 s, none dropped|{'ok' if med < 0.6 and dropped == 0 else 'MISSED'}")
+print(f"@|Auto-type, {len(want) - 1} characters and Tab from the shortcut to Enter (median of {rounds}, worst {times[-1]:.2f} s, {dropped} runs wrong)|{med:.2f} s|1.6 s (500 ms start, 25 ms a key)|< 0.6 s, none dropped|{'met' if med < 0.6 and dropped == 0 else 'NOT MET'}")
 sys.exit(1 if dropped else 0)
 PY
   exit 0
@@ -129,8 +127,10 @@ xdotool key ctrl+alt+k
 sleep 1.5
 shot stopped
 [ ! -s "$work/typed.txt" ] || fail "typing went on after another window came to the front: $(cat "$work/typed.txt")"
-wait_window "^(Warning|Ostrzeżenie)\$" >/dev/null || fail "no word that the typing stopped"
-xdotool key Return; sleep 0.3
+box=$(wait_window "^(Warning|Ostrzeżenie)\$") || fail "no word that the typing stopped"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 22)) click 1      # its OK button
+wait_gone "^(Warning|Ostrzeżenie)\$" || fail "the word that the typing stopped did not close"
 close_target
 
 # Locked: the unlock prompt first, then the typing into the same window.

@@ -1,6 +1,7 @@
 // The window auto-type types into in the tests: a login box and a password
 // box under a title given on the command line. Every Enter it receives
-// appends "login|password" (UTF-8) to the output file.
+// appends "login|password" (UTF-8) to the output file and empties the boxes
+// for the next round.
 //   autotype_target "<title>" <output file> [steal]
 // With "steal", a second window comes to the front once the login box holds
 // three characters, as a pop-up would in the middle of the typing.
@@ -75,8 +76,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_KEYDOWN && (msg.wParam == VK_TAB || msg.wParam == VK_RETURN)) {
-            if (msg.wParam == VK_RETURN) RecordEnter();
-            else SetFocus(g_last = GetFocus() == g_login ? g_password : g_login);
+            if (msg.wParam == VK_RETURN) {
+                RecordEnter();
+                SetWindowTextW(g_login, L"");
+                SetWindowTextW(g_password, L"");
+                SetFocus(g_last = g_login);
+            } else SetFocus(g_last = GetFocus() == g_login ? g_password : g_login);
             continue;
         }
         if (msg.message == WM_SETFOCUS || msg.hwnd == g_login || msg.hwnd == g_password)
