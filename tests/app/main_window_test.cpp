@@ -92,6 +92,7 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         {form->Generujprostszehaso1, "Generate simple password", "Ctrl+P"},
         {form->Generujhasonumeryczne1, "Generate numerical password", "Ctrl+N"},
         {form->Checkpasswordstrength1, "Check password strength", "Ctrl+U"},
+        {form->Typeloginandpassword1, "Type login and password", "Ctrl+T"},
         {form->N3, "-", ""},
         {form->Ustawienia1, "Settings\x85", ""},
         {form->Language1, "Language", ""},
@@ -112,8 +113,9 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
     EXPECT_EQ(form->Plik1->Items(7), form->Silneszyfrowanie1);
     EXPECT_EQ(form->Plik1->Items(8), form->Zablokuj1);
     EXPECT_EQ(form->Plik1->Items(9), form->N1);
-    EXPECT_EQ(form->Dodatkowe1->Count(), 6);
-    EXPECT_EQ(form->Dodatkowe1->Items(5), form->Ustawienia1);
+    EXPECT_EQ(form->Dodatkowe1->Count(), 7);
+    EXPECT_EQ(form->Dodatkowe1->Items(4), form->Typeloginandpassword1);
+    EXPECT_EQ(form->Dodatkowe1->Items(6), form->Ustawienia1);
     EXPECT_EQ(form->Language1->Count(), 2);
     EXPECT_EQ(form->Pomoc1->Count(), 2);
     EXPECT_EQ(form->MainMenu1->Items()->Count(), 4);
