@@ -139,7 +139,9 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
         top += note->Height() + row / 4;
     }
     sequenceLabel->SetTop(top + 3);
-    TEdit* sequence = MakeText(form.get(), settings.sequence, boxLeft, top, MulDiv(130, w, 4));
+    // The default sequence shows whole, with room to add to it.
+    const int sequenceWidth = form->Canvas().TextWidth(kDefaultAutoTypeSequence) + MulDiv(24, w, 4);
+    TEdit* sequence = MakeText(form.get(), settings.sequence, boxLeft, top, sequenceWidth);
     top += sequence->Height() + row / 4;
     delayLabel->SetTop(top + 3);
     TEdit* delay = MakeNumber(form.get(), settings.keyDelayMs, boxLeft, top, numberWidth);
