@@ -2,30 +2,19 @@
 
 #include <cstring>
 
+#include "core/text.h"
+
 namespace velt {
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool SameWord(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (Upper(a[i]) != Upper(b[i])) return false;
-    return true;
-}
-
 unsigned ModifierBit(std::string_view word) {
-    if (SameWord(word, "Ctrl") || SameWord(word, "Control")) return kHotkeyCtrl;
-    if (SameWord(word, "Alt")) return kHotkeyAlt;
-    if (SameWord(word, "Shift")) return kHotkeyShift;
-    if (SameWord(word, "Win")) return kHotkeyWin;
+    if (SameAsciiNoCase(word, "Ctrl") || SameAsciiNoCase(word, "Control")) return kHotkeyCtrl;
+    if (SameAsciiNoCase(word, "Alt")) return kHotkeyAlt;
+    if (SameAsciiNoCase(word, "Shift")) return kHotkeyShift;
+    if (SameAsciiNoCase(word, "Win")) return kHotkeyWin;
     return 0;
 }
 
@@ -47,10 +36,10 @@ unsigned KeyCode(std::string_view word) {
 
 std::optional<Hotkey> ParseHotkey(std::string_view text) {
     Hotkey hotkey;
-    text = Trim(text);
+    text = TrimBlanks(text);
     while (true) {
         const size_t plus = text.find('+');
-        const std::string_view word = Trim(text.substr(0, plus));
+        const std::string_view word = TrimBlanks(text.substr(0, plus));
         if (plus == std::string_view::npos) {
             hotkey.key = KeyCode(word);
             break;

@@ -20,12 +20,6 @@ char16_t FoldOne(char16_t c) {
     return c;
 }
 
-std::string_view Trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
 bool StartsWithFolded(std::string_view s, std::string_view prefix) {
     if (s.size() < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i) {
@@ -45,7 +39,7 @@ std::u16string FoldCase(std::u16string_view text) {
 }
 
 std::string_view AddressHost(std::string_view address) {
-    std::string_view s = Trimmed(address);
+    std::string_view s = TrimBlanks(address);
     const size_t scheme = s.find("://");
     if (scheme != std::string_view::npos && s.find_first_of("/?#") > scheme) s.remove_prefix(scheme + 3);
     s = s.substr(0, s.find_first_of("/?#"));
@@ -62,7 +56,7 @@ std::vector<size_t> MatchEntries(const std::vector<EntryText>& entries, std::u16
     std::vector<size_t> found;
     for (size_t i = 0; i < entries.size(); ++i) {
         bool match = false;
-        for (std::string_view key : {Trimmed(entries[i].name), AddressHost(entries[i].address)}) {
+        for (std::string_view key : {TrimBlanks(entries[i].name), AddressHost(entries[i].address)}) {
             const std::u16string wide = FoldCase(codePage.Widen(key));
             match = match || (wide.size() >= kMinMatchLength && folded.find(wide) != std::u16string::npos);
         }
