@@ -52,6 +52,7 @@ PY
 (cd "$work" && exec "$wine_run" velt.exe) >/dev/null 2>&1 &
 pids+=($!)
 wait_window "^Wpisz has" >/dev/null || fail "no password prompt"
+sleep 0.5                                   # typed before the box has the focus, keys are lost
 xdotool type --delay 30 secret; xdotool key Return
 main=$(wait_window "^Velt 0[.]2$") || fail "no main window"
 sleep 0.5
@@ -139,6 +140,7 @@ xdotool key ctrl+l; sleep 0.3
 open_target "Login - Bank Example"
 xdotool key ctrl+alt+k
 wait_window "^Wpisz has" >/dev/null || fail "no unlock prompt while locked"
+sleep 0.5
 xdotool type --delay 30 secret; xdotool key Return
 expect_typed "$login|$password" "locked"
 close_target
