@@ -43,6 +43,7 @@ TEST(AutoTypeSequence, SpellsEveryPlaceholder) {
     };
     for (const Case& c : cases) EXPECT_EQ(Spell(c.sequence, u"jan", u"zażółć€!"), c.want) << c.sequence;
     EXPECT_EQ(Spell("{PASSWORD}", u"", u"a\tb"), u"a<TAB>b");
+    EXPECT_EQ(Spell("{USERNAME}", u"{TAB}{{}", u""), u"{TAB}{{}");  // a login is never read as placeholders
 }
 
 // A 1250-like page: the Polish letters at their Windows places, the rest as Latin-1.
