@@ -26,9 +26,13 @@ std::u16string WindowTitle(HWND window) {
 
 } // namespace
 
-void TForm1::RegisterAutoTypeHotkey() {
-    if (hotkeyState_ == HotkeyState::Registered) UnregisterHotKey(Handle(), kAutoTypeHotkeyId);
+void TForm1::UnregisterAutoTypeHotkey() {
+    if (hotkeyState_ == HotkeyState::Registered && HandleAllocated()) UnregisterHotKey(Handle(), kAutoTypeHotkeyId);
     hotkeyState_ = HotkeyState::Off;
+}
+
+void TForm1::RegisterAutoTypeHotkey() {
+    UnregisterAutoTypeHotkey();
     const auto hotkey = ParseHotkey(settings_.hotkey);
     if (!hotkey) return;
     hotkeyState_ = RegisterHotKey(Handle(), kAutoTypeHotkeyId, hotkey->modifiers | MOD_NOREPEAT, hotkey->key)

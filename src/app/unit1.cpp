@@ -71,7 +71,7 @@ TForm1::TForm1(TComponent* owner)
 }
 
 TForm1::~TForm1() {
-    if (hotkeyState_ == HotkeyState::Registered && HandleAllocated()) UnregisterHotKey(Handle(), kAutoTypeHotkeyId);
+    UnregisterAutoTypeHotkey();
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -321,6 +321,7 @@ void TForm1::FormClose(TComponent*, TCloseAction& action) {
         return;
     }
     clipboard_.ClearIfOurs();  // the program ends with this window
+    UnregisterAutoTypeHotkey();
 }
 
 LRESULT TForm1::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

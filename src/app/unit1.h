@@ -163,8 +163,7 @@ private:
     static constexpr int kAutoTypeHotkeyId = 0x4154;
     enum class HotkeyState { Off, Registered, Taken };
     void RegisterAutoTypeHotkey();
-    // What Settings says about the shortcut ("" when all is well).
-    std::string HotkeyNote() const;
+    void UnregisterAutoTypeHotkey();
     void AutoTypeHotkey(unsigned modifiers);
     // The row to type for a window with this title (0: none chosen).
     int ChooseRowFor(const std::u16string& title);
@@ -183,6 +182,8 @@ private:
 public:
     bool Locked() const noexcept { return lock_.Locked(); }
     bool HotkeyRegistered() const noexcept { return hotkeyState_ == HotkeyState::Registered; }
+    // What Settings says about the shortcut ("" when all is well).
+    std::string HotkeyNote() const;
 };
 
 // The one main window of the program (null before it is created).

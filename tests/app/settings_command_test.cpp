@@ -81,5 +81,31 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
     }
 }
 
+// A shortcut another program holds is named in Settings; one turned off is not.
+TEST_F(SettingsWin, ShortcutHeldElsewhereIsReported) {
+    struct Case {
+        const char* ini;
+        bool heldElsewhere;
+        bool registered;
+        const char* note;
+    };
+    const Case cases[] = {
+        {"", false, true, ""},
+        {"", true, false, "Another program holds Ctrl+Alt+K, so the shortcut does not work now."},
+        {"[AutoType]\nHotkey=Alt+Shift+F7\n", true, true, ""},
+        {"[AutoType]\nHotkey=\n", true, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        std::ofstream(dir_ + "velt.ini") << c.ini;
+        if (c.heldElsewhere) ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'K'));
+        TForm1* form = Open({true, "secret"});
+        EXPECT_EQ(form->HotkeyRegistered(), c.registered);
+        EXPECT_EQ(form->HotkeyNote(), c.note);
+        Close(form);
+        if (c.heldElsewhere) UnregisterHotKey(nullptr, 7);
+    }
+}
+
 } // namespace
 } // namespace velt::test
