@@ -53,6 +53,13 @@ int ChooseEntry(const std::vector<std::string>& lines) {
     const auto pick = [&] {
         if (list->ItemIndex() >= 0) form->SetModalResult(mrOk);
     };
+    // Enter picks when it is let go: the chooser then keeps the whole press,
+    // repeats included, which would otherwise go to the window that comes
+    // to the front when the chooser closes.
+    bool enterDown = false;
+    filter->OnKeyUp = [&](TComponent*, WORD& key, TShiftState) {
+        if (key == VK_RETURN && enterDown) pick();
+    };
     filter->OnKeyDown = [&](TComponent*, WORD& key, TShiftState) {
         const int n = list->Count(), at = list->ItemIndex();
         int to = at;
@@ -61,7 +68,7 @@ int ChooseEntry(const std::vector<std::string>& lines) {
         case VK_DOWN: to = at + 1; break;
         case VK_PRIOR: to = at - 8; break;
         case VK_NEXT: to = at + 8; break;
-        case VK_RETURN: pick(); key = 0; return;
+        case VK_RETURN: enterDown = true; key = 0; return;
         case VK_ESCAPE: form->SetModalResult(mrCancel); key = 0; return;
         default: return;
         }

@@ -118,7 +118,8 @@ open_target "Checkout - shop.example"
 xdotool key ctrl+alt+k
 wait_window "^Autowpisywanie" >/dev/null || fail "no chooser for two matches"
 sleep 0.3; shot chooser
-xdotool key Down; sleep 0.1; xdotool key Return
+# Enter held past the key repeat's start: its repeats must not reach the target.
+xdotool key Down; sleep 0.1; xdotool keydown Return; sleep 0.9; xdotool keyup Return
 expect_typed "buyer2|s2" "chooser"
 close_target
 
