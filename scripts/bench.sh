@@ -35,18 +35,19 @@ LC_ALL=pl_PL.UTF-8 wine import_bench.exe "\$(w $work)" > "$work/import.txt" 2>&1
 LC_ALL=pl_PL.UTF-8 wine health_bench.exe > "$work/health.txt" 2>&1 || echo "health_bench failed" >> "$work/health.txt"
 wine grid_bench.exe > "$work/grid.txt" 2>&1 || echo "grid_bench failed" >> "$work/grid.txt"
 wine mo_bench.exe > "$work/mo.txt" 2>&1 || echo "mo_bench failed" >> "$work/mo.txt"
+bash "$root/tests/app/autotype.sh" velt.exe autotype_target.exe "$work/autotype" "$work/autotype/shots" bench 100 > "$work/autotype.txt" 2>&1 || echo "autotype failed" >> "$work/autotype.txt"
 wineserver -k
 EOF
 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/run.sh"
 
-for f in program vault vault-pl strong import health grid mo; do grep -q "failed\|did not\|no \(password\|memory\|catalogue\)" "$work/$f.txt" && {
+for f in program vault vault-pl strong import health grid mo autotype; do grep -q "failed\|did not\|no \(password\|memory\|catalogue\)" "$work/$f.txt" && {
   echo "bench: $f: see $work/$f.txt" >&2; grep -v '^@|' "$work/$f.txt" | tail -5 >&2; }; done
 
 python3 - "$work" <<'EOF'
 import sys, platform, subprocess, datetime
 work = sys.argv[1]
 rows = []
-for name in ("program", "vault", "vault-pl", "strong", "import", "health", "grid", "mo"):
+for name in ("program", "vault", "vault-pl", "strong", "import", "health", "grid", "mo", "autotype"):
     for line in open(f"{work}/{name}.txt", encoding="utf-8", errors="replace"):
         if line.startswith("@|"):
             rows.append(line.rstrip("\r\n").split("|")[1:])

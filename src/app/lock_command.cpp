@@ -112,7 +112,7 @@ bool TForm1::LockFor(LockPolicy::Trigger trigger) {
     return true;
 }
 
-void TForm1::ShowLocked(bool locked) {
+void TForm1::ShowLocked(bool locked, bool focus) {
     StringGrid1->SetVisible(!locked);
     Edit1->SetVisible(!locked);
     SpeedButton1->SetVisible(!locked);
@@ -122,15 +122,17 @@ void TForm1::ShowLocked(bool locked) {
     for (int i = 0; i < Plik1->Count(); ++i)
         if (Plik1->Items(i) != Wyjd1) Plik1->Items(i)->SetEnabled(!locked);
     for (int i = 0; i < Dodatkowe1->Count(); ++i) Dodatkowe1->Items(i)->SetEnabled(!locked);
-    if (!HandleAllocated() || !IsWindowVisible(Handle())) return;
+    if (!focus || !HandleAllocated() || !IsWindowVisible(Handle())) return;
     if (locked)
         UnlockButton->SetFocus();
     else
         StringGrid1->SetFocus();
 }
 
-void TForm1::UnlockClick(TComponent*) {
-    if (unlocking_ || !lock_.Locked()) return;
+void TForm1::UnlockClick(TComponent*) { Unlock(true); }
+
+bool TForm1::Unlock(bool focusTable) {
+    if (unlocking_ || !lock_.Locked()) return false;
     unlocking_ = true;
     struct Reset {
         bool& flag;
@@ -139,14 +141,15 @@ void TForm1::UnlockClick(TComponent*) {
     std::string typed;
     typed.reserve(256);
     ScopedWipe wipe(typed);
-    if (!PasswordQuery(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), typed)) return;
+    if (!PasswordQuery(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), typed)) return false;
     if (const DWORD wait = lock_.DelayBeforeTry()) Sleep(wait);
     const bool right = SamePassword(typed.data(), typed.size(), MasterPassword.data(), MasterPassword.size());
     lock_.Tried(right, NowSource()());
     if (right)
-        ShowLocked(false);
+        ShowLocked(false, focusTable);
     else
         MessageDlg(ResStr(IDS_INCORRECT_PASSWORD), TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+    return right;
 }
 
 bool TForm1::LockMessage(UINT msg, WPARAM wParam) {
@@ -164,10 +167,11 @@ bool TForm1::LockMessage(UINT msg, WPARAM wParam) {
             if (wParam == PBT_APMSUSPEND) LockFor(LockPolicy::Trigger::Suspend);
             return false;
         case WM_SIZE:
-            if (wParam == SIZE_MINIMIZED) LockFor(LockPolicy::Trigger::Minimise);
+            // Auto-type minimises Velt to reach the window below; it locks afterwards.
+            if (wParam == SIZE_MINIMIZED && !autoTyping_) LockFor(LockPolicy::Trigger::Minimise);
             return false;
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_MINIMIZE) LockFor(LockPolicy::Trigger::Minimise);
+            if ((wParam & 0xFFF0) == SC_MINIMIZE && !autoTyping_) LockFor(LockPolicy::Trigger::Minimise);
             return false;
         default: return false;
         }

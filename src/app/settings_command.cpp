@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/errors.h"
+#include "core/hotkey.h"
 #include "core/resource_strings.h"
 #include "platform/handle.h"
 #include "toolkit/application.h"
@@ -63,6 +64,23 @@ int NumberFrom(const std::string& text, int hi, int previous) {
     return ParseSettingNumber(text, 0, hi, hi);
 }
 
+TEdit* MakeText(TForm* form, const std::string& value, int left, int top, int width) {
+    TEdit* edit = MakeNumber(form, 0, left, top, width);
+    edit->SetMaxLength(255);
+    edit->SetText(value);
+    return edit;
+}
+
+// The shortcut typed in the box, written the usual way; "" turns it off.
+// One that cannot be read is reported and the previous one stays.
+std::string HotkeyFrom(const std::string& text, const std::string& previous) {
+    if (text.find_first_not_of(" \t") == std::string::npos) return "";
+    if (const auto hotkey = ParseHotkey(text)) return FormatHotkey(*hotkey);
+    MessageDlg(FormatText(ResStr(IDS_SET_HOTKEY_BAD), {text, previous.empty() ? "-" : previous}),
+               TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+    return previous;
+}
+
 } // namespace
 
 std::string SettingsPath(const std::string& dir) { return dir + "velt.ini"; }
@@ -78,7 +96,7 @@ Settings ReadSettingsFile(const std::string& path) {
     return ParseSettings(text);
 }
 
-bool ShowSettingsDialog(Settings& settings) {
+bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
     auto form = NewDialogForm();
     const SIZE wh = MeasureAverageCharSize(form->Canvas());
     const int w = wh.cx, h = wh.cy;
@@ -103,10 +121,38 @@ bool ShowSettingsDialog(Settings& settings) {
     TLabel* keepLabel = MakeLabel(form.get(), ResStr(IDS_SET_KEEP), margin, top + 3);
     TEdit* keep = MakeNumber(form.get(), settings.keep, keepLabel->Left() + keepLabel->Width() + 6, top, numberWidth);
     TLabel* range = MakeLabel(form.get(), ResStr(IDS_SET_KEEP_RANGE), keep->Left() + keep->Width() + 6, top + 3);
-    top += keep->Height() + row;
+    top += keep->Height() + row / 2;
+
+    // Auto-type: the labels in one column, the boxes in the next.
+    TLabel* hotkeyLabel = MakeLabel(form.get(), ResStr(IDS_SET_HOTKEY), margin, top + 3);
+    TLabel* sequenceLabel = MakeLabel(form.get(), ResStr(IDS_SET_SEQUENCE), margin, 0);
+    TLabel* delayLabel = MakeLabel(form.get(), ResStr(IDS_SET_KEY_DELAY), margin, 0);
+    const int boxLeft = std::max({hotkeyLabel->Width(), sequenceLabel->Width(), delayLabel->Width()}) + margin + 6;
+    TEdit* hotkey = MakeText(form.get(), settings.hotkey, boxLeft, top, MulDiv(60, w, 4));
+    TLabel* hotkeyEmpty =
+        MakeLabel(form.get(), ResStr(IDS_SET_HOTKEY_EMPTY), hotkey->Left() + hotkey->Width() + 6, top + 3);
+    top += hotkey->Height() + row / 4;
+    TLabel* note = nullptr;
+    if (!hotkeyNote.empty()) {
+        note = MakeLabel(form.get(), hotkeyNote, boxLeft, top);
+        note->Font().SetColor(0x4080FF);  // orange on the black form
+        top += note->Height() + row / 4;
+    }
+    sequenceLabel->SetTop(top + 3);
+    // The default sequence shows whole, with room to add to it.
+    const int sequenceWidth = form->Canvas().TextWidth(kDefaultAutoTypeSequence) + MulDiv(24, w, 4);
+    TEdit* sequence = MakeText(form.get(), settings.sequence, boxLeft, top, sequenceWidth);
+    top += sequence->Height() + row / 4;
+    delayLabel->SetTop(top + 3);
+    TEdit* delay = MakeNumber(form.get(), settings.keyDelayMs, boxLeft, top, numberWidth);
+    TLabel* ms = MakeLabel(form.get(), ResStr(IDS_SET_KEY_DELAY_RANGE), delay->Left() + delay->Width() + 6, top + 3);
+    top += delay->Height() + row;
+
     // Wide enough for the longest line in either language.
     const int right = std::max({minutes->Left() + minutes->Width(), session->Left() + session->Width(),
-                                range->Left() + range->Width()});
+                                range->Left() + range->Width(), hotkeyEmpty->Left() + hotkeyEmpty->Width(),
+                                sequence->Left() + sequence->Width(), ms->Left() + ms->Width(),
+                                note ? note->Left() + note->Width() : 0});
     if (right + margin > form->ClientWidth()) form->SetClientWidth(right + margin);
 
     const int buttonWidth = MulDiv(50, w, 4);
@@ -124,12 +170,15 @@ bool ShowSettingsDialog(Settings& settings) {
     settings.onSessionLock = session->Checked();
     settings.onMinimize = minimise->Checked();
     settings.keep = NumberFrom(keep->Text(), 9, settings.keep);
+    settings.hotkey = HotkeyFrom(hotkey->Text(), settings.hotkey);
+    settings.sequence = sequence->Text();
+    settings.keyDelayMs = NumberFrom(delay->Text(), kMaxKeyDelayMs, settings.keyDelayMs);
     return true;
 }
 
-bool SettingsCommand(Settings& current, const std::string& path) {
+bool SettingsCommand(Settings& current, const std::string& path, const std::string& hotkeyNote) {
     Settings chosen = current;
-    if (!ShowSettingsDialog(chosen)) return false;
+    if (!ShowSettingsDialog(chosen, hotkeyNote)) return false;
     current = chosen;
     try {
         WriteSettings(*MakeWindowsSaveOps(), path, chosen);

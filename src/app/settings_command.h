@@ -14,12 +14,13 @@ std::string SettingsPath(const std::string& dir);
 // each damaged value. Never fails.
 Settings ReadSettingsFile(const std::string& path);
 
-// The modal dialog; true and `settings` changed on OK.
-bool ShowSettingsDialog(Settings& settings);
+// The modal dialog; true and `settings` changed on OK. `hotkeyNote`, when
+// not empty, says why the shortcut does not work now.
+bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote = "");
 
 // The command: the dialog, then on OK the new settings in `current` and in
 // `path`. A file that cannot be written is reported; the new settings hold
 // for this run all the same. True on OK.
-bool SettingsCommand(Settings& current, const std::string& path);
+bool SettingsCommand(Settings& current, const std::string& path, const std::string& hotkeyNote = "");
 
 } // namespace velt

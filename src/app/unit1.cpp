@@ -72,6 +72,7 @@ TForm1::TForm1(TComponent* owner)
 }
 
 TForm1::~TForm1() {
+    UnregisterAutoTypeHotkey();
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -211,6 +212,8 @@ void TForm1::BuildMenu() {
                                      ctrl | 'N', &TForm1::Generujhasonumeryczne1Click);
     Checkpasswordstrength1 = AddItem(Dodatkowe1, "Checkpasswordstrength1", "Check password strength", ctrl | 'U',
                                      &TForm1::Checkpasswordstrength1Click);
+    Typeloginandpassword1 = AddItem(Dodatkowe1, "Typeloginandpassword1", "Type login and password", ctrl | 'T',
+                                    &TForm1::Typeloginandpassword1Click);
     Passwordhealth1 = AddItem(Dodatkowe1, "Passwordhealth1", "Password health\x85", 0, &TForm1::Passwordhealth1Click);
     N3 = AddItem(Dodatkowe1, "N3", "-", 0, nullptr);
     Ustawienia1 = AddItem(Dodatkowe1, "Ustawienia1", "Settings\x85", 0, &TForm1::Ustawienia1Click);
@@ -259,6 +262,7 @@ void TForm1::WriteOwnCaptions() {
     Importuj1->SetCaption(ResStr(IDS_IMPORT_MENU));
     Zablokuj1->SetCaption(ResStr(IDS_LOCK));
     Ustawienia1->SetCaption(ResStr(IDS_SETTINGS_MENU));
+    Typeloginandpassword1->SetCaption(ResStr(IDS_TYPE_LOGIN_MENU));
     Passwordhealth1->SetCaption(ResStr(IDS_HEALTH_MENU));
     LockedLabel->SetCaption(ResStr(IDS_LOCKED));
     UnlockButton->SetCaption(ResStr(IDS_UNLOCK));
@@ -297,6 +301,7 @@ void TForm1::FormShow(TComponent*) {
     StringGridEdit->EditRow = 0;
     Shown();
     StartLockWatch();
+    RegisterAutoTypeHotkey();
 }
 
 void TForm1::FormResize(TComponent*) {
@@ -319,12 +324,21 @@ void TForm1::FormClose(TComponent*, TCloseAction& action) {
         return;
     }
     clipboard_.ClearIfOurs();  // the program ends with this window
+    UnregisterAutoTypeHotkey();
 }
 
 LRESULT TForm1::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     // Logging off or shutting down may end the process without the close.
     if (msg == WM_QUERYENDSESSION || (msg == WM_ENDSESSION && wParam)) clipboard_.ClearIfOurs();
     if (LockMessage(msg, wParam)) return msg == WM_POWERBROADCAST ? TRUE : 0;
+    if (msg == WM_HOTKEY && wParam == kAutoTypeHotkeyId) {
+        try {
+            AutoTypeHotkey(LOWORD(lParam));
+        } catch (const Exception& e) {
+            ReportError(e);
+        }
+        return 0;
+    }
     return TForm::WndProc(msg, wParam, lParam);
 }
 
@@ -381,8 +395,9 @@ void TForm1::Passwordhealth1Click(TComponent*) {
 }
 
 void TForm1::Ustawienia1Click(TComponent*) {
-    if (!SettingsCommand(settings_, SettingsPath(ProgramDir))) return;
+    if (!SettingsCommand(settings_, SettingsPath(ProgramDir), HotkeyNote())) return;
     BackupsToKeep = settings_.keep;
+    RegisterAutoTypeHotkey();
 }
 
 // ---------------------------------------------------------------- Language menu

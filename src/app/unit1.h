@@ -69,6 +69,7 @@ public:
     TMenuItem* Generujprostszehaso1;
     TMenuItem* Generujhasonumeryczne1;
     TMenuItem* Checkpasswordstrength1;
+    TMenuItem* Typeloginandpassword1;  // auto-type of the selected row
     TMenuItem* Passwordhealth1;    // "Password health…"
     TMenuItem* N3;
     TMenuItem* Ustawienia1;        // "Settings…"
@@ -107,6 +108,7 @@ public:
     void Generujprostszehaso1Click(TComponent* sender);
     void Generujhasonumeryczne1Click(TComponent* sender);
     void Checkpasswordstrength1Click(TComponent* sender);
+    void Typeloginandpassword1Click(TComponent* sender);
     void Passwordhealth1Click(TComponent* sender);
     void Polski1Click(TComponent* sender);
     void English1Click(TComponent* sender);
@@ -153,9 +155,26 @@ private:
     void BuildLockControls();
     void StartLockWatch();
     void CheckIdle();
-    void ShowLocked(bool locked);
+    // `focus`: the button or the table takes the focus (which brings the
+    // window to the front).
+    void ShowLocked(bool locked, bool focus = true);
     // The lock's messages (timer, session, power, minimise); true when handled.
     bool LockMessage(UINT msg, WPARAM wParam);
+
+    // Auto-type (autotype_command.cpp): the global shortcut and the typing.
+    static constexpr int kAutoTypeHotkeyId = 0x4154;
+    enum class HotkeyState { Off, Registered, Taken };
+    void RegisterAutoTypeHotkey();
+    void UnregisterAutoTypeHotkey();
+    void AutoTypeHotkey(unsigned modifiers);
+    // The row to type for a window with this title (0: none chosen).
+    int ChooseRowFor(const std::u16string& title);
+    void TypeRow(HWND target, int row, unsigned heldModifiers);
+    // The master password asked for while locked; true when it was right.
+    // `focusTable` false leaves the window in front where it is.
+    bool Unlock(bool focusTable);
+    HotkeyState hotkeyState_ = HotkeyState::Off;
+    bool autoTyping_ = false;
 
     // A password copied from the grid; forgotten after a delay and at the end.
     platform::ClipboardGuard clipboard_;
@@ -164,6 +183,9 @@ private:
 
 public:
     bool Locked() const noexcept { return lock_.Locked(); }
+    bool HotkeyRegistered() const noexcept { return hotkeyState_ == HotkeyState::Registered; }
+    // What Settings says about the shortcut ("" when all is well).
+    std::string HotkeyNote() const;
 };
 
 // The one main window of the program (null before it is created).

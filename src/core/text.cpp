@@ -110,4 +110,21 @@ const AnsiCodePage* g_codePage = &kLatin1;
 const AnsiCodePage& SystemCodePage() { return *g_codePage; }
 void SetSystemCodePage(const AnsiCodePage* codePage) { g_codePage = codePage ? codePage : &kLatin1; }
 
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+bool SameAsciiNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
 } // namespace velt

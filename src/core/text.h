@@ -37,6 +37,11 @@ public:
 const AnsiCodePage& SystemCodePage();
 void SetSystemCodePage(const AnsiCodePage* codePage);  // nullptr restores the default
 
+// `s` without blanks (spaces, tabs) around it, nor a line's trailing CR.
+std::string_view TrimBlanks(std::string_view s);
+// Equal but for the case of ASCII letters.
+bool SameAsciiNoCase(std::string_view a, std::string_view b);
+
 inline std::u16string Widen(std::string_view bytes) { return SystemCodePage().Widen(bytes); }
 inline std::string Narrow(std::u16string_view text) { return SystemCodePage().Narrow(text); }
 

@@ -342,6 +342,7 @@ constexpr const char* kControlClass = "VeltControl";
 constexpr const char* kEditClass = "VeltEdit";
 constexpr const char* kButtonClass = "VeltButton";
 constexpr const char* kCheckBoxClass = "VeltCheckBox";
+constexpr const char* kListBoxClass = "VeltListBox";
 
 HCURSOR CursorHandle(TCursor cursor);
 

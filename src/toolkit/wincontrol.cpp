@@ -39,6 +39,7 @@ void RegisterAllClasses() {
     RegisterToolkitClass(kEditClass, "EDIT");
     RegisterToolkitClass(kButtonClass, "BUTTON", 0, CS_DBLCLKS);
     RegisterToolkitClass(kCheckBoxClass, "BUTTON");
+    RegisterToolkitClass(kListBoxClass, "LISTBOX");
 }
 
 UINT_PTR NextControlId() {

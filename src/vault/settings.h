@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/hotkey.h"
 #include "vault/vault_save.h"
 
 namespace velt {
@@ -18,14 +19,21 @@ struct Settings {
     // finding it in the compatible format is worth a warning. Not a choice
     // of the dialog.
     bool vaultStrong = false;
+    // [AutoType]: the shortcut as written ("" turns it off), what is typed,
+    // and the pause after each key.
+    std::string hotkey = kDefaultHotkey;
+    std::string sequence = kDefaultAutoTypeSequence;
+    int keyDelayMs = 10;
 
     bool operator==(const Settings& o) const {
         return idleMinutes == o.idleMinutes && onSessionLock == o.onSessionLock && onMinimize == o.onMinimize &&
-               keep == o.keep;
+               keep == o.keep && hotkey == o.hotkey && sequence == o.sequence && keyDelayMs == o.keyDelayMs;
     }
 };
 
 constexpr int kMaxIdleMinutes = 1440;
+constexpr int kMaxKeyDelayMs = 1000;
+
 
 // The settings in `text`; each value that is missing, not a whole number or
 // out of range keeps its default.

@@ -30,3 +30,16 @@ if(NOT WIN32)
   add_test(NAME Help.LinksContentsAndShortcuts
            COMMAND ${PYTHON3_FOR_CHECKS} ${CMAKE_SOURCE_DIR}/tests/app/help_test.py ${CMAKE_SOURCE_DIR})
 endif()
+
+# Auto-type typed into a small login window, driven with xdotool.
+if(WIN32 AND TARGET velt)
+  add_executable(autotype_target WIN32 ${CMAKE_SOURCE_DIR}/tests/app/autotype_target.cpp)
+  target_link_options(autotype_target PRIVATE -municode)
+  target_link_libraries(autotype_target PRIVATE shell32)
+  add_dependencies(win_tests autotype_target)
+  add_test(NAME app.autotype
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/app/autotype.sh $<TARGET_FILE:velt> $<TARGET_FILE:autotype_target>
+            ${CMAKE_BINARY_DIR}/autotype ${CMAKE_BINARY_DIR}/shots/autotype)
+  set_tests_properties(app.autotype PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE
+    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endif()

@@ -44,7 +44,10 @@ def every_page_compiled():
 
 def shortcut_table():
     menu = open(os.path.join(source, "src", "app", "unit1.cpp"), encoding="utf-8").read()
+    hotkey = open(os.path.join(source, "src", "core", "hotkey.h"), encoding="utf-8").read()
+    # The menu's shortcuts, F1, and auto-type's system-wide default.
     keys = {"Ctrl+" + k for k in re.findall(r"ctrl \| '([A-Z])'", menu)} | {"F1"}
+    keys |= set(re.findall(r'kDefaultHotkey = "([^"]+)"', hotkey))
     table = set(re.findall(r'<td class="key">([^<]+)</td>', text["index.html"])) - {"Tab"}
     return "shortcut table %s, menu %s" % (sorted(table), sorted(keys)) if table != keys else None
 

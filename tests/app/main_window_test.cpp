@@ -92,6 +92,7 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         {form->Generujprostszehaso1, "Generate simple password", "Ctrl+P"},
         {form->Generujhasonumeryczne1, "Generate numerical password", "Ctrl+N"},
         {form->Checkpasswordstrength1, "Check password strength", "Ctrl+U"},
+        {form->Typeloginandpassword1, "Type login and password", "Ctrl+T"},
         {form->Passwordhealth1, "Password health\x85", ""},
         {form->N3, "-", ""},
         {form->Ustawienia1, "Settings\x85", ""},
@@ -114,7 +115,8 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
     EXPECT_EQ(form->Plik1->Items(8), form->Zablokuj1);
     EXPECT_EQ(form->Plik1->Items(9), form->N1);
     EXPECT_EQ(form->Dodatkowe1->Count(), 7);
-    EXPECT_EQ(form->Dodatkowe1->Items(4), form->Passwordhealth1);  // after "Check password strength"
+    EXPECT_EQ(form->Dodatkowe1->Items(4), form->Typeloginandpassword1);
+    EXPECT_EQ(form->Dodatkowe1->Items(5), form->Passwordhealth1);
     EXPECT_EQ(form->Dodatkowe1->Items(6), form->Ustawienia1);
     EXPECT_EQ(form->Language1->Count(), 2);
     EXPECT_EQ(form->Pomoc1->Count(), 2);

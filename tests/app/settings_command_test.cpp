@@ -26,11 +26,15 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
         bool saved;
         bool holds;
         size_t boxes;
+        const char* hotkeyTyped;
+        const char* hotkeyKept;
     };
     const Case cases[] = {
-        {"ok", false, 0, true, true, 0},
-        {"cancel by Escape", false, VK_ESCAPE, false, false, 0},
-        {"unwritable", true, 0, false, true, 1},
+        {"ok", false, 0, true, true, 0, " win+shift+f9", "Shift+Win+F9"},
+        {"shortcut off", false, 0, true, true, 0, " ", ""},
+        {"unreadable shortcut", false, 0, true, true, 1, "Ctrl+Alt+", "Ctrl+Alt+K"},
+        {"cancel by Escape", false, VK_ESCAPE, false, false, 0, "Alt+1", "Ctrl+Alt+K"},
+        {"unwritable", true, 0, false, true, 1, "Alt+1", "Alt+1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -48,7 +52,9 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
             auto* dialog = dynamic_cast<TForm*>(TWinControl::FromHandle(w));
             ASSERT_NE(dialog, nullptr);
             for (int i = 0; i < dialog->ControlCount(); ++i) {
-                if (auto* e = dynamic_cast<TEdit*>(dialog->Controls(i))) e->SetText(e->Text() == "5" ? "12" : "1");
+                auto* e = dynamic_cast<TEdit*>(dialog->Controls(i));
+                const std::string text = e ? e->Text() : "";
+                if (e) e->SetText(text == "5" ? "12" : text == "3" ? "1" : text == "10" ? "0" : text == "Ctrl+Alt+K" ? c.hotkeyTyped : "{PASSWORD}{ENTER}");
                 if (auto* k = dynamic_cast<TCheckBox*>(dialog->Controls(i))) k->SetChecked(true);
             }
             if (c.key) {
@@ -60,7 +66,7 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
         });
         form->Ustawienia1Click(form);
         Pump();
-        const Settings want{12, true, true, 1};
+        const Settings want{12, true, true, 1, false, c.hotkeyKept, "{PASSWORD}{ENTER}", 0};
         EXPECT_EQ(form->CurrentSettings() == want, c.holds);
         EXPECT_EQ(form->BackupsToKeep, c.holds ? 1 : 3);
         EXPECT_EQ(boxes_.Boxes().size(), c.boxes);
@@ -72,6 +78,32 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
         Close(form);
         SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(ini.c_str());
+    }
+}
+
+// A shortcut another program holds is named in Settings; one turned off is not.
+TEST_F(SettingsWin, ShortcutHeldElsewhereIsReported) {
+    struct Case {
+        const char* ini;
+        bool heldElsewhere;
+        bool registered;
+        const char* note;
+    };
+    const Case cases[] = {
+        {"", false, true, ""},
+        {"", true, false, "Another program holds Ctrl+Alt+K, so the shortcut does not work now."},
+        {"[AutoType]\nHotkey=Alt+Shift+F7\n", true, true, ""},
+        {"[AutoType]\nHotkey=\n", true, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        std::ofstream(dir_ + "velt.ini") << c.ini;
+        if (c.heldElsewhere) ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'K'));
+        TForm1* form = Open({true, "secret"});
+        EXPECT_EQ(form->HotkeyRegistered(), c.registered);
+        EXPECT_EQ(form->HotkeyNote(), c.note);
+        Close(form);
+        if (c.heldElsewhere) UnregisterHotKey(nullptr, 7);
     }
 }
 

@@ -27,11 +27,39 @@ TEST(Settings, ReadsWhatIsSoundAndDefaultsTheRest) {
     for (const Case& c : cases) EXPECT_EQ(ParseSettings(c.text), c.want) << c.text;
 }
 
+// The shortcut is kept in its written form; an unreadable one keeps the default.
+TEST(Settings, AutoTypeValues) {
+    struct Case {
+        const char* text;
+        const char* hotkey;
+        const char* sequence;
+        int delay;
+    };
+    const Case cases[] = {
+        {"", "Ctrl+Alt+K", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
+        {"[AutoType]\nHotkey= win + shift+f9 \nSequence= {PASSWORD}{ENTER} \nKeyDelayMs=0", "Shift+Win+F9",
+         "{PASSWORD}{ENTER}", 0},
+        {"[autotype]\nHotkey=\nSequence=\nKeyDelayMs=1000", "", "", 1000},
+        {"[AutoType]\nHotkey=Ctrl+Alt+\nKeyDelayMs=1001", "Ctrl+Alt+K", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
+        {"[AutoType]\nHotkey=K\nKeyDelayMs=-1\n[Lock]\nSequence=x", "Ctrl+Alt+K",
+         "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
+        {"[AutoType]\nSequence=a=b;c", "Ctrl+Alt+K", "a=b;c", 10},
+    };
+    for (const Case& c : cases) {
+        const Settings s = ParseSettings(c.text);
+        EXPECT_EQ(s.hotkey, c.hotkey) << c.text;
+        EXPECT_EQ(s.sequence, c.sequence) << c.text;
+        EXPECT_EQ(s.keyDelayMs, c.delay) << c.text;
+    }
+}
+
 TEST(Settings, WrittenTextReadsBackTheSame) {
-    for (const Settings& s : {Settings{}, Settings{0, false, true, 0}, Settings{1440, true, true, 9}})
+    for (const Settings& s : {Settings{}, Settings{0, false, true, 0}, Settings{1440, true, true, 9, false, "", "", 0},
+                              Settings{5, true, false, 3, false, "Alt+Win+1", "{DELAY 5}x;y", 1000}})
         EXPECT_EQ(ParseSettings(FormatSettings(s)), s);
     EXPECT_EQ(FormatSettings(Settings{}),
-              "[Lock]\r\nIdleMinutes=5\r\nOnSessionLock=1\r\nOnMinimize=0\r\n[Backup]\r\nKeep=3\r\n");
+              "[Lock]\r\nIdleMinutes=5\r\nOnSessionLock=1\r\nOnMinimize=0\r\n[Backup]\r\nKeep=3\r\n"
+              "[AutoType]\r\nHotkey=Ctrl+Alt+K\r\nSequence={USERNAME}{TAB}{PASSWORD}{ENTER}\r\nKeyDelayMs=10\r\n");
 }
 
 } // namespace

@@ -1,0 +1,33 @@
+// Which entries belong to the window in front: those whose Name (3
+// characters or more) or address host (without "www.") occurs in its title,
+// letter case aside. Cells are bytes in the vault's code page; the title is
+// compared in UTF-16 after the cells are widened with that code page.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/text.h"
+
+namespace velt {
+
+constexpr size_t kMinMatchLength = 3;
+
+struct EntryText {
+    std::string_view name;
+    std::string_view address;
+};
+
+// "https://user@www.bank.example:443/login" -> "bank.example"; empty when
+// there is none.
+std::string_view AddressHost(std::string_view address);
+
+// The indices of the entries that match `title`, in table order.
+std::vector<size_t> MatchEntries(const std::vector<EntryText>& entries, std::u16string_view title,
+                                 const AnsiCodePage& codePage);
+
+// `text` with every letter of the Latin, Greek and Cyrillic alphabets in
+// lower case.
+std::u16string FoldCase(std::u16string_view text);
+
+} // namespace velt

@@ -1,0 +1,47 @@
+// What auto-type types: the sequence ("{USERNAME}{TAB}{PASSWORD}{ENTER}")
+// read into parts, then spelled out with one entry's login and password as
+// the keystrokes the typist sends.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velt {
+
+constexpr unsigned kMaxSequenceDelayMs = 10000;
+
+struct SequencePart {
+    enum Kind : std::uint8_t { Text, Username, Password, Tab, Enter, Delay } kind;
+    std::u16string text;  // Text
+    unsigned ms = 0;      // Delay
+    bool operator==(const SequencePart& o) const { return kind == o.kind && text == o.text && ms == o.ms; }
+};
+
+// Placeholders {USERNAME} {PASSWORD} {TAB} {ENTER} {DELAY n} {{} {}}, in any
+// case; anything else, an unclosed brace included, is text. A delay above
+// kMaxSequenceDelayMs waits that long.
+std::vector<SequencePart> ParseSequence(std::u16string_view sequence);
+
+struct Keystroke {
+    enum Kind : std::uint8_t { Char, Tab, Enter, Delay } kind;
+    std::uint32_t value;  // Char: one UTF-16 unit; Delay: milliseconds
+};
+
+// The keystrokes of a sequence for one entry. They hold the password, so
+// the buffer is reserved once and wiped when it goes.
+class Keystrokes {
+public:
+    Keystrokes(const std::vector<SequencePart>& parts, std::u16string_view username, std::u16string_view password);
+    ~Keystrokes();
+    Keystrokes(const Keystrokes&) = delete;
+    Keystrokes& operator=(const Keystrokes&) = delete;
+
+    const std::vector<Keystroke>& Items() const noexcept { return items_; }
+
+private:
+    void AddText(std::u16string_view text);
+    std::vector<Keystroke> items_;
+};
+
+} // namespace velt
