@@ -56,6 +56,8 @@ const ClassInfo& TForm::StaticClass() {
 TForm::TForm(TComponent* owner) : TWinControl(owner), canvas_(this) {
     InitVisible(false);
     SetParentFont(false);
+    dpi_ = SystemDpi();
+    Font().SetPixelsPerInch(dpi_);
     canvas_.Font().Assign(Font());
     width_ = clientWidth_;
     height_ = clientHeight_;
@@ -93,16 +95,15 @@ void TForm::GetCreateParams(CreateParams& params) {
     params.style = Style();
     params.exStyle = ExStyle();
     params.parent = nullptr;
-    params.x = left_;
-    params.y = top_;
+    params.x = Scaled(left_);
+    params.y = Scaled(top_);
     if (sizeByClient_) {
-        RECT r{0, 0, clientWidth_, clientHeight_};
-        AdjustWindowRectEx(&r, params.style, menu_ != nullptr, params.exStyle);
+        RECT r = FrameFor(clientWidth_, clientHeight_);
         params.width = r.right - r.left;
         params.height = r.bottom - r.top;
     } else {
-        params.width = width_;
-        params.height = height_;
+        params.width = Scaled(width_);
+        params.height = Scaled(height_);
     }
 }
 
@@ -114,7 +115,29 @@ HICON ProgramIcon(int widthMetric, int heightMetric) {
 }
 } // namespace
 
+RECT TForm::FrameFor(int clientWidth, int clientHeight) const {
+    RECT r{0, 0, Scaled(clientWidth), Scaled(clientHeight)};
+    AdjustWindowRectForDpi(r, Style(), menu_ != nullptr, ExStyle(), dpi_);
+    return r;
+}
+
+void TForm::ChangeDpi(int dpi, const RECT* suggested) {
+    if (dpi <= 0) return;
+    const int cw = ClientWidth(), ch = ClientHeight();
+    const bool changed = dpi != dpi_;
+    dpi_ = dpi;
+    if (changed) ScaleChanged();
+    if (!HandleAllocated()) return;
+    if (suggested)
+        SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetClientSize(cw, ch);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 void TForm::HandleCreated() {
+    // Made on another monitor than the system's: its own DPI from now on.
+    if (WindowDpi(Handle()) != dpi_) ChangeDpi(WindowDpi(Handle()));
     // Set on the window itself: a dialog frame would not show a class icon.
     if (HICON bigIcon = ProgramIcon(SM_CXICON, SM_CYICON))
         SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
@@ -149,8 +172,7 @@ void TForm::SetClientSize(int width, int height) {
     clientHeight_ = height;
     if (!HandleAllocated()) {
         sizeByClient_ = true;
-        RECT r{0, 0, width, height};
-        AdjustWindowRectEx(&r, Style(), menu_ != nullptr, ExStyle());
+        RECT r = Unscaled(FrameFor(width, height));
         width_ = r.right - r.left;
         height_ = r.bottom - r.top;
         return;
@@ -158,8 +180,8 @@ void TForm::SetClientSize(int width, int height) {
     RECT window, client;
     GetWindowRect(Handle(), &window);
     GetClientRect(Handle(), &client);
-    int w = (window.right - window.left) - client.right + width;
-    int h = (window.bottom - window.top) - client.bottom + height;
+    int w = (window.right - window.left) - client.right + Scaled(width);
+    int h = (window.bottom - window.top) - client.bottom + Scaled(height);
     SetWindowPos(Handle(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -172,8 +194,7 @@ void TForm::SetBounds(int left, int top, int width, int height) {
             width_ = width;
             height_ = height;
             sizeByClient_ = false;
-            RECT r{0, 0, 0, 0};
-            AdjustWindowRectEx(&r, Style(), menu_ != nullptr, ExStyle());
+            RECT r = Unscaled(FrameFor(0, 0));
             clientWidth_ = width - (r.right - r.left);
             clientHeight_ = height - (r.bottom - r.top);
         }
@@ -453,6 +474,9 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 SetInitialFocus();
             if (OnActivate) OnActivate(this);
         }
+        return 0;
+    case WM_DPICHANGED:
+        ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_DESTROY:
         // The window would destroy its menu with itself; the menu object owns it.

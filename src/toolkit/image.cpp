@@ -64,14 +64,17 @@ void TImage::Paint(TCanvas& canvas) {
     HDC dc = canvas.Handle();
     MemoryDC source(dc);
     SelectGuard keep(source.Get(), bitmap_.Get());
-    int w = stretch_ ? Width() : s.cx, h = stretch_ ? Height() : s.cy;
+    // A picture is drawn for 96 DPI: at other scales it takes its scaled size.
+    const RECT own = PaintRect();
+    int w = stretch_ ? own.right : Scaled(s.cx), h = stretch_ ? own.bottom : Scaled(s.cy);
     if (transparent_) {
         COLORREF key = GetPixel(source.Get(), 0, s.cy - 1);
         // msimg32 is found on first use: only the main window's pictures need it.
         static auto* transparentBlt = platform::SystemFunction<decltype(TransparentBlt)>("msimg32.dll", "TransparentBlt");
         transparentBlt(dc, 0, 0, w, h, source.Get(), 0, 0, s.cx, s.cy, key);
-    } else if (stretch_) {
-        SetStretchBltMode(dc, COLORONCOLOR);
+    } else if (w != s.cx || h != s.cy) {
+        SetStretchBltMode(dc, stretch_ ? COLORONCOLOR : HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
         StretchBlt(dc, 0, 0, w, h, source.Get(), 0, 0, s.cx, s.cy, SRCCOPY);
     } else {
         BitBlt(dc, 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);
