@@ -8,6 +8,14 @@ if(WIN32 AND TARGET velt)
     ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
 
+# The display-scale suite again at 120, 144 and 192 DPI, in a prefix of its own.
+if(WIN32 AND TARGET win_tests)
+  add_test(NAME app.display_scales
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/app/dpi_test.sh $<TARGET_FILE:win_tests>
+            ${CMAKE_BINARY_DIR}/wineprefix-dpi)
+  set_tests_properties(app.display_scales PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE)
+endif()
+
 # The Windows download, packed from this build's velt.exe and help.chm.
 if(WIN32 AND TARGET velt)
   add_test(NAME app.package

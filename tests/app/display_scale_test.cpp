@@ -1,0 +1,174 @@
+// The real windows at the display scale of the run, the prefix's LogPixels
+// (dpi_test.sh runs this suite again at 120, 144 and 192): the main window's
+// layout grows with the DPI, WM_DPICHANGED lays it out again, and every
+// dialog shows its texts whole, in English and in Polish.
+#include "app/main_window_fixture.h"
+
+#include <cstdlib>
+#include <functional>
+
+#include "app/settings_command.h"
+#include "i18n/translator.h"
+#include "toolkit/dpi.h"
+#include "toolkit/gdi.h"
+#include "toolkit/groupbox.h"
+#include "toolkit/label.h"
+#include "toolkit/speedbutton.h"
+#include "tools/check_pass_win.h"
+#include "tools/show_generated_password.h"
+#include "ui/password_query.h"
+
+namespace velt::test {
+namespace {
+
+using DisplayScale = MainWindowTest;
+
+// Where a control's pixels are in its parent's client area.
+RECT PixelsOf(TControl* c) {
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->HandleAllocated()) {
+        RECT r;
+        GetWindowRect(w->Handle(), &r);
+        MapWindowPoints(HWND_DESKTOP, GetParent(w->Handle()), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    return c->Scaled(c->BoundsRect());
+}
+
+bool ShowsText(TControl* c) {
+    return dynamic_cast<TLabel*>(c) || dynamic_cast<TCheckBox*>(c) || dynamic_cast<TButton*>(c) ||
+           dynamic_cast<TSpeedButton*>(c);
+}
+
+// Every label, check box and button shows its whole caption (measured with
+// its own font), inside its parent and clear of the other texts and boxes.
+void ExpectTextsFit(TWinControl* parent) {
+    const int dpi = parent->Dpi();
+    WindowDC screen;
+    RECT client;
+    GetClientRect(parent->Handle(), &client);
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->Visible()) continue;
+        if (auto* group = dynamic_cast<TGroupBox*>(c)) ExpectTextsFit(group);
+        if (!ShowsText(c) || c->Caption().empty()) continue;
+        SCOPED_TRACE(c->Caption());
+        const RECT own = PixelsOf(c);
+        const std::string text = c->Caption();
+        SelectGuard font(screen.Get(), c->Font().Handle());
+        RECT need{0, 0, own.right - own.left, 0};
+        DrawTextA(screen.Get(), text.data(), static_cast<int>(text.size()), &need,
+                  DT_CALCRECT | DT_NOPREFIX | (dynamic_cast<TLabel*>(c) ? DT_WORDBREAK : DT_SINGLELINE));
+        // A check box draws its box and a gap before the text.
+        const int box = dynamic_cast<TCheckBox*>(c) ? ScaleToDpi(16, dpi) : 0;
+        EXPECT_LE(need.right + box, own.right - own.left);
+        EXPECT_LE(need.bottom, own.bottom - own.top);
+        EXPECT_LE(own.right, client.right);
+        EXPECT_LE(own.bottom, client.bottom);
+        for (int j = 0; j < parent->ControlCount(); ++j) {
+            TControl* d = parent->Controls(j);
+            if (d == c || !d->Visible() || !(ShowsText(d) || dynamic_cast<TEdit*>(d))) continue;
+            RECT other = PixelsOf(d), overlap;
+            EXPECT_FALSE(IntersectRect(&overlap, &own, &other)) << "runs into " << d->Caption();
+        }
+    }
+}
+
+int FontHeight(HWND window) {
+    LOGFONTA lf{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return std::abs(lf.lfHeight);
+}
+
+// The main window's pixels, each within one of its 96-DPI figure x dpi / 96.
+void ExpectMainLayout(TForm1* form, int dpi) {
+    SCOPED_TRACE(dpi);
+    HWND h = form->Handle();
+    RECT client;
+    GetClientRect(h, &client);
+    const RECT grid = PixelsOf(form->StringGrid1), search = PixelsOf(form->Edit1);
+    const RECT number = form->StringGrid1->CellRect(0, 1), name = form->StringGrid1->CellRect(1, 1);
+    const RECT address = form->StringGrid1->CellRect(2, 1), below = form->StringGrid1->CellRect(1, 2);
+    const struct {
+        const char* what;
+        int pixels;
+        int at96;
+    } rows[] = {
+        {"client width", client.right, 611},
+        {"client height", client.bottom, 405},
+        {"grid left", grid.left, 16},
+        {"grid width", grid.right - grid.left, 579},
+        {"grid height", grid.bottom - grid.top, 285},
+        {"search box top", search.top, 373},
+        {"search box width", search.right - search.left, 225},
+        {"search box font", FontHeight(form->Edit1->Handle()), 13},
+        {"number column", number.right - number.left, 32},
+        {"name column", name.right - name.left, 103},
+        {"column with its line", address.left - name.left, 104},
+        {"row height", name.bottom - name.top, 24},
+        {"row with its line", below.top - name.top, 25},
+    };
+    for (const auto& r : rows) EXPECT_NEAR(r.pixels, ScaleToDpi(r.at96, dpi), 1) << r.what;
+    ExpectTextsFit(form);
+}
+
+TEST_F(DisplayScale, MainWindowGrowsWithTheDpiAndFollowsAMove) {
+    WriteVaultFile("secret", {{"a", "b", "c", "d", "e"}, {"f", "g", "h", "i", "j"}});
+    TForm1* form = Open({true, "secret"});
+    ExpectMainLayout(form, SystemDpi());
+    // Moved to a monitor of another scale and back, as Windows reports it.
+    const int other = SystemDpi() == 144 ? 96 : 144;
+    for (int dpi : {other, SystemDpi()}) {
+        RECT suggested;
+        GetWindowRect(form->Handle(), &suggested);
+        SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        Pump();
+        ExpectMainLayout(form, dpi);
+    }
+    Close(form);
+}
+
+TEST_F(DisplayScale, EveryDialogShowsItsTextsWhole) {
+    const struct {
+        const char* name;
+        std::function<void(bool polish)> open;
+    } dialogs[] = {
+        {"prompt",
+         [](bool) {
+             std::string password;
+             bool asterisk = false;
+             PasswordQuery(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), password, asterisk);
+         }},
+        {"settings",
+         [](bool) {
+             Settings settings;
+             ShowSettingsDialog(settings);
+         }},
+        {"generated password",
+         [](bool) { ShowGeneratedPassword(ResStr(IDS_GENERATED_PASSWORD), ResStr(IDS_COPY_FROM_FIELD), "x"); }},
+        {"strength",
+         [](bool polish) {
+             TCheckPassBox box(nullptr, [polish] { return polish; });
+             box.DoCreate();
+             box.ShowModal();
+         }},
+    };
+    for (const char* language : {"en", "pl"}) {
+        i18n::ChooseLanguage(language);
+        for (const auto& d : dialogs) {
+            SCOPED_TRACE(std::string(d.name) + " in " + language);
+            bool seen = false;
+            RunLater(60, [&] {
+                auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(GetActiveWindow()));
+                ASSERT_NE(form, nullptr);
+                seen = true;
+                ExpectTextsFit(form);
+                form->Close();
+            });
+            d.open(*language == 'p');
+            EXPECT_TRUE(seen);
+        }
+    }
+}
+
+} // namespace
+} // namespace velt::test
