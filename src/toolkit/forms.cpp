@@ -211,6 +211,21 @@ void TForm::CenterOnScreen() {
     SetWindowPos(Handle(), nullptr, (sw - w) / 2, (sh - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TForm::KeepOnScreen() {
+    // A designed position, scaled up, may leave a large window past the
+    // edge of a small screen.
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &info)) return;
+    const RECT& work = info.rcWork;
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    int x = std::max(std::min(r.left, work.right - (r.right - r.left)), work.left);
+    int y = std::max(std::min(r.top, work.bottom - (r.bottom - r.top)), work.top);
+    if (x != r.left || y != r.top)
+        SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TForm::Resize() {
     // Layout handlers run from the first showing on, when the form's
     // controls all exist.
@@ -222,6 +237,7 @@ void TForm::VisibleChanged() {
     HWND h = Handle();
     if (Visible()) {
         if (position_ == TPosition::poScreenCenter) CenterOnScreen();
+        else if (!shownOnce_) KeepOnScreen();
         if (!shownOnce_) {
             shownOnce_ = true;
             NotifyResize();

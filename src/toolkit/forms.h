@@ -123,6 +123,7 @@ private:
     DWORD Style() const;
     DWORD ExStyle() const;
     void CenterOnScreen();
+    void KeepOnScreen();
     void SetInitialFocus();
     bool DialogKey(const MSG& msg);
     void CollectButtons(const TWinControl* parent, std::vector<TButton*>& out) const;

@@ -2,7 +2,7 @@
 if(WIN32 AND TARGET velt)
   add_test(NAME app.smoke
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/app/smoke.sh $<TARGET_FILE:velt>
-            ${CMAKE_BINARY_DIR}/smoke ${CMAKE_BINARY_DIR}/shots)
+            ${CMAKE_BINARY_DIR}/smoke ${CMAKE_BINARY_DIR}/shots ${CMAKE_BINARY_DIR}/wineprefix-dpi)
   # Drives the one display by mouse and keyboard: nothing else may run beside it.
   set_tests_properties(app.smoke PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE
     ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
