@@ -108,10 +108,11 @@ void TForm::GetCreateParams(CreateParams& params) {
 }
 
 namespace {
-// The program's own icon (MAINICON) at one system size; null without one.
-HICON ProgramIcon(int widthMetric, int heightMetric) {
+// The program's own icon (MAINICON) at one system size for a DPI; null without one.
+HICON ProgramIcon(int widthMetric, int heightMetric, int dpi) {
     return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
-                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
+                                         SystemMetricForDpi(widthMetric, dpi),
+                                         SystemMetricForDpi(heightMetric, dpi), LR_SHARED));
 }
 } // namespace
 
@@ -121,6 +122,14 @@ RECT TForm::FrameFor(int clientWidth, int clientHeight) const {
     return r;
 }
 
+void TForm::SetIcons() {
+    // Set on the window itself: a dialog frame would not show a class icon.
+    if (HICON bigIcon = ProgramIcon(SM_CXICON, SM_CYICON, dpi_))
+        SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    if (HICON smallIcon = ProgramIcon(SM_CXSMICON, SM_CYSMICON, dpi_))
+        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+}
+
 void TForm::ChangeDpi(int dpi, const RECT* suggested) {
     if (dpi <= 0) return;
     const int cw = ClientWidth(), ch = ClientHeight();
@@ -128,6 +137,7 @@ void TForm::ChangeDpi(int dpi, const RECT* suggested) {
     dpi_ = dpi;
     if (changed) ScaleChanged();
     if (!HandleAllocated()) return;
+    if (changed) SetIcons();
     if (suggested)
         SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -138,11 +148,7 @@ void TForm::ChangeDpi(int dpi, const RECT* suggested) {
 void TForm::HandleCreated() {
     // Made on another monitor than the system's: its own DPI from now on.
     if (WindowDpi(Handle()) != dpi_) ChangeDpi(WindowDpi(Handle()));
-    // Set on the window itself: a dialog frame would not show a class icon.
-    if (HICON bigIcon = ProgramIcon(SM_CXICON, SM_CYICON))
-        SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-    if (HICON smallIcon = ProgramIcon(SM_CXSMICON, SM_CYSMICON))
-        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    SetIcons();
     if (menu_) ::SetMenu(Handle(), menu_->Handle());
     // A menu bar may wrap onto two lines: correct the client size now.
     if (sizeByClient_) SetClientSize(clientWidth_, clientHeight_);

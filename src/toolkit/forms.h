@@ -124,6 +124,7 @@ private:
     DWORD ExStyle() const;
     void CenterOnScreen();
     void KeepOnScreen();
+    void SetIcons();
     void SetInitialFocus();
     bool DialogKey(const MSG& msg);
     void CollectButtons(const TWinControl* parent, std::vector<TButton*>& out) const;
