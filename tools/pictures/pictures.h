@@ -23,7 +23,7 @@ struct NamedGlyph {
 };
 std::vector<NamedGlyph> MakeKindGlyphs();
 
-// The program icon at 48, 32 and 16 px.
+// The program icon at 64, 48, 40, 32, 24, 20 and 16 px.
 std::vector<RgbaImage> MakeIcon();
 
 // The standard 16-colour palette (black, maroon, green, olive, navy, purple,
