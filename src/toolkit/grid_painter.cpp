@@ -73,7 +73,8 @@ int GridPainter::Paint(HDC dc, const GridModel& model, const RECT& dirty, const 
             const std::string_view text = textOf(col, row);
             if (!text.empty()) {
                 SetTextColor(dc, fore);
-                ExtTextOutA(dc, cell.left + model.TextInset(), cell.top + model.TextInset(), ETO_CLIPPED, &cell, text.data(),
+                const int inset = model.TextInset();
+                ExtTextOutA(dc, cell.left + inset, cell.top + inset, ETO_CLIPPED, &cell, text.data(),
                             static_cast<UINT>(std::min(text.size(), kMaxDrawnBytes)), nullptr);
             }
             COLORREF line = state.Fixed ? palette.FixedLine : palette.Line;

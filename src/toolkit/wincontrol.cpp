@@ -287,7 +287,8 @@ void TWinControl::ReadBoundsFromWindow() {
 void TWinControl::BoundsChanged(const RECT& oldBounds) {
     if (handle_) {
         const RECT r = Scaled(BoundsRect());
-        SetWindowPos(handle_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(handle_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         // WM_SIZE raised Resize already.
         HintChanged();
         return;

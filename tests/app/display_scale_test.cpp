@@ -4,15 +4,11 @@
 // dialog shows its texts whole, in English and in Polish.
 #include "app/main_window_fixture.h"
 
-#include <cstdlib>
 #include <functional>
 
 #include "app/settings_command.h"
 #include "i18n/translator.h"
-#include "toolkit/dpi.h"
-#include "toolkit/gdi.h"
 #include "toolkit/groupbox.h"
-#include "toolkit/label.h"
 #include "toolkit/speedbutton.h"
 #include "tools/check_pass_win.h"
 #include "tools/show_generated_password.h"
@@ -51,9 +47,9 @@ void ExpectTextsFit(TWinControl* parent) {
         if (!c->Visible()) continue;
         if (auto* group = dynamic_cast<TGroupBox*>(c)) ExpectTextsFit(group);
         if (!ShowsText(c) || c->Caption().empty()) continue;
-        SCOPED_TRACE(c->Caption());
-        const RECT own = PixelsOf(c);
         const std::string text = c->Caption();
+        SCOPED_TRACE(text);
+        const RECT own = PixelsOf(c);
         SelectGuard font(screen.Get(), c->Font().Handle());
         RECT need{0, 0, own.right - own.left, 0};
         DrawTextA(screen.Get(), text.data(), static_cast<int>(text.size()), &need,
@@ -73,39 +69,28 @@ void ExpectTextsFit(TWinControl* parent) {
     }
 }
 
-int FontHeight(HWND window) {
-    LOGFONTA lf{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof lf, &lf);
-    return std::abs(lf.lfHeight);
-}
-
 // The main window's pixels, each within one of its 96-DPI figure x dpi / 96.
 void ExpectMainLayout(TForm1* form, int dpi) {
     SCOPED_TRACE(dpi);
-    HWND h = form->Handle();
     RECT client;
-    GetClientRect(h, &client);
+    GetClientRect(form->Handle(), &client);
     const RECT grid = PixelsOf(form->StringGrid1), search = PixelsOf(form->Edit1);
-    const RECT number = form->StringGrid1->CellRect(0, 1), name = form->StringGrid1->CellRect(1, 1);
-    const RECT address = form->StringGrid1->CellRect(2, 1), below = form->StringGrid1->CellRect(1, 2);
+    const RECT name = form->StringGrid1->CellRect(1, 1), address = form->StringGrid1->CellRect(2, 1);
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form->Edit1->Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
     const struct {
         const char* what;
-        int pixels;
-        int at96;
+        int pixels, at96;
     } rows[] = {
         {"client width", client.right, 611},
         {"client height", client.bottom, 405},
-        {"grid left", grid.left, 16},
         {"grid width", grid.right - grid.left, 579},
-        {"grid height", grid.bottom - grid.top, 285},
         {"search box top", search.top, 373},
-        {"search box width", search.right - search.left, 225},
-        {"search box font", FontHeight(form->Edit1->Handle()), 13},
-        {"number column", number.right - number.left, 32},
+        {"search box font", -font.lfHeight, 13},
         {"name column", name.right - name.left, 103},
         {"column with its line", address.left - name.left, 104},
         {"row height", name.bottom - name.top, 24},
-        {"row with its line", below.top - name.top, 25},
+        {"row with its line", form->StringGrid1->CellRect(1, 2).top - name.top, 25},
     };
     for (const auto& r : rows) EXPECT_NEAR(r.pixels, ScaleToDpi(r.at96, dpi), 1) << r.what;
     ExpectTextsFit(form);
@@ -128,25 +113,19 @@ TEST_F(DisplayScale, MainWindowGrowsWithTheDpiAndFollowsAMove) {
 }
 
 TEST_F(DisplayScale, EveryDialogShowsItsTextsWhole) {
+    std::string password;
+    bool asterisk = false;
+    Settings settings;
     const struct {
         const char* name;
         std::function<void(bool polish)> open;
     } dialogs[] = {
         {"prompt",
-         [](bool) {
-             std::string password;
-             bool asterisk = false;
-             PasswordQuery(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), password, asterisk);
-         }},
-        {"settings",
-         [](bool) {
-             Settings settings;
-             ShowSettingsDialog(settings);
-         }},
-        {"generated password",
+         [&](bool) { PasswordQuery(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), password, asterisk); }},
+        {"settings", [&](bool) { ShowSettingsDialog(settings); }},
+        {"generated",
          [](bool) { ShowGeneratedPassword(ResStr(IDS_GENERATED_PASSWORD), ResStr(IDS_COPY_FROM_FIELD), "x"); }},
-        {"strength",
-         [](bool polish) {
+        {"strength", [](bool polish) {
              TCheckPassBox box(nullptr, [polish] { return polish; });
              box.DoCreate();
              box.ShowModal();
