@@ -109,6 +109,9 @@ TEST_F(DisplayScale, MainWindowGrowsWithTheDpiAndFollowsAMove) {
         Pump();
         ExpectMainLayout(form, dpi);
     }
+    form->Zablokuj1Click(form);  // the locked window's label and button
+    ASSERT_TRUE(form->LockedLabel->Visible());
+    ExpectTextsFit(form);
     Close(form);
 }
 
