@@ -1,7 +1,6 @@
-// The real windows at the display scale of the run, the prefix's LogPixels
-// (dpi_test.sh runs this suite again at 120, 144 and 192): the main window's
-// layout grows with the DPI, WM_DPICHANGED lays it out again, and every
-// dialog shows its texts whole, in English and in Polish.
+// The real windows at the run's display scale, the prefix's LogPixels (96;
+// app.display_scale_* take 120, 144 and 192): the main window grows with the
+// DPI and follows WM_DPICHANGED, and every dialog shows its texts whole.
 #include "app/main_window_fixture.h"
 
 #include <functional>
