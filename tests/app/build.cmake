@@ -14,10 +14,10 @@ if(WIN32 AND TARGET win_tests)
   foreach(dpi 120 144 192)
     add_test(NAME app.display_scale_${dpi} COMMAND bash -c
       "\"$0\" && wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d ${dpi} /f >/dev/null 2>&1 &&
-       \"$1\" \"$2\" --gtest_filter='DisplayScale.*'; rc=$?; wineserver -k; exit $rc"
+       \"$1\" \"$2\" --gtest_filter='DisplayScale*'; rc=$?; wineserver -k; exit $rc"
       ${CMAKE_SOURCE_DIR}/scripts/wine-prefix ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:win_tests>)
     set_tests_properties(app.display_scale_${dpi} PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE
-      ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-dpi;LC_ALL=en_US.UTF-8;LANG=")
+      ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-dpi;LC_ALL=pl_PL.UTF-8;LANG=")
   endforeach()
 endif()
 

@@ -17,6 +17,7 @@ namespace velt::test {
 namespace {
 
 using DisplayScale = MainWindowTest;
+using DisplayScalePlLocale = MainWindowTest;  // Polish in its own code page
 
 // Where a control's pixels are in its parent's client area.
 RECT PixelsOf(TControl* c) {
@@ -114,7 +115,7 @@ TEST_F(DisplayScale, MainWindowGrowsWithTheDpiAndFollowsAMove) {
     Close(form);
 }
 
-TEST_F(DisplayScale, EveryDialogShowsItsTextsWhole) {
+void ExpectEveryDialogFits() {
     std::string password;
     bool asterisk = false;
     Settings settings;
@@ -150,6 +151,9 @@ TEST_F(DisplayScale, EveryDialogShowsItsTextsWhole) {
         }
     }
 }
+
+TEST_F(DisplayScale, EveryDialogShowsItsTextsWhole) { ExpectEveryDialogFits(); }
+TEST_F(DisplayScalePlLocale, EveryDialogShowsItsTextsWhole) { ExpectEveryDialogFits(); }
 
 } // namespace
 } // namespace velt::test
