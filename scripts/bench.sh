@@ -37,17 +37,26 @@ wine grid_bench.exe > "$work/grid.txt" 2>&1 || echo "grid_bench failed" >> "$wor
 wine mo_bench.exe > "$work/mo.txt" 2>&1 || echo "mo_bench failed" >> "$work/mo.txt"
 bash "$root/tests/app/autotype.sh" velt.exe autotype_target.exe "$work/autotype" "$work/autotype/shots" bench 100 > "$work/autotype.txt" 2>&1 || echo "autotype failed" >> "$work/autotype.txt"
 wineserver -k
+# Start-up at 144 DPI, in the prefix whose LogPixels the display-scale tests set.
+export WINEPREFIX="$root/build/win32/wineprefix-dpi"
+"$root/scripts/wine-prefix" >&2
+wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
+mkdir -p "$work/program-144"
+wine program_bench.exe "\$(w velt.exe)" "\$(w trivial_window.exe)" "\$(w $work/program-144)" $rounds 144 > "$work/program-144.txt" 2>&1 || echo "program_bench failed" >> "$work/program-144.txt"
+wineserver -k
 EOF
 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/run.sh"
 
-for f in program vault vault-pl strong import health grid mo autotype; do grep -q "failed\|did not\|no \(password\|memory\|catalogue\)" "$work/$f.txt" && {
+for f in program program-144 vault vault-pl strong import health grid mo autotype; do grep -q "failed\|did not\|no \(password\|memory\|catalogue\)" "$work/$f.txt" && {
   echo "bench: $f: see $work/$f.txt" >&2; grep -v '^@|' "$work/$f.txt" | tail -5 >&2; }; done
 
 python3 - "$work" <<'EOF'
 import sys, platform, subprocess, datetime
 work = sys.argv[1]
 rows = []
-for name in ("program", "vault", "vault-pl", "strong", "import", "health", "grid", "mo", "autotype"):
+for name in ("program", "program-144", "vault", "vault-pl", "strong", "import", "health", "grid", "mo", "autotype"):
     for line in open(f"{work}/{name}.txt", encoding="utf-8", errors="replace"):
         if line.startswith("@|"):
             rows.append(line.rstrip("\r\n").split("|")[1:])

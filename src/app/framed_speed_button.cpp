@@ -11,7 +11,7 @@ void TFramedSpeedButton::Paint(TCanvas& canvas) {
     TSpeedButton::Paint(canvas);
     canvas.Brush().color = clWhite;
     canvas.Brush().style = TBrushStyle::bsSolid;
-    canvas.FrameRect(RECT{0, 0, Width(), Height()});
+    canvas.FrameRect(PaintRect());
 }
 
 } // namespace velt

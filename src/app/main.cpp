@@ -7,11 +7,13 @@
 #include "i18n/localisation_win.h"
 #include "tools/locale_numbers_win.h"
 #include "toolkit/application.h"
+#include "toolkit/dpi.h"
 #include "tools/check_pass_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace velt;
     // Started before any window and stopped after the last one is gone.
+    DeclareDpiAwareness();  // before any window
     i18n::LocalisationModule localisation;
     int code = 0;
     try {

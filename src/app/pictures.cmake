@@ -7,7 +7,7 @@ add_custom_command(OUTPUT ${HOSTTOOL_gen_pictures} APPEND DEPENDS ${VELT_PICTURE
 
 set(VELT_PICTURES_DIR ${CMAKE_BINARY_DIR}/pictures)
 set(VELT_PICTURE_FILES)
-foreach(f image1.bmp image2.bmp velt.ico BBCOK.bmp BBCCANCEL.bmp BBCHELP.bmp BBCYES.bmp BBCNO.bmp
+foreach(f image1.bmp image2.bmp image2_2x.bmp velt.ico BBCOK.bmp BBCCANCEL.bmp BBCHELP.bmp BBCYES.bmp BBCNO.bmp
           BBCCLOSE.bmp BBCABORT.bmp BBCRETRY.bmp BBCIGNORE.bmp BBCALL.bmp)
   list(APPEND VELT_PICTURE_FILES ${VELT_PICTURES_DIR}/${f})
 endforeach()

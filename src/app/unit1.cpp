@@ -441,7 +441,7 @@ void TForm1::StringGrid1DrawCell(TComponent*, int col, int row, const RECT& rect
     TCanvas& canvas = StringGrid1->Canvas();
     canvas.Font().SetColor(clRed);
     canvas.FillRect(rect);
-    canvas.TextOut(rect.left + 1, rect.top + 5, std::string(StringGrid1->Cells(col, row).size(), '*'));
+    canvas.TextOut(rect.left + StringGrid1->Scaled(1), rect.top + StringGrid1->Scaled(5), std::string(StringGrid1->Cells(col, row).size(), '*'));
 }
 
 void TForm1::StringGrid1MouseMove(TComponent*, TShiftState, int x, int y) {
@@ -483,7 +483,7 @@ void TForm1::OpenEditor(int col, int row) {
     TCellEdit* e = StringGridEdit;
     if (e->EditCol > 0 && e->EditRow > 0 && e->EditRow < StringGrid1->RowCount())
         StringGrid1->SetCells(e->EditCol, e->EditRow, e->Text());
-    RECT r = StringGrid1->CellRect(col, row);
+    const RECT r = StringGrid1->Unscaled(StringGrid1->CellRect(col, row));
     e->SetBounds(r.left + StringGrid1->Left(), r.top + StringGrid1->Top(), r.right - r.left, e->Height());
     e->EditCol = col;
     e->EditRow = row;

@@ -24,7 +24,8 @@ void TBevel::Paint(TCanvas& canvas) {
         canvas.LineTo(r - 1, b - 1);
         canvas.LineTo(l - 1, b - 1);
     };
-    int w = Width(), h = Height();
+    const RECT own = PaintRect();
+    int w = own.right, h = own.bottom;
     if (shape_ == TBevelShape::bsBox) {
         frame(0, 0, w, h, topLeft, bottomRight);
     } else {

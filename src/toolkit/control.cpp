@@ -65,6 +65,7 @@ void TControl::SetParent(TWinControl* parent) {
         parent_->InsertControl(this);
         if (parentFont_) InheritFont(parent_->Font());
         if (parentColor_) InheritColor(parent_->Color());
+        ScaleChanged();
         Invalidate();
     }
     HintChanged();
@@ -74,6 +75,22 @@ TForm* TControl::ParentForm() const {
     const TControl* c = this;
     while (c->parent_) c = c->parent_;
     return dynamic_cast<TForm*>(const_cast<TControl*>(c));
+}
+
+int TControl::Dpi() const {
+    const TControl* c = this;
+    while (c->parent_) c = c->parent_;
+    if (const auto* form = dynamic_cast<const TForm*>(c)) return form->PixelsPerInch();
+    return kDesignDpi;
+}
+
+RECT TControl::PaintRect() const { return RECT{0, 0, Scaled(width_), Scaled(height_)}; }
+
+void TControl::ScaleChanged() {
+    if (font_.PixelsPerInch() == Dpi()) return;
+    inheriting_ = true;
+    font_.SetPixelsPerInch(Dpi());
+    inheriting_ = false;
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
@@ -88,7 +105,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 
 void TControl::BoundsChanged(const RECT& oldBounds) {
     if (parent_ && parent_->HandleAllocated()) {
-        InvalidateRect(parent_->Handle(), &oldBounds, TRUE);
+        RECT old = Scaled(oldBounds);
+        InvalidateRect(parent_->Handle(), &old, TRUE);
         Invalidate();
     }
     HintChanged();
@@ -135,7 +153,7 @@ void TControl::SetVisible(bool visible) {
 
 void TControl::VisibleChanged() {
     if (parent_ && parent_->HandleAllocated()) {
-        RECT r = BoundsRect();
+        RECT r = Scaled(BoundsRect());
         InvalidateRect(parent_->Handle(), &r, TRUE);
     }
     HintChanged();
@@ -208,7 +226,7 @@ POINT TControl::ClientToScreen(POINT p) const {
         return p;
     }
     if (!parent_) return p;
-    return parent_->ClientToScreen(POINT{p.x + left_, p.y + top_});
+    return parent_->ClientToScreen(POINT{p.x + Scaled(left_), p.y + Scaled(top_)});
 }
 
 POINT TControl::ScreenToClient(POINT p) const {
@@ -219,7 +237,7 @@ POINT TControl::ScreenToClient(POINT p) const {
     }
     if (!parent_) return p;
     POINT q = parent_->ScreenToClient(p);
-    return POINT{q.x - left_, q.y - top_};
+    return POINT{q.x - Scaled(left_), q.y - Scaled(top_)};
 }
 
 void TControl::Click() {
@@ -247,7 +265,8 @@ void TControl::DispatchMouse(UINT msg, WPARAM wParam, int x, int y) {
         MouseDown(TMouseButton::mbMiddle, shift, x, y);
         break;
     case WM_LBUTTONUP: {
-        bool clicked = leftPressed_ && ClicksOnMouseUp() && x >= 0 && y >= 0 && x < width_ && y < height_;
+        const RECT own = PaintRect();
+        bool clicked = leftPressed_ && ClicksOnMouseUp() && x >= 0 && y >= 0 && x < own.right && y < own.bottom;
         leftPressed_ = false;
         if (clicked) Click();
         MouseUp(TMouseButton::mbLeft, shift, x, y);
@@ -295,7 +314,7 @@ const ClassInfo& TGraphicControl::StaticClass() {
 
 void TGraphicControl::Invalidate() {
     if (Parent() && Parent()->HandleAllocated() && Visible()) {
-        RECT r = BoundsRect();
+        RECT r = Scaled(BoundsRect());
         InvalidateRect(Parent()->Handle(), &r, TRUE);
     }
 }

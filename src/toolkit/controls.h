@@ -11,6 +11,7 @@
 
 #include "core/component.h"
 #include "toolkit/colors.h"
+#include "toolkit/dpi.h"
 #include "toolkit/graphics.h"
 
 namespace velt {
@@ -46,6 +47,17 @@ public:
     virtual void SetParent(TWinControl* parent);
     // The form this control stands on (null when not on a form).
     TForm* ParentForm() const;
+
+    // Bounds, client sizes and fonts are layout figures, written for 96 DPI;
+    // the window's pixels are those times Dpi() / 96. Painting and mouse
+    // coordinates are pixels.
+    int Dpi() const;
+    int Scaled(int v) const { return ScaleToDpi(v, Dpi()); }
+    int Unscaled(int v) const { return ScaleFromDpi(v, Dpi()); }
+    RECT Scaled(const RECT& r) const { return ScaleRectToDpi(r, Dpi()); }
+    RECT Unscaled(const RECT& r) const { return ScaleRectFromDpi(r, Dpi()); }
+    // The control's own surface in pixels, from (0, 0).
+    virtual RECT PaintRect() const;
 
     int Left() const { return left_; }
     int Top() const { return top_; }
@@ -139,6 +151,9 @@ protected:
     virtual void CursorChanged();
     virtual void HintChanged();
     virtual void Resize() { if (OnResize) OnResize(this); }
+    // The form's DPI changed (or the control came onto a form): fonts and
+    // pixel sizes follow.
+    virtual void ScaleChanged();
 
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
@@ -217,6 +232,7 @@ public:
     bool IsWindowed() const override { return true; }
     int ClientWidth() const override;
     int ClientHeight() const override;
+    RECT PaintRect() const override;
 
     int ControlCount() const { return static_cast<int>(controls_.size()); }
     TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
@@ -288,6 +304,7 @@ protected:
     void EnabledChanged() override;
     void VisibleChanged() override;
     void BoundsChanged(const RECT& oldBounds) override;
+    void ScaleChanged() override;
     std::string GetText() const override;
 
     // A brush in Color, kept for the background and for CtlColor.

@@ -56,6 +56,8 @@ const ClassInfo& TForm::StaticClass() {
 TForm::TForm(TComponent* owner) : TWinControl(owner), canvas_(this) {
     InitVisible(false);
     SetParentFont(false);
+    dpi_ = SystemDpi();
+    Font().SetPixelsPerInch(dpi_);
     canvas_.Font().Assign(Font());
     width_ = clientWidth_;
     height_ = clientHeight_;
@@ -93,33 +95,60 @@ void TForm::GetCreateParams(CreateParams& params) {
     params.style = Style();
     params.exStyle = ExStyle();
     params.parent = nullptr;
-    params.x = left_;
-    params.y = top_;
+    params.x = Scaled(left_);
+    params.y = Scaled(top_);
     if (sizeByClient_) {
-        RECT r{0, 0, clientWidth_, clientHeight_};
-        AdjustWindowRectEx(&r, params.style, menu_ != nullptr, params.exStyle);
+        RECT r = FrameFor(clientWidth_, clientHeight_);
         params.width = r.right - r.left;
         params.height = r.bottom - r.top;
     } else {
-        params.width = width_;
-        params.height = height_;
+        params.width = Scaled(width_);
+        params.height = Scaled(height_);
     }
 }
 
 namespace {
-// The program's own icon (MAINICON) at one system size; null without one.
-HICON ProgramIcon(int widthMetric, int heightMetric) {
+// The program's own icon (MAINICON) at one system size for a DPI; null without one.
+HICON ProgramIcon(int widthMetric, int heightMetric, int dpi) {
     return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
-                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
+                                         SystemMetricForDpi(widthMetric, dpi),
+                                         SystemMetricForDpi(heightMetric, dpi), LR_SHARED));
 }
 } // namespace
 
-void TForm::HandleCreated() {
+RECT TForm::FrameFor(int clientWidth, int clientHeight) const {
+    RECT r{0, 0, Scaled(clientWidth), Scaled(clientHeight)};
+    AdjustWindowRectForDpi(r, Style(), menu_ != nullptr, ExStyle(), dpi_);
+    return r;
+}
+
+void TForm::SetIcons() {
     // Set on the window itself: a dialog frame would not show a class icon.
-    if (HICON bigIcon = ProgramIcon(SM_CXICON, SM_CYICON))
+    if (HICON bigIcon = ProgramIcon(SM_CXICON, SM_CYICON, dpi_))
         SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-    if (HICON smallIcon = ProgramIcon(SM_CXSMICON, SM_CYSMICON))
+    if (HICON smallIcon = ProgramIcon(SM_CXSMICON, SM_CYSMICON, dpi_))
         SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+}
+
+void TForm::ChangeDpi(int dpi, const RECT* suggested) {
+    if (dpi <= 0) return;
+    const int cw = ClientWidth(), ch = ClientHeight();
+    const bool changed = dpi != dpi_;
+    dpi_ = dpi;
+    if (changed) ScaleChanged();
+    if (!HandleAllocated()) return;
+    if (changed) SetIcons();
+    if (suggested)
+        SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetClientSize(cw, ch);
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void TForm::HandleCreated() {
+    // Made on another monitor than the system's: its own DPI from now on.
+    if (WindowDpi(Handle()) != dpi_) ChangeDpi(WindowDpi(Handle()));
+    SetIcons();
     if (menu_) ::SetMenu(Handle(), menu_->Handle());
     // A menu bar may wrap onto two lines: correct the client size now.
     if (sizeByClient_) SetClientSize(clientWidth_, clientHeight_);
@@ -149,8 +178,7 @@ void TForm::SetClientSize(int width, int height) {
     clientHeight_ = height;
     if (!HandleAllocated()) {
         sizeByClient_ = true;
-        RECT r{0, 0, width, height};
-        AdjustWindowRectEx(&r, Style(), menu_ != nullptr, ExStyle());
+        RECT r = Unscaled(FrameFor(width, height));
         width_ = r.right - r.left;
         height_ = r.bottom - r.top;
         return;
@@ -158,8 +186,8 @@ void TForm::SetClientSize(int width, int height) {
     RECT window, client;
     GetWindowRect(Handle(), &window);
     GetClientRect(Handle(), &client);
-    int w = (window.right - window.left) - client.right + width;
-    int h = (window.bottom - window.top) - client.bottom + height;
+    int w = (window.right - window.left) - client.right + Scaled(width);
+    int h = (window.bottom - window.top) - client.bottom + Scaled(height);
     SetWindowPos(Handle(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -172,8 +200,7 @@ void TForm::SetBounds(int left, int top, int width, int height) {
             width_ = width;
             height_ = height;
             sizeByClient_ = false;
-            RECT r{0, 0, 0, 0};
-            AdjustWindowRectEx(&r, Style(), menu_ != nullptr, ExStyle());
+            RECT r = Unscaled(FrameFor(0, 0));
             clientWidth_ = width - (r.right - r.left);
             clientHeight_ = height - (r.bottom - r.top);
         }
@@ -190,6 +217,21 @@ void TForm::CenterOnScreen() {
     SetWindowPos(Handle(), nullptr, (sw - w) / 2, (sh - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TForm::KeepOnScreen() {
+    // A designed position, scaled up, may leave a large window past the
+    // edge of a small screen.
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &info)) return;
+    const RECT& work = info.rcWork;
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    int x = std::max(std::min(r.left, work.right - (r.right - r.left)), work.left);
+    int y = std::max(std::min(r.top, work.bottom - (r.bottom - r.top)), work.top);
+    if (x != r.left || y != r.top)
+        SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TForm::Resize() {
     // Layout handlers run from the first showing on, when the form's
     // controls all exist.
@@ -201,6 +243,7 @@ void TForm::VisibleChanged() {
     HWND h = Handle();
     if (Visible()) {
         if (position_ == TPosition::poScreenCenter) CenterOnScreen();
+        else if (!shownOnce_) KeepOnScreen();
         if (!shownOnce_) {
             shownOnce_ = true;
             NotifyResize();
@@ -453,6 +496,9 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 SetInitialFocus();
             if (OnActivate) OnActivate(this);
         }
+        return 0;
+    case WM_DPICHANGED:
+        ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_DESTROY:
         // The window would destroy its menu with itself; the menu object owns it.

@@ -56,6 +56,12 @@ public:
     int ClientWidth() const override;
     int ClientHeight() const override;
     void SetClientSize(int width, int height) override;
+    // The DPI the form and its controls are drawn for: the system's until
+    // the window exists, then its monitor's.
+    int PixelsPerInch() const { return dpi_; }
+    // Lays the form out again for another DPI, keeping its client size in
+    // layout figures; `suggested` (as WM_DPICHANGED gives it) places it.
+    void ChangeDpi(int dpi, const RECT* suggested = nullptr);
     void SetBounds(int left, int top, int width, int height) override;
 
     // Shows the form modally: other windows of the program are disabled
@@ -117,14 +123,18 @@ private:
     DWORD Style() const;
     DWORD ExStyle() const;
     void CenterOnScreen();
+    void KeepOnScreen();
+    void SetIcons();
     void SetInitialFocus();
     bool DialogKey(const MSG& msg);
     void CollectButtons(const TWinControl* parent, std::vector<TButton*>& out) const;
     void ApplyBorderStyle();
+    RECT FrameFor(int clientWidth, int clientHeight) const;
 
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     TPosition position_ = TPosition::poDesigned;
     int clientWidth_ = 320, clientHeight_ = 240;
+    int dpi_ = kDesignDpi;
     bool sizeByClient_ = true;
     bool shownOnce_ = false;
     bool modal_ = false;

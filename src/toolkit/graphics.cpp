@@ -1,5 +1,7 @@
 #include "toolkit/graphics.h"
 
+#include "toolkit/dpi.h"
+
 namespace velt {
 
 const ClassInfo& TFont::StaticClass() {
@@ -11,7 +13,7 @@ void TFont::DefaultAttributes(std::string& name, int& height, BYTE& charset) {
     LOGFONTA lf{};
     if (GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf) == sizeof lf && lf.lfFaceName[0]) {
         name = lf.lfFaceName;
-        height = lf.lfHeight ? lf.lfHeight : -11;
+        height = lf.lfHeight ? ScaleFromDpi(lf.lfHeight, SystemDpi()) : -11;
     } else {
         name = "MS Sans Serif";
         height = -11;
@@ -33,14 +35,16 @@ void TFont::SetHeight(int height) {
     Changed();
 }
 
-static int ScreenPixelsPerInch() {
-    WindowDC screen;
-    int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
-    return dpi > 0 ? dpi : 96;
+int TFont::Size() const { return -MulDiv(height_, 72, kDesignDpi); }
+void TFont::SetSize(int points) { SetHeight(-MulDiv(points, kDesignDpi, 72)); }
+
+void TFont::SetPixelsPerInch(int dpi) {
+    if (dpi == pixelsPerInch_ || dpi <= 0) return;
+    pixelsPerInch_ = dpi;
+    Changed();
 }
 
-int TFont::Size() const { return -MulDiv(height_, 72, ScreenPixelsPerInch()); }
-void TFont::SetSize(int points) { SetHeight(-MulDiv(points, ScreenPixelsPerInch(), 72)); }
+int TFont::PixelHeight() const { return ScaleToDpi(height_, pixelsPerInch_); }
 
 void TFont::SetColor(TColor color) {
     if (color == color_) return;
@@ -67,18 +71,20 @@ void TFont::Assign(const TFont& other) {
     color_ = other.color_;
     charset_ = other.charset_;
     style_ = other.style_;
+    pixelsPerInch_ = other.pixelsPerInch_;
     Changed();
 }
 
 bool TFont::SameAs(const TFont& other) const {
     return name_ == other.name_ && height_ == other.height_ && color_ == other.color_ &&
-           charset_ == other.charset_ && style_ == other.style_;
+           charset_ == other.charset_ && style_ == other.style_ &&
+           pixelsPerInch_ == other.pixelsPerInch_;
 }
 
 HFONT TFont::Handle() const {
     if (!handle_) {
         LOGFONTA lf{};
-        lf.lfHeight = height_;
+        lf.lfHeight = PixelHeight();
         lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
         lf.lfItalic = (style_ & fsItalic) ? 1 : 0;
         lf.lfUnderline = (style_ & fsUnderline) ? 1 : 0;

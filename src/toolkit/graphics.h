@@ -14,8 +14,9 @@ namespace velt {
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 
-// A logical font. Height is the GDI height: negative values give the
-// character height in pixels (-13 is "13 px"), positive the cell height.
+// A logical font. Height is the GDI height at 96 DPI: negative values give
+// the character height in pixels (-13 is "13 px"), positive the cell height.
+// The handle is made for PixelsPerInch, the DPI of the window it is used on.
 class TFont : public TPersistent {
     VELT_PERSISTENT_CLASS()
 public:
@@ -27,7 +28,7 @@ public:
     void SetName(const std::string& name);
     int Height() const { return height_; }
     void SetHeight(int height);
-    // Points at the screen's resolution.
+    // Points (Height at 96 DPI).
     int Size() const;
     void SetSize(int points);
     TColor Color() const { return color_; }
@@ -36,6 +37,10 @@ public:
     void SetCharset(BYTE charset);
     TFontStyles Style() const { return style_; }
     void SetStyle(TFontStyles style);
+    int PixelsPerInch() const { return pixelsPerInch_; }
+    void SetPixelsPerInch(int dpi);
+    // The height in pixels at PixelsPerInch.
+    int PixelHeight() const;
 
     // Copies every attribute; one change notification.
     void Assign(const TFont& other);
@@ -47,7 +52,8 @@ public:
     // Runs after every change.
     std::function<void()> OnChange;
 
-    // The default window font of run-time dialogs (the system's GUI font).
+    // The default window font of run-time dialogs (the system's GUI font,
+    // its height brought to 96 DPI).
     static void DefaultAttributes(std::string& name, int& height, BYTE& charset);
 
 private:
@@ -58,6 +64,7 @@ private:
     TColor color_ = clWindowText;
     BYTE charset_ = DEFAULT_CHARSET;
     TFontStyles style_ = 0;
+    int pixelsPerInch_ = 96;
     mutable FontHandle handle_;
 };
 

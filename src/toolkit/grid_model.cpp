@@ -34,6 +34,11 @@ void GridModel::SetDefaultRowHeight(int height) {
     ClampState();
 }
 
+void GridModel::SetLineWidth(int width) {
+    lineWidth_ = std::max(width, 1);
+    ClampState();
+}
+
 void GridModel::SetClientSize(int width, int height) {
     clientWidth_ = std::max(width, 0);
     clientHeight_ = std::max(height, 0);
@@ -62,7 +67,7 @@ int GridModel::LastVisibleRow() const {
 
 int GridModel::ColLeft(int col) const {
     int x = 0;
-    for (int c = 0; c < col && c < ColCount(); ++c) x += colWidths_[static_cast<size_t>(c)] + kLineWidth;
+    for (int c = 0; c < col && c < ColCount(); ++c) x += colWidths_[static_cast<size_t>(c)] + lineWidth_;
     return x;
 }
 
@@ -86,7 +91,7 @@ GridCoord GridModel::MouseToCell(int x, int y) const {
     if (x >= 0 && x < clientWidth_) {
         int left = 0;
         for (int c = 0; c < ColCount(); ++c) {
-            int right = left + ColWidth(c) + kLineWidth;
+            int right = left + ColWidth(c) + lineWidth_;
             if (x < right) { result.Col = c; break; }
             left = right;
         }

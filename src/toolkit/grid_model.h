@@ -46,7 +46,6 @@ enum class GridKey { Left, Right, Up, Down, PageUp, PageDown, Home, End, Tab };
 
 class GridModel {
 public:
-    static constexpr int kLineWidth = 1;
     // Half-width of the strip around a column border where a press in the
     // title row starts resizing.
     static constexpr int kSizingSlack = 3;
@@ -71,6 +70,12 @@ public:
     void SetColWidth(int col, int width);
     int DefaultRowHeight() const { return rowHeight_; }
     void SetDefaultRowHeight(int height);
+    // Grid lines and the text's distance from the cell's corner grow with
+    // the display scale.
+    int LineWidth() const { return lineWidth_; }
+    void SetLineWidth(int width);
+    int TextInset() const { return textInset_; }
+    void SetTextInset(int inset) { textInset_ = inset; }
     void SetClientSize(int width, int height);
     int ClientWidth() const { return clientWidth_; }
     int ClientHeight() const { return clientHeight_; }
@@ -122,7 +127,7 @@ public:
     bool Key(GridKey key, bool shift, bool ctrl);
 
 private:
-    int RowPitch() const { return rowHeight_ + kLineWidth; }
+    int RowPitch() const { return rowHeight_ + lineWidth_; }
     int FixedHeight() const { return fixedRows_ * RowPitch(); }
     GridCoord Clamp(GridCoord c) const;
     void ClampState();
@@ -133,6 +138,8 @@ private:
     int fixedRows_;
     int defaultColWidth_ = 64;
     int rowHeight_ = 24;
+    int lineWidth_ = 1;
+    int textInset_ = 2;
     int clientWidth_ = 0;
     int clientHeight_ = 0;
     int topRow_;

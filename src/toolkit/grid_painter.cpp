@@ -31,14 +31,15 @@ int GridPainter::Paint(HDC dc, const GridModel& model, const RECT& dirty, const 
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
 
     const int lastCol = model.ColCount() - 1;
-    const int gridRight = model.ColLeft(lastCol) + model.ColWidth(lastCol) + GridModel::kLineWidth;
+    const int gridRight = model.ColLeft(lastCol) + model.ColWidth(lastCol) + model.LineWidth();
     const int lastRow = model.LastVisibleRow();
     const GridCoord current = model.Current();
 
     // Beyond the cells: right of the last column and below the last row.
     int gridBottom = 0;
-    if (lastRow >= model.TopRow()) gridBottom = model.RowTop(lastRow) + model.DefaultRowHeight() + 1;
-    else if (model.FixedRows() > 0) gridBottom = model.FixedRows() * (model.DefaultRowHeight() + 1);
+    const int lineWidth = model.LineWidth();
+    if (lastRow >= model.TopRow()) gridBottom = model.RowTop(lastRow) + model.DefaultRowHeight() + lineWidth;
+    else if (model.FixedRows() > 0) gridBottom = model.FixedRows() * (model.DefaultRowHeight() + lineWidth);
     RECT right{gridRight, 0, model.ClientWidth(), model.ClientHeight()};
     RECT below{0, gridBottom, std::min(gridRight, model.ClientWidth()), model.ClientHeight()};
     if (!IsRectEmpty(&right) && Intersects(right, dirty)) Fill(dc, right, palette.Background);
@@ -47,11 +48,11 @@ int GridPainter::Paint(HDC dc, const GridModel& model, const RECT& dirty, const 
     int painted = 0;
     auto paintRow = [&](int row) {
         const int top = model.RowTop(row);
-        if (top < 0 || top > dirty.bottom || top + model.DefaultRowHeight() + 1 <= dirty.top) return;
+        if (top < 0 || top > dirty.bottom || top + model.DefaultRowHeight() + lineWidth <= dirty.top) return;
         for (int col = 0; col <= lastCol; ++col) {
             GridBox box = model.CellRect(col, row);
             RECT cell{box.Left, box.Top, box.Right, box.Bottom};
-            RECT withLines{cell.left, cell.top, cell.right + 1, cell.bottom + 1};
+            RECT withLines{cell.left, cell.top, cell.right + lineWidth, cell.bottom + lineWidth};
             if (cell.left >= model.ClientWidth()) break;
             if (!Intersects(withLines, dirty)) continue;
 
@@ -72,12 +73,13 @@ int GridPainter::Paint(HDC dc, const GridModel& model, const RECT& dirty, const 
             const std::string_view text = textOf(col, row);
             if (!text.empty()) {
                 SetTextColor(dc, fore);
-                ExtTextOutA(dc, cell.left + 2, cell.top + 2, ETO_CLIPPED, &cell, text.data(),
+                const int inset = model.TextInset();
+                ExtTextOutA(dc, cell.left + inset, cell.top + inset, ETO_CLIPPED, &cell, text.data(),
                             static_cast<UINT>(std::min(text.size(), kMaxDrawnBytes)), nullptr);
             }
             COLORREF line = state.Fixed ? palette.FixedLine : palette.Line;
-            RECT vertical{cell.right, cell.top, cell.right + 1, cell.bottom + 1};
-            RECT horizontal{cell.left, cell.bottom, cell.right, cell.bottom + 1};
+            RECT vertical{cell.right, cell.top, cell.right + lineWidth, cell.bottom + lineWidth};
+            RECT horizontal{cell.left, cell.bottom, cell.right, cell.bottom + lineWidth};
             Fill(dc, vertical, line);
             Fill(dc, horizontal, line);
 

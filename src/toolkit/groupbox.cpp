@@ -23,10 +23,11 @@ void TGroupBox::GetCreateParams(CreateParams& params) {
 void TGroupBox::Paint(TCanvas& canvas) {
     std::string caption = Caption();
     int textHeight = canvas.TextHeight("0");
-    RECT frame{0, textHeight / 2, Width(), Height()};
+    const RECT own = PaintRect();
+    RECT frame{0, textHeight / 2, own.right, own.bottom};
     DrawEdge(canvas.Handle(), &frame, EDGE_ETCHED, BF_RECT);
     if (caption.empty()) return;
-    RECT text{8, 0, 8, textHeight};
+    RECT text{Scaled(8), 0, Scaled(8), textHeight};
     canvas.DrawText(caption, text, DT_SINGLELINE | DT_CALCRECT);
     text.right += 2;
     text.left -= 2;

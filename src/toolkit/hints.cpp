@@ -52,7 +52,7 @@ void THintManager::Update(TControl* control) {
             }
         } else if (control->Parent() && control->Parent()->HandleAllocated()) {
             wanted = Tool{control->Parent()->Handle(), reinterpret_cast<UINT_PTR>(control), control->Hint(),
-                          control->BoundsRect()};
+                          control->Scaled(control->BoundsRect())};
         } else {
             active = false;
         }

@@ -11,8 +11,10 @@ public:
     explicit TImage(TComponent* owner);
 
     // Loads a BITMAP resource of the program; false when there is none.
+    // Above 96 DPI the resource name_2X, drawn for 192 DPI, is taken where
+    // it exists, and reduced for the scales between.
     bool LoadFromResourceName(const std::string& name, HINSTANCE module = nullptr);
-    // Takes ownership of the bitmap.
+    // Takes ownership of the bitmap, a picture for 96 DPI.
     void SetBitmap(HBITMAP bitmap);
     HBITMAP Bitmap() const { return bitmap_.Get(); }
     SIZE BitmapSize() const;
@@ -27,13 +29,23 @@ public:
 
     void Paint(TCanvas& canvas) override;
 
+protected:
+    void ScaleChanged() override;
+
 private:
     void PictureChanged();
+    bool LoadForDpi();
+    // The bitmap's size in layout figures.
+    SIZE DesignSize() const;
 
     BitmapHandle bitmap_;
     bool transparent_ = false;
     bool autoSize_ = false;
     bool stretch_ = false;
+    int bitmapDpi_ = 96;
+    std::string resource_;
+    HINSTANCE module_ = nullptr;
+    bool large_ = false;  // the 2x picture was asked for
 };
 
 } // namespace velt

@@ -82,16 +82,18 @@ void TLabel::AdjustBounds() {
     WindowDC screen;
     TCanvas canvas(screen.Get());
     canvas.Font().Assign(Font());
-    int limit = wordWrap_ ? (maxWidth_ > 0 ? maxWidth_ : std::max(width_, 1)) : 0x3FFFFFFF;
+    int limit = wordWrap_ ? Scaled(maxWidth_ > 0 ? maxWidth_ : std::max(width_, 1)) : 0x3FFFFFFF;
     RECT r{0, 0, limit, 0};
     canvas.DrawText(text, r, TextFormat() | DT_CALCRECT);
-    int w = r.right;
+    // Rounded up: the text's pixels must fit in the scaled bounds.
+    const int dpi = Dpi();
+    int w = (r.right * kDesignDpi + dpi - 1) / dpi;
     if (maxWidth_ > 0) w = std::min(w, maxWidth_);
-    SetBounds(left_, top_, w, r.bottom);
+    SetBounds(left_, top_, w, (r.bottom * kDesignDpi + dpi - 1) / dpi);
 }
 
 void TLabel::Paint(TCanvas& canvas) {
-    RECT r{0, 0, Width(), Height()};
+    RECT r = PaintRect();
     if (!transparent_) {
         canvas.Brush().color = Color();
         canvas.FillRect(r);

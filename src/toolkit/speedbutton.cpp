@@ -22,7 +22,7 @@ void TSpeedButton::SetFlat(bool v) {
 }
 
 void TSpeedButton::Paint(TCanvas& canvas) {
-    RECT r{0, 0, Width(), Height()};
+    RECT r = PaintRect();
     HDC dc = canvas.Handle();
     if (flat_) {
         // The parent's background shows through; only the edge changes.
@@ -31,7 +31,7 @@ void TSpeedButton::Paint(TCanvas& canvas) {
     } else {
         DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (down_ ? DFCS_PUSHED : 0));
     }
-    RECT text{0, 0, Width(), Height()};
+    RECT text = PaintRect();
     if (down_) OffsetRect(&text, 1, 1);
     canvas.Brush().style = TBrushStyle::bsClear;
     const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
@@ -59,7 +59,8 @@ void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int 
 
 void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
     if (tracking_) {
-        bool inside = x >= 0 && y >= 0 && x < Width() && y < Height();
+        const RECT own = PaintRect();
+        bool inside = x >= 0 && y >= 0 && x < own.right && y < own.bottom;
         if (inside != down_) {
             down_ = inside;
             Invalidate();

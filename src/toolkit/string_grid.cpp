@@ -111,18 +111,36 @@ const GridModel& TStringGrid::Synced() const {
 // ---------------------------------------------------------------- geometry and state
 
 void TStringGrid::SetDefaultColWidth(int width) {
-    model_.SetDefaultColWidth(width);
+    model_.SetDefaultColWidth(Scaled(width));
     Invalidate();
 }
 
 void TStringGrid::SetColWidths(int col, int width) {
     if (col < 0 || col >= model_.ColCount()) return;
-    model_.SetColWidth(col, width);
+    model_.SetColWidth(col, Scaled(width));
     Invalidate();
 }
 
 void TStringGrid::SetDefaultRowHeight(int height) {
-    model_.SetDefaultRowHeight(height);
+    rowHeight_ = height;
+    model_.SetDefaultRowHeight(Scaled(height));
+    Changed();
+}
+
+void TStringGrid::ScaleChanged() {
+    const int dpi = Dpi();
+    if (dpi != modelDpi_) {
+        // Widths the user dragged keep their share of the window.
+        model_.SetDefaultColWidth(MulDiv(model_.DefaultColWidth(), dpi, modelDpi_));
+        for (int c = 0; c < model_.ColCount(); ++c)
+            model_.SetColWidth(c, MulDiv(model_.ColWidth(c), dpi, modelDpi_));
+        model_.SetDefaultRowHeight(Scaled(rowHeight_));
+        model_.SetLineWidth(Scaled(1));
+        model_.SetTextInset(Scaled(2));
+        modelDpi_ = dpi;
+    }
+    TWinControl::ScaleChanged();
+    ReadClientSize();
     Changed();
 }
 
@@ -216,7 +234,7 @@ void TStringGrid::ReadClientSize() {
         GetClientRect(Handle(), &r);
         model_.SetClientSize(r.right, r.bottom);
     } else {
-        model_.SetClientSize(Width(), Height());
+        model_.SetClientSize(Scaled(Width()), Scaled(Height()));
     }
 }
 
@@ -260,8 +278,8 @@ void TStringGrid::InvalidateCell(int col, int row) {
     if (!HandleAllocated()) return;
     RECT r = CellRect(col, row);
     if (IsRectEmpty(&r)) return;
-    r.right += GridModel::kLineWidth;
-    r.bottom += GridModel::kLineWidth;
+    r.right += model_.LineWidth();
+    r.bottom += model_.LineWidth();
     InvalidateRect(Handle(), &r, FALSE);
 }
 

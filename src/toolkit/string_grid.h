@@ -41,13 +41,14 @@ public:
     int FixedCols() const { return model_.FixedCols(); }
     int FixedRows() const { return model_.FixedRows(); }
 
-    // ---- geometry
-    int DefaultColWidth() const { return model_.DefaultColWidth(); }
+    // ---- geometry (layout figures, like the bounds; CellRect and the mouse
+    // are in pixels)
+    int DefaultColWidth() const { return Unscaled(model_.DefaultColWidth()); }
     // Resets every column, including widths the user dragged.
     void SetDefaultColWidth(int width);
-    int ColWidths(int col) const { return model_.ColWidth(col); }
+    int ColWidths(int col) const { return Unscaled(model_.ColWidth(col)); }
     void SetColWidths(int col, int width);
-    int DefaultRowHeight() const { return model_.DefaultRowHeight(); }
+    int DefaultRowHeight() const { return rowHeight_; }
     void SetDefaultRowHeight(int height);
     int TopRow() const { return Synced().TopRow(); }
     void SetTopRow(int row);
@@ -98,6 +99,7 @@ protected:
     void Resize() override;
     void FontChanged() override;
     void ColorChanged() override;
+    void ScaleChanged() override;
 
     // OnKeyDown first; then the grid moves unless the handler cleared key.
     void KeyDown(WORD& key, TShiftState shift) override;
@@ -126,6 +128,8 @@ private:
     State state_ = State::Idle;
     int sizingCol_ = -1;
     int sizingOffset_ = 0;
+    int rowHeight_ = 24;
+    int modelDpi_ = kDesignDpi;  // the DPI the model's pixels are for
     int wheelRemainder_ = 0;
     TColor fixedColor_;
     TColor lineColor_;

@@ -156,10 +156,11 @@ void TWinControl::GetCreateParams(CreateParams& params) {
     if (Visible()) params.style |= WS_VISIBLE;
     if (tabStop_) params.style |= WS_TABSTOP;
     params.parent = Parent() ? Parent()->Handle() : nullptr;
-    params.x = left_;
-    params.y = top_;
-    params.width = width_;
-    params.height = height_;
+    const RECT r = Scaled(BoundsRect());
+    params.x = r.left;
+    params.y = r.top;
+    params.width = r.right - r.left;
+    params.height = r.bottom - r.top;
 }
 
 void TWinControl::CreateHandle() {
@@ -259,16 +260,31 @@ void TWinControl::RemoveControl(TControl* control) {
 
 int TWinControl::ClientWidth() const {
     if (!handle_) return width_;
-    RECT r;
-    GetClientRect(handle_, &r);
-    return r.right;
+    return Unscaled(PaintRect().right);
 }
 
 int TWinControl::ClientHeight() const {
     if (!handle_) return height_;
+    return Unscaled(PaintRect().bottom);
+}
+
+RECT TWinControl::PaintRect() const {
+    if (!handle_) return TControl::PaintRect();
     RECT r;
     GetClientRect(handle_, &r);
-    return r.bottom;
+    return r;
+}
+
+void TWinControl::ScaleChanged() {
+    TControl::ScaleChanged();
+    if (handle_ && (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD)) {
+        const RECT r = Scaled(BoundsRect());
+        SetWindowPos(handle_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    std::vector<TControl*> list = controls_;
+    for (TControl* c : list) c->ScaleChanged();
+    Invalidate();
 }
 
 void TWinControl::ReadBoundsFromWindow() {
@@ -276,6 +292,7 @@ void TWinControl::ReadBoundsFromWindow() {
     GetWindowRect(handle_, &r);
     if (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD)
         MapWindowPoints(HWND_DESKTOP, GetParent(handle_), reinterpret_cast<POINT*>(&r), 2);
+    r = Unscaled(r);
     left_ = r.left;
     top_ = r.top;
     width_ = r.right - r.left;
@@ -284,7 +301,9 @@ void TWinControl::ReadBoundsFromWindow() {
 
 void TWinControl::BoundsChanged(const RECT& oldBounds) {
     if (handle_) {
-        SetWindowPos(handle_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT r = Scaled(BoundsRect());
+        SetWindowPos(handle_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         // WM_SIZE raised Resize already.
         HintChanged();
         return;
@@ -367,7 +386,7 @@ TControl* TWinControl::GraphicControlAt(POINT p) const {
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         TControl* c = *it;
         if (c->IsWindowed() || !c->Visible() || !c->Enabled()) continue;
-        RECT r = c->BoundsRect();
+        RECT r = Scaled(c->BoundsRect());
         if (PtInRect(&r, p)) return c;
     }
     return nullptr;
@@ -472,7 +491,7 @@ void TWinControl::PaintGraphicChildren(HDC dc, const RECT& dirty) {
     std::vector<TControl*> list = controls_;
     for (TControl* c : list) {
         if (c->IsWindowed() || !c->Visible()) continue;
-        RECT b = c->BoundsRect(), overlap;
+        RECT b = Scaled(c->BoundsRect()), overlap;
         if (!IntersectRect(&overlap, &b, &dirty)) continue;
         SavedDC saved(dc);
         OffsetViewportOrgEx(dc, b.left, b.top, nullptr);
@@ -517,7 +536,7 @@ bool TWinControl::HandleMouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetCapture(handle_);
     }
     HWND self = handle_;
-    target->DispatchMouse(msg, wParam, p.x - target->Left(), p.y - target->Top());
+    target->DispatchMouse(msg, wParam, p.x - Scaled(target->Left()), p.y - Scaled(target->Top()));
     // The handler may have closed the window or freed the control.
     if (!IsWindow(self) || FromHandle(self) != this) return true;
     if (up && mouseCapture_ && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {

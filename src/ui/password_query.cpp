@@ -75,7 +75,10 @@ void ReadInto(HWND edit, std::string& password) {
 SIZE MeasureAverageCharSize(TCanvas& canvas) {
     static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     SIZE size = canvas.TextExtent(kLetters);
-    size.cx /= 52;
+    // In layout figures (96 DPI), whatever DPI the font is drawn for.
+    const int dpi = canvas.Font().PixelsPerInch();
+    size.cx = ScaleFromDpi(size.cx, dpi) / 52;
+    size.cy = ScaleFromDpi(size.cy, dpi);
     return size;
 }
 

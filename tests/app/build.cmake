@@ -2,10 +2,23 @@
 if(WIN32 AND TARGET velt)
   add_test(NAME app.smoke
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/app/smoke.sh $<TARGET_FILE:velt>
-            ${CMAKE_BINARY_DIR}/smoke ${CMAKE_BINARY_DIR}/shots)
+            ${CMAKE_BINARY_DIR}/smoke ${CMAKE_BINARY_DIR}/shots ${CMAKE_BINARY_DIR}/wineprefix-dpi)
   # Drives the one display by mouse and keyboard: nothing else may run beside it.
   set_tests_properties(app.smoke PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE
     ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endif()
+
+# The display-scale suite again at 120, 144 and 192 DPI, in a prefix of its
+# own: LogPixels is a user setting, and the other tests need 96.
+if(WIN32 AND TARGET win_tests)
+  foreach(dpi 120 144 192)
+    add_test(NAME app.display_scale_${dpi} COMMAND bash -c
+      "\"$0\" && wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d ${dpi} /f >/dev/null 2>&1 &&
+       \"$1\" \"$2\" --gtest_filter='DisplayScale*'; rc=$?; wineserver -k; exit $rc"
+      ${CMAKE_SOURCE_DIR}/scripts/wine-prefix ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:win_tests>)
+    set_tests_properties(app.display_scale_${dpi} PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE
+      ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-dpi;LC_ALL=pl_PL.UTF-8;LANG=")
+  endforeach()
 endif()
 
 # The Windows download, packed from this build's velt.exe and help.chm.

@@ -121,9 +121,12 @@ def manifest():
     ids = {e.get("Id") for e in root.iter("{%s}supportedOS" % ns["c"])}
     if ids != SUPPORTED_OS:
         return "supportedOS %s" % sorted(ids)
-    for unwanted in ("dpiAware", "dpiAwareness", "Common-Controls"):
-        if unwanted in text:
-            return "the manifest mentions %s" % unwanted
+    if "Common-Controls" in text:
+        return "the manifest mentions Common-Controls"
+    settings = {e.tag.split("}")[1]: (e.text or "").strip()
+                for e in root.iter() if e.tag.endswith(("}dpiAware", "}dpiAwareness"))}
+    if settings != {"dpiAware": "true/pm", "dpiAwareness": "PerMonitorV2, PerMonitor"}:
+        return "DPI awareness %s" % settings
     return None
 
 

@@ -2,10 +2,11 @@
 # Black-box run of the real velt.exe, driven from outside with xdotool:
 # first start without baza.pdb, add and edit an entry, save, restart with the
 # same password and find the entry. Screenshots of the prompt and the main
-# window in both languages go to the shot folder.
-#   smoke.sh velt.exe work-dir [shot-dir]
+# window in both languages go to the shot folder; with a second Wine prefix,
+# the saved vault is opened there at 144 DPI too (prompt-*-144, main-*-144).
+#   smoke.sh velt.exe work-dir [shot-dir [dpi-prefix]]
 set -euo pipefail
-exe="$1"; work="$2"; shots="${3:-$work/shots}"
+exe="$1"; work="$2"; shots="${3:-$work/shots}"; dpi_prefix="${4:-}"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 wine_run="$here/../../scripts/wine-run"
 [ -n "${DISPLAY:-}" ] || { echo "smoke: needs an X display"; exit 1; }
@@ -134,4 +135,20 @@ menu_shot menu-pl
 strength_shot "^Sprawd" strength-pl
 xdotool key ctrl+w
 wait_exit || fail "the program did not end after Exit"
+# ---- at 144 DPI, in a prefix of its own: the saved vault in both languages
+if [ -n "$dpi_prefix" ]; then
+  export WINEPREFIX="$dpi_prefix"
+  "$here/../../scripts/wine-prefix"
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  for lang in en pl; do
+    if [ $lang = en ]; then start en; title="^Enter the password$"; else start pl_PL.UTF-8 pl_PL.UTF-8; title="^Wpisz has"; fi
+    unlock "$title" "secret" "prompt-$lang-144"
+    main=$(wait_window "^Velt 0[.]2$") || fail "no main window at 144 DPI"
+    sleep 0.8
+    shot "main-$lang-144"
+    xdotool key ctrl+w
+    wait_exit || fail "the program did not end after Exit at 144 DPI"
+  done
+  wineserver -k 2>/dev/null || true
+fi
 echo "smoke: OK (screenshots in $shots)"

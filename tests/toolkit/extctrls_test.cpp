@@ -88,6 +88,15 @@ TEST_F(GraphicControls, PicturesFromResourcesAndTheirTransparency) {
     EXPECT_EQ(image->BitmapSize().cy, 58);
     EXPECT_FALSE(image->LoadFromResourceName("NO_SUCH_PICTURE"));
     EXPECT_TRUE(image->Bitmap());  // a failed load keeps the picture
+    // Above 96 DPI the picture drawn for 192 DPI, and back.
+    const struct {
+        int dpi;
+        LONG width;
+    } scales[] = {{192, 446}, {144, 446}, {96, 223}};
+    for (const auto& scale : scales) {
+        form->ChangeDpi(scale.dpi);
+        EXPECT_EQ(image->BitmapSize().cx, scale.width) << scale.dpi;
+    }
 
     // Left half red (the bottom-left pixel: transparent), right half blue.
     BITMAPINFO bi{};

@@ -221,6 +221,24 @@ TEST_F(FormEvents, ShowAndResizeOrder) {
     EXPECT_FALSE(style & WS_THICKFRAME);
 }
 
+TEST_F(FormEvents, DesignedPositionKeepsTheWindowOnTheScreen) {
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    const struct {
+        int left, top;
+        bool moves;
+    } cases[] = {{40, 30, false}, {sw - 100, sh - 50, true}, {-500, 20, true}};
+    for (const auto& c : cases) {
+        TForm* form = NewForm();
+        form->SetPosition(TPosition::poDesigned);
+        form->SetBounds(c.left, c.top, form->Width(), form->Height());
+        form->Show();
+        RECT r;
+        GetWindowRect(form->Handle(), &r);
+        EXPECT_EQ(r.left != c.left || r.top != c.top, c.moves) << c.left;
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= sw && r.bottom <= sh) << c.left;
+    }
+}
+
 class Menus : public ToolkitTest {};
 
 TEST_F(Menus, ShortcutsWorkAnywhereInTheForm) {

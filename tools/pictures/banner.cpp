@@ -86,49 +86,52 @@ Word NameStrokes() {
 
 } // namespace
 
-IndexedImage MakeBanner() {
-    IndexedImage image(kWidth, kHeight, Palette(), kOutside);
+IndexedImage MakeBanner(int scale) {
+    const int s = scale, width = kWidth * s, height = kHeight * s;
+    IndexedImage image(width, height, Palette(), kOutside);
 
-    const double radius = 7;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            if (InsideRoundedRect(x, y, kWidth, kHeight, radius)) image.at(x, y) = kGround;
-    // A one-pixel frame just inside the rounded edge.
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
+    const double radius = 7.0 * s;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (InsideRoundedRect(x, y, width, height, radius)) image.at(x, y) = kGround;
+    // A frame of one pixel (at 96 DPI) just inside the rounded edge.
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
             if (image.at(x, y) != kGround) continue;
-            const bool edge = !InsideRoundedRect(x - 1, y, kWidth, kHeight, radius) ||
-                              !InsideRoundedRect(x + 1, y, kWidth, kHeight, radius) ||
-                              !InsideRoundedRect(x, y - 1, kWidth, kHeight, radius) ||
-                              !InsideRoundedRect(x, y + 1, kWidth, kHeight, radius) || x == 0 || y == 0 ||
-                              x == kWidth - 1 || y == kHeight - 1;
+            const bool edge = !InsideRoundedRect(x - s, y, width, height, radius) ||
+                              !InsideRoundedRect(x + s, y, width, height, radius) ||
+                              !InsideRoundedRect(x, y - s, width, height, radius) ||
+                              !InsideRoundedRect(x, y + s, width, height, radius) || x < s || y < s ||
+                              x >= width - s || y >= height - s;
             if (edge) image.at(x, y) = kFrame;
         }
 
     // The name, centred, baseline at 34.
     const Word name = NameStrokes();
-    FloatCanvas ink(kWidth, kHeight);
+    FloatCanvas ink(width, height);
     const double left = std::round((kWidth - name.width) / 2);
     for (auto stroke : name.strokes) {
         for (Vec& p : stroke) {
-            p.x += left;
-            p.y += 34;
+            p.x = (p.x + left) * s;
+            p.y = (p.y + 34) * s;
         }
-        StrokePolyline(ink, stroke, 4.2);
+        StrokePolyline(ink, stroke, 4.2 * s);
     }
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
             const int level = int(std::lround(ink.at(x, y) * (kBlends + 1)));
             if (level <= 0 || image.at(x, y) != kGround) continue;
             image.at(x, y) = level > kBlends ? uint8_t(kWhite) : uint8_t(kFirstBlend + level - 1);
         }
 
-    // The address below it, with a short accent line on either side.
+    // The address below it, with a short accent line on either side; the
+    // bitmap font and the lines are drawn at 96 DPI and enlarged pixel by pixel.
+    IndexedImage small(kWidth, kHeight, Palette(), kOutside);
     const int spacing = 2;
     const int textWidth = SmallTextWidth(kAddress, spacing);
     const int textLeft = (kWidth - textWidth) / 2;
     const int textTop = 38;
-    DrawSmallText(image, textLeft, textTop, kAddress, spacing, kWhite);
+    DrawSmallText(small, textLeft, textTop, kAddress, spacing, kWhite);
     const int lineY = textTop + kSmallFontAscent - 3;
     const int lineLength = textLeft - 8 - 20;
     for (int i = 0; i < lineLength; ++i) {
@@ -136,9 +139,12 @@ IndexedImage MakeBanner() {
         const int fade = i * (kAccentBlends + 1) / 10;
         const uint8_t c = fade > kAccentBlends ? uint8_t(kAccent) : uint8_t(kAccentBlend + fade - 1);
         if (fade == 0) continue;
-        image.at(textLeft - 8 - lineLength + i, lineY) = c;
-        image.at(textLeft + textWidth + 7 + lineLength - i, lineY) = c;
+        small.at(textLeft - 8 - lineLength + i, lineY) = c;
+        small.at(textLeft + textWidth + 7 + lineLength - i, lineY) = c;
     }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (small.at(x / s, y / s) != kOutside) image.at(x, y) = small.at(x / s, y / s);
     return image;
 }
 

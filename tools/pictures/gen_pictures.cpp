@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
         using namespace pictures;
         WriteBmp(MakeBackground(), 8, dir + "image1.bmp");
         WriteBmp(MakeBanner(), 4, dir + "image2.bmp");
+        WriteBmp(MakeBanner(2), 4, dir + "image2_2x.bmp");
         for (const NamedGlyph& g : MakeKindGlyphs()) WriteBmp(g.image, 4, dir + g.name + ".bmp");
         WriteIco(MakeIcon(), dir + "velt.ico");
     } catch (const std::exception& e) {
