@@ -20,10 +20,10 @@ MAX_ENTRY = 63
 # The most frequent entries of each list (each list is in order of
 # frequency); None takes all of it.
 WORD_LISTS = [
-    ("zxcvbn", "english_wikipedia", 10000),
+    ("zxcvbn", "english_wikipedia", 6000),
     ("zxcvbn", "female_names", None),
     ("zxcvbn", "male_names", None),
-    ("pl", "commonWords", 10000),
+    ("pl", "commonWords", 6000),
     ("pl", "femaleFirstnames", None),
     ("pl", "maleFirstnames", None),
 ]
