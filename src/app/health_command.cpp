@@ -6,6 +6,7 @@
 
 #include "core/resource_strings.h"
 #include "platform/system_random.h"
+#include "toolkit/dpi.h"
 #include "toolkit/label.h"
 #include "toolkit/listview.h"
 #include "ui/dialog_parts.h"
@@ -78,8 +79,9 @@ HealthDialog::HealthDialog(const CellStore& table, bool compatibleFormat)
                       std::greater<>());
     for (std::size_t i = 0; i < measured; ++i)
         entriesWidth = std::max(entriesWidth, list_->TextWidth(Text(longest[i].second, 1)));
-    const int scroll = GetSystemMetrics(SM_CXVSCROLL) + 4;
-    const int widest = GetSystemMetrics(SM_CXMAXIMIZED) - 2 * margin - 16;
+    // The system's metrics in pixels at the form's DPI; the layout is in 96-DPI figures.
+    const int scroll = form->Unscaled(SystemMetricForDpi(SM_CXVSCROLL, form->Dpi())) + 4;
+    const int widest = form->Unscaled(SystemMetricForDpi(SM_CXMAXIMIZED, form->Dpi())) - 2 * margin - 16;
     const int listWidth =
         std::max(form->ClientWidth() - 2 * margin, std::min(findingWidth + entriesWidth + scroll, widest));
     form->SetClientWidth(listWidth + 2 * margin);

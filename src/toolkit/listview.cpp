@@ -54,7 +54,7 @@ void TListView::AddColumn(const std::string& title, int width) {
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = const_cast<char*>(title.c_str());
-    column.cx = width;
+    column.cx = Scaled(width);
     column.iSubItem = columns_;
     SendMessageA(Handle(), LVM_INSERTCOLUMNA, static_cast<WPARAM>(columns_), reinterpret_cast<LPARAM>(&column));
     ++columns_;
@@ -85,17 +85,19 @@ std::string TListView::ItemText(int index, int column) const {
 
 int TListView::ColumnWidth(int column) const {
     if (!HandleAllocated()) return 0;
-    return static_cast<int>(
-        SendMessageA(const_cast<TListView*>(this)->Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    return Unscaled(static_cast<int>(
+        SendMessageA(const_cast<TListView*>(this)->Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0)));
 }
 
 void TListView::SetColumnWidth(int column, int width) {
-    SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+    SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(Scaled(width), 0));
 }
 
 int TListView::TextWidth(const std::string& text) {
-    // The list's own margins on both sides of a text.
-    return static_cast<int>(SendMessageA(Handle(), LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str()))) + 20;
+    // The list's own margins on both sides of a text, in layout figures as
+    // every width of the toolkit's.
+    const int pixels = static_cast<int>(SendMessageA(Handle(), LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    return Unscaled(pixels) + 20;
 }
 
 int TListView::Selected() const {

@@ -5,9 +5,11 @@
 
 #include <functional>
 
+#include "app/health_command.h"
 #include "app/settings_command.h"
 #include "i18n/translator.h"
 #include "toolkit/groupbox.h"
+#include "toolkit/listview.h"
 #include "toolkit/speedbutton.h"
 #include "tools/check_pass_win.h"
 #include "tools/show_generated_password.h"
@@ -46,6 +48,11 @@ void ExpectTextsFit(TWinControl* parent) {
         TControl* c = parent->Controls(i);
         if (!c->Visible()) continue;
         if (auto* group = dynamic_cast<TGroupBox*>(c)) ExpectTextsFit(group);
+        if (auto* list = dynamic_cast<TListView*>(c)) {  // the columns fill the list; each finding whole
+            EXPECT_GE(list->ColumnWidth(0) + list->ColumnWidth(1), list->Width() * 9 / 10);
+            for (int item = 0; item < list->ItemCount(); ++item)
+                EXPECT_LE(list->TextWidth(list->ItemText(item, 0)), list->ColumnWidth(0)) << list->ItemText(item, 0);
+        }
         if (!ShowsText(c) || c->Caption().empty()) continue;
         const std::string text = c->Caption();
         SCOPED_TRACE(text);
@@ -128,6 +135,15 @@ void ExpectEveryDialogFits() {
         {"settings", [&](bool) { ShowSettingsDialog(settings); }},
         {"generated",
          [](bool) { ShowGeneratedPassword(ResStr(IDS_GENERATED_PASSWORD), ResStr(IDS_COPY_FROM_FIELD), "x"); }},
+        {"health", [](bool) {
+             CellStore table;
+             table.SetRowCount(3);
+             table.SetCell(1, 1, "Bank");
+             table.SetCell(4, 1, "x");
+             table.SetCell(1, 2, "Mail");
+             table.SetCell(4, 2, "x");
+             HealthDialog(table, true).Run();
+         }},
         {"strength", [](bool polish) {
              TCheckPassBox box(nullptr, [polish] { return polish; });
              box.DoCreate();
