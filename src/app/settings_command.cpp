@@ -93,6 +93,7 @@ bool ShowSettingsDialog(Settings& settings) {
     TLabel* after = MakeLabel(form.get(), ResStr(IDS_SET_LOCK_AFTER), margin, top + 3);
     const int numberLeft = after->Left() + after->Width() + 6;
     TEdit* idle = MakeNumber(form.get(), settings.idleMinutes, numberLeft, top, numberWidth);
+    after->SetFocusControl(idle);
     TLabel* minutes = MakeLabel(form.get(), ResStr(IDS_SET_MINUTES), idle->Left() + idle->Width() + 6, top + 3);
     top += idle->Height() + row / 2;
     const int wide = MulDiv(184, w, 4);
@@ -102,6 +103,7 @@ bool ShowSettingsDialog(Settings& settings) {
     top += minimise->Height() + row / 2;
     TLabel* keepLabel = MakeLabel(form.get(), ResStr(IDS_SET_KEEP), margin, top + 3);
     TEdit* keep = MakeNumber(form.get(), settings.keep, keepLabel->Left() + keepLabel->Width() + 6, top, numberWidth);
+    keepLabel->SetFocusControl(keep);
     TLabel* range = MakeLabel(form.get(), ResStr(IDS_SET_KEEP_RANGE), keep->Left() + keep->Width() + 6, top + 3);
     top += keep->Height() + row;
     // Wide enough for the longest line in either language.

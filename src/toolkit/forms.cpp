@@ -316,7 +316,9 @@ bool TForm::DialogKey(const MSG& msg) {
     if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
     TShiftState shift = KeyboardShiftState();
     if (key == VK_TAB) {
-        if ((code & DLGC_WANTTAB) || (shift & (ssCtrl | ssAlt))) return false;
+        // Ctrl+Tab leaves a control that keeps Tab for itself (the grid).
+        if (shift & ssAlt) return false;
+        if ((code & DLGC_WANTTAB) ? !(shift & ssCtrl) : (shift & ssCtrl) != 0) return false;
         TWinControl* next = FindNextControl(TWinControl::FromHandle(msg.hwnd), !(shift & ssShift));
         if (!next) return false;
         next->SetFocus();

@@ -57,6 +57,7 @@ public:
     int ClientHeight() const override;
     void SetClientSize(int width, int height) override;
     void SetBounds(int left, int top, int width, int height) override;
+    long AccessibleRole() const override;
 
     // Shows the form modally: other windows of the program are disabled
     // until ModalResult becomes non-zero (a button with a modal result, the

@@ -27,6 +27,11 @@ public:
 
     void Paint(TCanvas& canvas) override;
 
+    // A picture that clicks is a link named by its hint; others are left out.
+    long AccessibleRole() const override;
+    std::u16string AccessibleText() const override;
+    std::u16string AccessibleAction() const override;
+
 private:
     void PictureChanged();
 

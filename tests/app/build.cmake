@@ -24,3 +24,10 @@ if(WIN32 AND TARGET velt AND CMAKE_OBJDUMP)
     COMMAND bash -c "! \"$0\" -p \"$1\" | grep -Ei 'DLL Name: (bcrypt|comctl32|comdlg32|msimg32|shell32)\\.dll'"
             ${CMAKE_OBJDUMP} $<TARGET_FILE:velt>)
 endif()
+
+# A second process that reads the main window as a screen reader does.
+if(WIN32)
+  add_executable(msaa_reader ${CMAKE_SOURCE_DIR}/tests/app/msaa_reader_win.cpp)
+  target_link_libraries(msaa_reader PRIVATE oleacc ole32 oleaut32 uuid)
+  add_dependencies(win_tests msaa_reader)
+endif()
