@@ -47,7 +47,7 @@ std::u16string GridAccessible::Name(int child) {
 std::u16string GridAccessible::Description(int child) {
     int col, row;
     if (!CellOf(child, col, row)) return {};
-    return Widen(FmtLoadStr(IDS_ACC_ROW_OF, {row - grid_.FixedRows() + 1, DataRows()}));
+    return Widen(FormatText(ResStr(IDS_ACC_ROW_OF), {row - grid_.FixedRows() + 1, DataRows()}));
 }
 
 HRESULT GridAccessible::Value(int child, std::u16string&) {
