@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "app/grid_driver.h"
+#include "platform/clipboard.h"
 #include "support/other_process_win.h"
 
 namespace velt::test {
@@ -95,7 +96,7 @@ protected:
 
     void Run() {
         const ReaderCase& c = GetParam();
-        TForm1::SetClipboardDelayForTests(400);
+        TForm1::SetClipboardDelayForTests(1500);
         WriteVaultFile("secret", kRows);
         TForm1* form = Open({true, "secret"});
         form->StringGrid1->SetFocus();
@@ -147,8 +148,16 @@ const ReaderCase kEnglish[] = {
      [](TForm1* f) {
          GridDriver(f->StringGrid1).Select(2, 3);
          f->Copylogin1Click(f);
+         EXPECT_EQ(platform::GetClipboardText(), "janek");
      },
-     {"clip", "pump", "900", "clip"}, {"clip \"janek\"\nclip \"\""}},
+     {"pump", "2000", "clip"}, {"clip \"\""}},
+    {"CopyLoginWhileLockedCopiesNothing",
+     [](TForm1* f) {
+         platform::SetClipboardText("mine", nullptr);
+         f->Zablokuj1Click(f);
+         f->Copylogin1Click(f);
+     },
+     {"clip"}, {"clip \"mine\""}},
     {"F2EditsEnterCommitsAndTells",
      [](TForm1* f) {
          GridDriver g(f->StringGrid1);
