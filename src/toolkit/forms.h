@@ -120,6 +120,8 @@ private:
     void CenterOnScreen();
     void SetInitialFocus();
     bool DialogKey(const MSG& msg);
+    // Alt+letter: the labelled control takes the focus, a button is pressed.
+    bool MnemonicKey(const MSG& msg);
     void CollectButtons(const TWinControl* parent, std::vector<TButton*>& out) const;
     void ApplyBorderStyle();
 
