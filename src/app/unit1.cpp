@@ -173,6 +173,7 @@ void TForm1::BuildControls() {
     StringGridEdit->OnKeyDown = [this](TComponent* s, WORD& k, TShiftState sh) { StringGridEditKeyDown(s, k, sh); };
 
     BuildLockControls();
+    SetActiveControl(StringGrid1);  // first in Tab order is the search box, but the table opens focused
 
     SaveDialog1 = new TSaveDialog(this);
     SaveDialog1->SetName("SaveDialog1");
