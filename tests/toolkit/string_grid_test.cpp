@@ -2,9 +2,12 @@
 // presses, column sizing, scrolling, and what a paint touches and shows.
 #include "toolkit/string_grid.h"
 
+#include <oleacc.h>
+
 #include <set>
 #include <utility>
 
+#include "toolkit/grid_accessible.h"
 #include "toolkit_fixture.h"
 #include "vault/table_ops.h"
 
@@ -101,6 +104,35 @@ TEST_F(StringGridTest, TabInTheLastCellAddsARowBeforeTheGridMoves) {
             EXPECT_EQ(grid->Cells(0, c.wantRows - 1), std::to_string(c.wantRows - 1));
         }
     }
+}
+
+// A reader's view: the data cells numbered row by row, moves that stop at
+// the table's edges, a point over a cell, and nothing while hidden.
+TEST_F(StringGridTest, ReaderSeesTheDataCellsAndMovesStopAtTheEdges) {
+    TStringGrid* grid = NewGrid(4);
+    GridAccessible reader(*grid);
+    const struct {
+        int col, row, child;
+    } cells[] = {{1, 1, 1}, {5, 1, 5}, {1, 2, 6}, {5, 3, 15}, {0, 1, 0}, {1, 0, 0}, {1, 4, 0}, {6, 1, 0}};
+    for (const auto& c : cells) {
+        EXPECT_EQ(reader.ChildOf(c.col, c.row), c.child) << c.col << "," << c.row;
+        int col = -1, row = -1;
+        if (c.child) EXPECT_TRUE(reader.CellOf(c.child, col, row) && col == c.col && row == c.row) << c.child;
+    }
+    const struct {
+        long direction;
+        int from, to;
+    } moves[] = {{NAVDIR_FIRSTCHILD, 0, 1}, {NAVDIR_LASTCHILD, 0, 15}, {NAVDIR_NEXT, 5, 6}, {NAVDIR_NEXT, 15, -1},
+                 {NAVDIR_PREVIOUS, 1, -1},  {NAVDIR_RIGHT, 5, -1},     {NAVDIR_LEFT, 6, -1}, {NAVDIR_DOWN, 2, 7},
+                 {NAVDIR_DOWN, 13, -1},     {NAVDIR_UP, 3, -1},        {NAVDIR_UP, 8, 3}};
+    for (const auto& m : moves) EXPECT_EQ(reader.Navigate(m.direction, m.from), m.to) << m.direction << " " << m.from;
+    RECT r = grid->CellRect(3, 2);
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(grid->Handle(), &centre);
+    EXPECT_EQ(reader.HitTest(centre), 8);
+    EXPECT_EQ(reader.ChildCount(), 15);
+    grid->Hide();
+    EXPECT_EQ(reader.ChildCount(), 0);
 }
 
 TEST_F(StringGridTest, AKeyHandlerCanSwallowTheKey) {
