@@ -78,7 +78,8 @@ long GridAccessible::State(int child) {
 
 std::u16string GridAccessible::DefaultAction(int child) {
     int col, row;
-    if (!CellOf(child, col, row)) return {};
+    // An empty cell has nothing to open or copy.
+    if (!CellOf(child, col, row) || grid_.Cells(col, row).empty()) return {};
     return SpokenCaption(grid_.ColumnAction(col));
 }
 

@@ -3,6 +3,8 @@
 // Every reading also searches all it heard for the table's passwords.
 #include "app/main_window_fixture.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include "app/grid_driver.h"
@@ -57,6 +59,7 @@ protected:
         }
         std::string all;
         for (const std::string& l : RunPumping(command)) all += l + "\n";
+        if (std::getenv("VELT_SHOW_READER")) std::printf("%s", all.c_str());  // what it heard, for a look
         for (const std::string& part : c.heard) EXPECT_NE(all.find(part), std::string::npos) << part << "\n" << all;
         EXPECT_EQ(all.find("LEAK"), std::string::npos) << all;
         form->Modified = false;
