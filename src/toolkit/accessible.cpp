@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "core/errors.h"
+#include "core/resource_strings.h"
 #include "core/text.h"
 #include "platform/lazy_library.h"
 
@@ -58,6 +59,11 @@ std::u16string SpokenCaption(const std::string& caption) {
         out += caption[i];
     }
     return Widen(out);
+}
+
+std::u16string SpokenText(int id) {
+    ResStringRec rec{nullptr, id};
+    return LoadResourceText(&rec);
 }
 
 char MnemonicOf(const std::string& caption) {

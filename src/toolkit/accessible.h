@@ -72,6 +72,8 @@ void NotifyAccessible(DWORD event, HWND window, LONG child);
 
 // A caption as spoken: without the '&' that marks its mnemonic.
 std::u16string SpokenCaption(const std::string& caption);
+// A string resource as spoken, in the language of the moment.
+std::u16string SpokenText(int id);
 // The mnemonic letter of a caption ('\0' when none), upper case.
 char MnemonicOf(const std::string& caption);
 

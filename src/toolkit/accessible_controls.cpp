@@ -18,13 +18,6 @@
 
 namespace velt {
 
-namespace {
-std::u16string Spoken(int id) {
-    ResStringRec rec{nullptr, id};
-    return LoadResourceText(&rec);
-}
-} // namespace
-
 long TForm::AccessibleRole() const { return ROLE_SYSTEM_CLIENT; }
 long TGroupBox::AccessibleRole() const { return ROLE_SYSTEM_GROUPING; }
 long TLabel::AccessibleRole() const { return ROLE_SYSTEM_STATICTEXT; }
@@ -53,23 +46,23 @@ HRESULT TEdit::AccessibleValue(std::u16string& value) const {
 
 long TButton::AccessibleRole() const { return ROLE_SYSTEM_PUSHBUTTON; }
 long TButton::AccessibleState() const { return default_ ? STATE_SYSTEM_DEFAULT : 0; }
-std::u16string TButton::AccessibleAction() const { return Spoken(IDS_ACC_PRESS); }
+std::u16string TButton::AccessibleAction() const { return SpokenText(IDS_ACC_PRESS); }
 
 long TCheckBox::AccessibleRole() const { return ROLE_SYSTEM_CHECKBUTTON; }
 long TCheckBox::AccessibleState() const { return Checked() ? STATE_SYSTEM_CHECKED : 0; }
-std::u16string TCheckBox::AccessibleAction() const { return Spoken(Checked() ? IDS_ACC_UNCHECK : IDS_ACC_CHECK); }
+std::u16string TCheckBox::AccessibleAction() const { return SpokenText(Checked() ? IDS_ACC_UNCHECK : IDS_ACC_CHECK); }
 void TCheckBox::AccessibleDoAction() {
     // As a press of the box: the system toggles it and notifies.
     if (HandleAllocated()) SendMessageA(Handle(), BM_CLICK, 0, 0);
 }
 
 long TSpeedButton::AccessibleRole() const { return ROLE_SYSTEM_PUSHBUTTON; }
-std::u16string TSpeedButton::AccessibleAction() const { return Spoken(IDS_ACC_PRESS); }
+std::u16string TSpeedButton::AccessibleAction() const { return SpokenText(IDS_ACC_PRESS); }
 
 long TImage::AccessibleRole() const { return OnClick ? ROLE_SYSTEM_LINK : 0; }
 std::u16string TImage::AccessibleText() const {
     return AccessibleName().empty() ? SpokenCaption(Hint()) : SpokenCaption(AccessibleName());
 }
-std::u16string TImage::AccessibleAction() const { return OnClick ? Spoken(IDS_ACC_OPEN) : std::u16string(); }
+std::u16string TImage::AccessibleAction() const { return OnClick ? SpokenText(IDS_ACC_OPEN) : std::u16string(); }
 
 } // namespace velt

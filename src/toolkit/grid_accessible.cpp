@@ -8,13 +8,6 @@
 
 namespace velt {
 
-namespace {
-std::u16string Spoken(int id) {
-    ResStringRec rec{nullptr, id};
-    return LoadResourceText(&rec);
-}
-} // namespace
-
 int GridAccessible::DataCols() const { return std::max(grid_.ColCount() - grid_.FixedCols(), 0); }
 
 int GridAccessible::DataRows() const { return std::max(grid_.RowCount() - grid_.FixedRows(), 0); }
@@ -39,7 +32,7 @@ std::u16string GridAccessible::Name(int child) {
     int col, row;
     if (!CellOf(child, col, row)) return SpokenCaption(grid_.AccessibleName());
     std::u16string name = Widen(grid_.Cells(col, grid_.FixedRows() - 1)) + u": ";
-    name += col == grid_.SecretColumn() ? Spoken(IDS_ACC_HIDDEN) : Widen(grid_.Cells(col, row));
+    name += col == grid_.SecretColumn() ? SpokenText(IDS_ACC_HIDDEN) : Widen(grid_.Cells(col, row));
     while (!name.empty() && name.back() == u' ') name.pop_back();
     return name;
 }
