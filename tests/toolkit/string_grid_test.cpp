@@ -7,6 +7,7 @@
 #include <set>
 #include <utility>
 
+#include "platform/lazy_library.h"
 #include "toolkit/grid_accessible.h"
 #include "toolkit_fixture.h"
 #include "vault/table_ops.h"
@@ -133,6 +134,26 @@ TEST_F(StringGridTest, ReaderSeesTheDataCellsAndMovesStopAtTheEdges) {
     EXPECT_EQ(reader.ChildCount(), 15);
     grid->Hide();
     EXPECT_EQ(reader.ChildCount(), 0);
+}
+
+// A reader may keep the grid's object after the grid is gone: its calls then
+// fail instead of reading freed memory.
+TEST_F(StringGridTest, ReaderKeepingTheObjectIsCutOffWhenTheGridGoes) {
+    TStringGrid* grid = NewGrid(4);
+    using FromWindow = HRESULT WINAPI(HWND, DWORD, REFIID, void**);
+    auto* get = platform::SystemFunction<FromWindow>("oleacc.dll", "AccessibleObjectFromWindow");
+    const IID iidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    IAccessible* acc = nullptr;
+    ASSERT_EQ(get(grid->Handle(), static_cast<DWORD>(OBJID_CLIENT), iidAccessible, reinterpret_cast<void**>(&acc)),
+              S_OK);
+    long count = 0;
+    EXPECT_EQ(acc->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 15);
+    delete grid;
+    count = -1;
+    EXPECT_TRUE(FAILED(acc->get_accChildCount(&count)));
+    EXPECT_EQ(count, 0);
+    acc->Release();
 }
 
 TEST_F(StringGridTest, AKeyHandlerCanSwallowTheKey) {
