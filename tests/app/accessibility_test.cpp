@@ -81,6 +81,14 @@ const ReaderCase kEnglish[] = {
       "link \"Visit us!\" action=\"Open\"", "table \"Entries\" [focused] children=15", "cell \"Name: Forum\""}},
     {"WholeWindowPasswordsShown", [](TForm1* f) { Masked(f, false); }, {"tree", "$form"},
      {"cell \"Password: hidden\""}},
+    {"EditorOnAShownPasswordGivesNoValue",
+     [](TForm1* f) {
+         Masked(f, false);
+         GridDriver g(f->StringGrid1);
+         g.Select(4, 1);
+         g.Key(VK_F2);
+     },
+     {"tree", "$form"}, {"text \"Password\" value=denied [focused,protected]"}},
     {"ArrowKeysMoveTheFocus", nullptr,
      {"hook", "$grid", "key", "$grid", "0x28", "pump", "300", "key", "$grid", "0x27", "pump", "300", "focus", "$grid"},
      {"event focus cell \"Name: Poczta\" desc=\"Row 2 of 3\" [focused,selected]",
