@@ -111,6 +111,7 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
     TLabel* after = MakeLabel(form.get(), ResStr(IDS_SET_LOCK_AFTER), margin, top + 3);
     const int numberLeft = after->Left() + after->Width() + 6;
     TEdit* idle = MakeNumber(form.get(), settings.idleMinutes, numberLeft, top, numberWidth);
+    after->SetFocusControl(idle);
     TLabel* minutes = MakeLabel(form.get(), ResStr(IDS_SET_MINUTES), idle->Left() + idle->Width() + 6, top + 3);
     top += idle->Height() + row / 2;
     const int wide = MulDiv(184, w, 4);
@@ -120,6 +121,7 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
     top += minimise->Height() + row / 2;
     TLabel* keepLabel = MakeLabel(form.get(), ResStr(IDS_SET_KEEP), margin, top + 3);
     TEdit* keep = MakeNumber(form.get(), settings.keep, keepLabel->Left() + keepLabel->Width() + 6, top, numberWidth);
+    keepLabel->SetFocusControl(keep);
     TLabel* range = MakeLabel(form.get(), ResStr(IDS_SET_KEEP_RANGE), keep->Left() + keep->Width() + 6, top + 3);
     top += keep->Height() + row / 2;
 
@@ -131,6 +133,7 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
     TEdit* hotkey = MakeText(form.get(), settings.hotkey, boxLeft, top, MulDiv(60, w, 4));
     TLabel* hotkeyEmpty =
         MakeLabel(form.get(), ResStr(IDS_SET_HOTKEY_EMPTY), hotkey->Left() + hotkey->Width() + 6, top + 3);
+    hotkeyLabel->SetFocusControl(hotkey);
     top += hotkey->Height() + row / 4;
     TLabel* note = nullptr;
     if (!hotkeyNote.empty()) {
@@ -140,11 +143,13 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
     }
     sequenceLabel->SetTop(top + 3);
     // The default sequence shows whole, with room to add to it.
-    const int sequenceWidth = form->Canvas().TextWidth(kDefaultAutoTypeSequence) + MulDiv(24, w, 4);
+    const int sequenceWidth = form->Unscaled(form->Canvas().TextWidth(kDefaultAutoTypeSequence)) + MulDiv(24, w, 4);
     TEdit* sequence = MakeText(form.get(), settings.sequence, boxLeft, top, sequenceWidth);
+    sequenceLabel->SetFocusControl(sequence);
     top += sequence->Height() + row / 4;
     delayLabel->SetTop(top + 3);
     TEdit* delay = MakeNumber(form.get(), settings.keyDelayMs, boxLeft, top, numberWidth);
+    delayLabel->SetFocusControl(delay);
     TLabel* ms = MakeLabel(form.get(), ResStr(IDS_SET_KEY_DELAY_RANGE), delay->Left() + delay->Width() + 6, top + 3);
     top += delay->Height() + row;
 

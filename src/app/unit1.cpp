@@ -113,7 +113,7 @@ void TForm1::BuildControls() {
     StringGrid1->SetName("StringGrid1");
     StringGrid1->SetParent(this);
     StringGrid1->SetBounds(16, 72, 569, 281);
-    StringGrid1->SetTabOrder(0);
+    StringGrid1->SetTabOrder(1);
     StringGrid1->SetColor(clBlack);
     StringGrid1->SetFixedColor(kFixedCellColor);
     StringGrid1->SetGridLineColor(clSilver);
@@ -137,18 +137,29 @@ void TForm1::BuildControls() {
     };
     StringGrid1->OnClick = [this](TComponent* s) { StringGrid1Click(s); };
     StringGrid1->OnKeyDown = [this](TComponent* s, WORD& k, TShiftState sh) { StringGrid1KeyDown(s, k, sh); };
+    StringGrid1->SetSecretColumn(4);
+    StringGrid1->OnCellAction = [this](TComponent*, int c, int r) { ActivateCell(c, r); };
 
     Edit1 = new TCellEdit(this);
     Edit1->SetName("Edit1");
     Edit1->SetParent(this);
     Edit1->SetBounds(8, 370, 225, 24);
-    Edit1->SetTabOrder(1);
+    Edit1->SetTabOrder(0);
     Edit1->SetColor(clWhite);
     Edit1->SetParentFont(false);
     Edit1->Font().Assign(Font());
     Edit1->Font().SetColor(clBlack);
     Edit1->SetHint("Enter text to find; case insensitive");
     Edit1->SetShowHint(true);
+    // Enter searches: the Search button is painted, not a stop of Tab.
+    Edit1->OnKeyDown = [this](TComponent* s, WORD& key, TShiftState shift) {
+        if (key != VK_RETURN || (shift & (ssCtrl | ssAlt))) return;
+        key = 0;
+        SpeedButton1Click(s);
+    };
+    Edit1->OnKeyPress = [](TComponent*, char& key) {
+        if (key == '\r') key = 0;  // no beep from the box
+    };
 
     StringGridEdit = new TCellEdit(this);
     StringGridEdit->SetName("StringGridEdit");
@@ -161,8 +172,10 @@ void TForm1::BuildControls() {
     StringGridEdit->Font().Assign(Font());
     StringGridEdit->Font().SetColor(clBlack);
     StringGridEdit->OnChange = [this](TComponent* s) { StringGridEditChange(s); };
+    StringGridEdit->OnKeyDown = [this](TComponent* s, WORD& k, TShiftState sh) { StringGridEditKeyDown(s, k, sh); };
 
     BuildLockControls();
+    SetActiveControl(StringGrid1);  // first in Tab order is the search box, but the table opens focused
 
     SaveDialog1 = new TSaveDialog(this);
     SaveDialog1->SetName("SaveDialog1");
@@ -212,6 +225,7 @@ void TForm1::BuildMenu() {
                                      ctrl | 'N', &TForm1::Generujhasonumeryczne1Click);
     Checkpasswordstrength1 = AddItem(Dodatkowe1, "Checkpasswordstrength1", "Check password strength", ctrl | 'U',
                                      &TForm1::Checkpasswordstrength1Click);
+    Copylogin1 = AddItem(Dodatkowe1, "Copylogin1", "Copy login", ctrl | 'B', &TForm1::Copylogin1Click);
     Typeloginandpassword1 = AddItem(Dodatkowe1, "Typeloginandpassword1", "Type login and password", ctrl | 'T',
                                     &TForm1::Typeloginandpassword1Click);
     Passwordhealth1 = AddItem(Dodatkowe1, "Passwordhealth1", "Password health\x85", 0, &TForm1::Passwordhealth1Click);
@@ -266,6 +280,11 @@ void TForm1::WriteOwnCaptions() {
     Passwordhealth1->SetCaption(ResStr(IDS_HEALTH_MENU));
     LockedLabel->SetCaption(ResStr(IDS_LOCKED));
     UnlockButton->SetCaption(ResStr(IDS_UNLOCK));
+    Copylogin1->SetCaption(ResStr(IDS_COPY_LOGIN));
+    Edit1->SetAccessibleName(ResStr(IDS_ACC_SEARCH_TEXT));
+    StringGrid1->SetAccessibleName(ResStr(IDS_ACC_ENTRIES));
+    StringGrid1->SetColumnAction(2, ResStr(IDS_ACC_OPEN));
+    StringGrid1->SetColumnAction(4, ResStr(IDS_ACC_COPY));
 }
 
 void TForm1::Save() { SaveChecked(); }
@@ -385,6 +404,12 @@ void TForm1::Checkpasswordstrength1Click(TComponent*) {
     if (CheckPassBox) CheckPassBox->ShowModal();
 }
 
+void TForm1::Copylogin1Click(TComponent*) {
+    // Text typed into the login cell counts as its login.
+    CloseEditor(true);
+    CopyCell(3, StringGrid1->Row());
+}
+
 void TForm1::Passwordhealth1Click(TComponent*) {
     CloseEditor(true);  // the report sees what was just typed
     const int row = ShowPasswordHealth(StringGrid1->Store(), !StrongProtection());
@@ -461,11 +486,8 @@ void TForm1::StringGrid1MouseDown(TComponent*, TMouseButton button, TShiftState,
         return;
     }
     if (cell.Col < 1 || cell.Row < 1) return;
-    const std::string text(StringGrid1->Cells(cell.Col, cell.Row));
-    if (button == TMouseButton::mbLeft && cell.Col == 2) {
-        if (!text.empty()) ShellOpenText(text);
-    } else if (button == TMouseButton::mbLeft && cell.Col == 4) {
-        clipboard_.Copy(text, Handle());
+    if (button == TMouseButton::mbLeft) {
+        ActivateCell(cell.Col, cell.Row);
     } else if (button == TMouseButton::mbRight) {
         OpenEditor(cell.Col, cell.Row);
         // The release must reach the grid, not the editor now under the
@@ -473,6 +495,21 @@ void TForm1::StringGrid1MouseDown(TComponent*, TMouseButton button, TShiftState,
         // which swallows the first keys typed.
         SetCapture(StringGrid1->Handle());
     }
+}
+
+void TForm1::ActivateCell(int col, int row) {
+    if (Locked() || row < 1 || row >= StringGrid1->RowCount()) return;
+    if (col == 2) {
+        const std::string address(StringGrid1->Cells(col, row));
+        if (!address.empty()) ShellOpenText(address);
+    } else if (col == 4) {
+        CopyCell(col, row);
+    }
+}
+
+void TForm1::CopyCell(int col, int row) {
+    if (Locked() || col < 1 || row < 1 || row >= StringGrid1->RowCount()) return;
+    clipboard_.Copy(std::string(StringGrid1->Cells(col, row)), Handle());
 }
 
 void TForm1::StringGrid1MouseUp(TComponent*, TMouseButton button, TShiftState, int, int) {
@@ -488,6 +525,8 @@ void TForm1::OpenEditor(int col, int row) {
     e->EditCol = col;
     e->EditRow = row;
     e->SetPasswordChar(col == 4 && AsteriskPasswords ? '*' : '\0');
+    e->SetSecret(col == 4);
+    e->SetAccessibleName(std::string(StringGrid1->Cells(col, 0)));
     if (e->Text() != StringGrid1->Cells(col, row)) e->SetText(std::string(StringGrid1->Cells(col, row)));
     e->Show();
     e->SetFocus();
@@ -505,12 +544,30 @@ void TForm1::CloseEditor(bool commit) {
 
 void TForm1::StringGrid1Click(TComponent*) { CloseEditor(true); }
 
-void TForm1::StringGrid1KeyDown(TComponent*, WORD& key, TShiftState) {
+void TForm1::StringGrid1KeyDown(TComponent*, WORD& key, TShiftState shift) {
+    if (shift & (ssCtrl | ssAlt)) return;
+    if (key == VK_RETURN || key == VK_F2) {
+        const int col = StringGrid1->Col(), row = StringGrid1->Row();
+        const bool enter = key == VK_RETURN;
+        key = 0;
+        if (enter) ActivateCell(col, row);
+        else OpenEditor(col, row);
+        return;
+    }
     if (key != VK_TAB) return;
     TGridRect sel = StringGrid1->Selection();
     if (AddRowOnTab(StringGrid1->Store(), sel.Left, sel.Top)) StringGrid1->Invalidate();
 }
 
 void TForm1::StringGridEditChange(TComponent*) { EditorChanged(); }
+
+// Enter keeps the text, Esc drops it; either way back to the grid.
+void TForm1::StringGridEditKeyDown(TComponent*, WORD& key, TShiftState shift) {
+    if ((key != VK_RETURN && key != VK_ESCAPE) || (shift & (ssCtrl | ssAlt))) return;
+    const bool keep = key == VK_RETURN;
+    key = 0;
+    CloseEditor(keep);
+    StringGrid1->SetFocus();
+}
 
 } // namespace velt

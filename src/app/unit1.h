@@ -69,6 +69,7 @@ public:
     TMenuItem* Generujprostszehaso1;
     TMenuItem* Generujhasonumeryczne1;
     TMenuItem* Checkpasswordstrength1;
+    TMenuItem* Copylogin1;         // "Copy login"
     TMenuItem* Typeloginandpassword1;  // auto-type of the selected row
     TMenuItem* Passwordhealth1;    // "Password health…"
     TMenuItem* N3;
@@ -108,6 +109,7 @@ public:
     void Generujprostszehaso1Click(TComponent* sender);
     void Generujhasonumeryczne1Click(TComponent* sender);
     void Checkpasswordstrength1Click(TComponent* sender);
+    void Copylogin1Click(TComponent* sender);
     void Typeloginandpassword1Click(TComponent* sender);
     void Passwordhealth1Click(TComponent* sender);
     void Polski1Click(TComponent* sender);
@@ -124,6 +126,7 @@ public:
     void StringGrid1Click(TComponent* sender);
     void StringGrid1KeyDown(TComponent* sender, WORD& key, TShiftState shift);
     void StringGridEditChange(TComponent* sender);
+    void StringGridEditKeyDown(TComponent* sender, WORD& key, TShiftState shift);
 
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -141,6 +144,10 @@ private:
     TMenuItem* AddItem(TMenuItem* parent, const char* name, const char* caption, TShortCut shortCut,
                        void (TForm1::*handler)(TComponent*));
     void OpenEditor(int col, int row);
+    // What a click on a cell does: opens an address, copies a password.
+    void ActivateCell(int col, int row);
+    // A cell's text onto the clipboard, forgotten after the delay.
+    void CopyCell(int col, int row);
     void CloseEditor(bool commit);
     void ShellOpenText(const std::string& target);
     void SwitchLanguage(bool polish);

@@ -29,6 +29,10 @@ public:
     // The form tells every button where the focus went.
     void FocusChanged(TWinControl* focused);
 
+    long AccessibleRole() const override;
+    long AccessibleState() const override;
+    std::u16string AccessibleAction() const override;
+
 protected:
     virtual bool OwnerDraw() const { return false; }
     // The active state changed: a system button shows or drops the default

@@ -13,6 +13,11 @@ public:
     bool Checked() const;
     void SetChecked(bool v);
 
+    long AccessibleRole() const override;
+    long AccessibleState() const override;
+    std::u16string AccessibleAction() const override;
+    void AccessibleDoAction() override;
+
 protected:
     void GetCreateParams(CreateParams& params) override;
     void HandleCreated() override;

@@ -1,6 +1,7 @@
 // TControl and TGraphicControl: what every control has, windowed or not.
 #include "toolkit/controls.h"
 
+#include "toolkit/accessible.h"
 #include "toolkit/forms.h"
 #include "toolkit/hints.h"
 
@@ -238,6 +239,21 @@ POINT TControl::ScreenToClient(POINT p) const {
     if (!parent_) return p;
     POINT q = parent_->ScreenToClient(p);
     return POINT{q.x - Scaled(left_), q.y - Scaled(top_)};
+}
+
+TControl* TControl::LabelledBy() const {
+    if (!IsWindowed() || !parent_) return nullptr;
+    for (int i = 0; i < parent_->ControlCount(); ++i) {
+        TControl* c = parent_->Controls(i);
+        if (c->LabelFor() == this) return c;
+    }
+    return nullptr;
+}
+
+std::u16string TControl::AccessibleText() const {
+    if (!accessibleName_.empty()) return SpokenCaption(accessibleName_);
+    if (TControl* label = LabelledBy()) return SpokenCaption(label->Caption());
+    return SpokenCaption(Caption());
 }
 
 void TControl::Click() {

@@ -18,6 +18,8 @@ namespace velt {
 
 class TWinControl;
 class TForm;
+class AccessibleSource;
+class AccessibleLink;
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
@@ -125,6 +127,27 @@ public:
     // Runs OnClick; push buttons add their modal result.
     virtual void Click();
 
+    // ---- what screen readers hear
+    // The spoken name of a control that has no caption or label to give one.
+    const std::string& AccessibleName() const { return accessibleName_; }
+    void SetAccessibleName(const std::string& name) { accessibleName_ = name; }
+    // The MSAA role; 0 leaves the control to the system (windows) or out
+    // of the tree (painted by the parent).
+    virtual long AccessibleRole() const { return 0; }
+    // AccessibleName, else the caption of the label that leads here, else
+    // the control's own caption.
+    virtual std::u16string AccessibleText() const;
+    // State bits beyond focus, visibility and availability.
+    virtual long AccessibleState() const { return 0; }
+    virtual HRESULT AccessibleValue(std::u16string& value) const { return DISP_E_MEMBERNOTFOUND; }
+    // The default action's name (empty: none) and the action itself.
+    virtual std::u16string AccessibleAction() const { return {}; }
+    virtual void AccessibleDoAction() { Click(); }
+    // The control a label names and whose mnemonic it carries.
+    virtual TWinControl* LabelFor() const { return nullptr; }
+    // The label that leads to this control, or null.
+    TControl* LabelledBy() const;
+
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
@@ -187,6 +210,7 @@ private:
     bool parentColor_ = false;
     TCursor cursor_ = TCursor::crDefault;
     int helpContext_ = 0;
+    std::string accessibleName_;
     bool inheriting_ = false;
     bool leftPressed_ = false;
 };
@@ -312,6 +336,12 @@ protected:
     // Whether the window was made by a system class (EDIT, BUTTON).
     bool IsSystemClass() const { return defProc_ != DefWindowProcA; }
 
+    // What answers screen readers for this window (made on first use from
+    // AccessibleRole and the children); null leaves it to the system.
+    virtual AccessibleSource* Accessible();
+    // Cuts every reader off this window (before the source goes).
+    void DisconnectAccessible() noexcept;
+
 private:
     friend LRESULT CALLBACK VeltWindowProc(HWND, UINT, WPARAM, LPARAM);
     friend class TControl;
@@ -340,6 +370,8 @@ private:
     TControl* hovered_ = nullptr;
     velt::BrushHandle brush_;
     TColor brushColor_ = 0;
+    std::unique_ptr<AccessibleSource> accessibleSource_;
+    std::unique_ptr<AccessibleLink> accessibleLink_;
 };
 
 LRESULT CALLBACK VeltWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -32,6 +32,16 @@ public:
     // Every change of the text, typed or set.
     TNotifyEvent OnChange;
 
+    // Whether readers are refused the text although it is shown.
+    bool Secret() const { return secret_; }
+    void SetSecret(bool v) { secret_ = v; }
+    // A text box; a password or secret box gives no value and says it is
+    // protected.
+    long AccessibleRole() const override;
+    std::u16string AccessibleText() const override;
+    long AccessibleState() const override;
+    HRESULT AccessibleValue(std::u16string& value) const override;
+
 protected:
     virtual void Change() { if (OnChange) OnChange(this); }
     void GetCreateParams(CreateParams& params) override;
@@ -41,6 +51,7 @@ protected:
 private:
     int maxLength_ = 0;
     char passwordChar_ = 0;
+    bool secret_ = false;
     bool readOnly_ = false;
     TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
     int selStart_ = 0, selLength_ = 0;

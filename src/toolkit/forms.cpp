@@ -4,6 +4,7 @@
 
 #include "core/errors.h"
 #include "core/resource_strings.h"
+#include "toolkit/accessible.h"
 #include "toolkit/application.h"
 #include "toolkit/button.h"
 #include "toolkit/menus.h"
@@ -359,7 +360,9 @@ bool TForm::DialogKey(const MSG& msg) {
     if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
     TShiftState shift = KeyboardShiftState();
     if (key == VK_TAB) {
-        if ((code & DLGC_WANTTAB) || (shift & (ssCtrl | ssAlt))) return false;
+        // Ctrl+Tab leaves a control that keeps Tab for itself (the grid).
+        if (shift & ssAlt) return false;
+        if ((code & DLGC_WANTTAB) ? !(shift & ssCtrl) : (shift & ssCtrl) != 0) return false;
         TWinControl* next = FindNextControl(TWinControl::FromHandle(msg.hwnd), !(shift & ssShift));
         if (!next) return false;
         next->SetFocus();
@@ -373,10 +376,45 @@ bool TForm::DialogKey(const MSG& msg) {
     return true;
 }
 
+namespace {
+// The control that the mnemonic `letter` reaches inside `parent`, or null.
+TControl* MnemonicTarget(const TWinControl* parent, char letter) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->Visible() || !c->Enabled()) continue;
+        const long role = c->AccessibleRole();
+        const bool carries = c->LabelFor() || role == ROLE_SYSTEM_PUSHBUTTON || role == ROLE_SYSTEM_CHECKBUTTON;
+        if (carries && MnemonicOf(c->Caption()) == letter) return c;
+        if (c->IsWindowed())
+            if (TControl* inner = MnemonicTarget(static_cast<TWinControl*>(c), letter)) return inner;
+    }
+    return nullptr;
+}
+} // namespace
+
+bool TForm::MnemonicKey(const MSG& msg) {
+    const WPARAM key = msg.wParam;
+    if (msg.message != WM_SYSKEYDOWN || (KeyboardShiftState() & ssCtrl)) return false;
+    if (!((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))) return false;
+    TControl* target = MnemonicTarget(this, static_cast<char>(key));
+    if (!target) return false;
+    if (TWinControl* labelled = target->LabelFor()) {
+        if (!labelled->CanFocus()) return false;
+        labelled->SetFocus();
+        if (SendMessageA(labelled->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+            SendMessageA(labelled->Handle(), EM_SETSEL, 0, -1);
+        return true;
+    }
+    if (target->IsWindowed()) static_cast<TWinControl*>(target)->SetFocus();
+    target->AccessibleDoAction();
+    return true;
+}
+
 bool TForm::PreTranslateMessage(MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
     if (!IsWindowEnabled(Handle())) return false;
     if (menu_ && menu_->IsShortCut(static_cast<WORD>(msg.wParam), KeyboardShiftState())) return true;
+    if (MnemonicKey(msg)) return true;
     return msg.message == WM_KEYDOWN && DialogKey(msg);
 }
 

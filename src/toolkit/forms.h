@@ -63,6 +63,7 @@ public:
     // layout figures; `suggested` (as WM_DPICHANGED gives it) places it.
     void ChangeDpi(int dpi, const RECT* suggested = nullptr);
     void SetBounds(int left, int top, int width, int height) override;
+    long AccessibleRole() const override;
 
     // Shows the form modally: other windows of the program are disabled
     // until ModalResult becomes non-zero (a button with a modal result, the
@@ -127,6 +128,8 @@ private:
     void SetIcons();
     void SetInitialFocus();
     bool DialogKey(const MSG& msg);
+    // Alt+letter: the labelled control takes the focus, a button is pressed.
+    bool MnemonicKey(const MSG& msg);
     void CollectButtons(const TWinControl* parent, std::vector<TButton*>& out) const;
     void ApplyBorderStyle();
     RECT FrameFor(int clientWidth, int clientHeight) const;

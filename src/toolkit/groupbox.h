@@ -9,6 +9,7 @@ class TGroupBox : public TWinControl {
     VELT_PERSISTENT_CLASS()
 public:
     explicit TGroupBox(TComponent* owner);
+    long AccessibleRole() const override;
 
 protected:
     void GetCreateParams(CreateParams& params) override;

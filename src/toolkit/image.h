@@ -29,6 +29,10 @@ public:
 
     void Paint(TCanvas& canvas) override;
 
+    // A picture that clicks is a link named by its hint; others are left out.
+    long AccessibleRole() const override;
+    std::u16string AccessibleText() const override;
+    std::u16string AccessibleAction() const override;
 protected:
     void ScaleChanged() override;
 

@@ -27,6 +27,11 @@ public:
     // '&' marks an accelerator letter (drawn underlined) when true.
     bool ShowAccelChar() const { return showAccelChar_; }
     void SetShowAccelChar(bool v);
+    // The control the label names; its mnemonic moves the focus there.
+    TWinControl* FocusControl() const { return focusControl_; }
+    void SetFocusControl(TWinControl* control) { focusControl_ = control; }
+    TWinControl* LabelFor() const override { return focusControl_; }
+    long AccessibleRole() const override;
 
     void Paint(TCanvas& canvas) override;
 
@@ -43,6 +48,7 @@ private:
     bool transparent_ = false;
     TAlignment alignment_ = TAlignment::taLeftJustify;
     bool showAccelChar_ = true;
+    TWinControl* focusControl_ = nullptr;
 };
 
 } // namespace velt

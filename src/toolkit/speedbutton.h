@@ -18,6 +18,8 @@ public:
     bool MouseInControl() const { return hover_; }
 
     void Paint(TCanvas& canvas) override;
+    long AccessibleRole() const override;
+    std::u16string AccessibleAction() const override;
 
 protected:
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "toolkit/accessible.h"
 #include "toolkit/gdi.h"
+#include "toolkit/grid_accessible.h"
 
 namespace velt {
 
@@ -76,7 +78,7 @@ TStringGrid::TStringGrid(TComponent* owner)
     canvas_.Font().Assign(Font());
 }
 
-TStringGrid::~TStringGrid() = default;
+TStringGrid::~TStringGrid() { DisconnectAccessible(); }
 
 // ---------------------------------------------------------------- table
 
@@ -88,6 +90,12 @@ std::string_view TStringGrid::Cells(int col, int row) const {
 void TStringGrid::SetCells(int col, int row, std::string_view text) {
     store_.SetCell(col, row, text);
     InvalidateCell(col, row);
+    if (HandleAllocated()) {
+        if (int child = GridAccessible(*this).ChildOf(col, row)) {
+            NotifyAccessible(EVENT_OBJECT_NAMECHANGE, Handle(), child);
+            NotifyAccessible(EVENT_OBJECT_VALUECHANGE, Handle(), child);
+        }
+    }
 }
 
 void TStringGrid::SetRowCount(int rows) {
@@ -267,6 +275,35 @@ void TStringGrid::Changed() {
     Synced();
     UpdateScrollBar();
     Invalidate();
+    NotifyFocus(false);
+}
+
+// ---------------------------------------------------------------- screen readers
+
+long TStringGrid::AccessibleRole() const { return ROLE_SYSTEM_TABLE; }
+
+AccessibleSource* TStringGrid::Accessible() {
+    if (!accessible_) accessible_ = std::make_unique<GridAccessible>(*this);
+    return accessible_.get();
+}
+
+std::string TStringGrid::ColumnAction(int col) const {
+    return col >= 0 && col < static_cast<int>(actions_.size()) ? actions_[static_cast<size_t>(col)] : std::string();
+}
+
+void TStringGrid::SetColumnAction(int col, const std::string& name) {
+    if (col < 0 || col >= ColCount()) return;
+    if (static_cast<int>(actions_.size()) <= col) actions_.resize(static_cast<size_t>(col) + 1);
+    actions_[static_cast<size_t>(col)] = name;
+}
+
+void TStringGrid::NotifyFocus(bool always) {
+    if (!HandleAllocated() || !Focused()) return;
+    GridCoord now = model_.Current();
+    if (!always && now == notifiedFocus_) return;
+    notifiedFocus_ = now;
+    if (int child = GridAccessible(*this).ChildOf(now.Col, now.Row))
+        NotifyAccessible(EVENT_OBJECT_FOCUS, Handle(), child);
 }
 
 void TStringGrid::Invalidate() {
@@ -488,6 +525,7 @@ LRESULT TStringGrid::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS: {
         LRESULT r = TWinControl::WndProc(msg, wParam, lParam);
         Invalidate();  // the current cell's focus rectangle
+        if (msg == WM_SETFOCUS) NotifyFocus(true);
         return r;
     }
     case WM_SETCURSOR:

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "toolkit/forms.h"
 #include "toolkit/controls.h"
@@ -21,6 +22,9 @@ namespace velt {
 // grid's Canvas(), whose brush holds the background the grid chose.
 using TDrawCellEvent =
     std::function<void(TComponent* sender, int col, int row, const RECT& rect, TGridDrawState state)>;
+using TCellEvent = std::function<void(TComponent* sender, int col, int row)>;
+
+class GridAccessible;
 
 class TStringGrid : public TWinControl {
     VELT_PERSISTENT_CLASS()
@@ -90,6 +94,17 @@ public:
 
     TDrawCellEvent OnDrawCell;
 
+    // ---- what screen readers hear: a table of the cells
+    // A column whose text is never given to them, shown or masked.
+    int SecretColumn() const { return secretCol_; }
+    void SetSecretColumn(int col) { secretCol_ = col; }
+    // The name of the default action of a column's cells (empty: none);
+    // a reader's request for it runs OnCellAction.
+    std::string ColumnAction(int col) const;
+    void SetColumnAction(int col, const std::string& name);
+    TCellEvent OnCellAction;
+    long AccessibleRole() const override;
+
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 protected:
@@ -100,6 +115,7 @@ protected:
     void FontChanged() override;
     void ColorChanged() override;
     void ScaleChanged() override;
+    AccessibleSource* Accessible() override;
 
     // OnKeyDown first; then the grid moves unless the handler cleared key.
     void KeyDown(WORD& key, TShiftState shift) override;
@@ -121,6 +137,8 @@ private:
     void Scroll(WPARAM code);
     void Wheel(int delta);
     void EndDrag();
+    // Tells readers where the current cell went (only while focused).
+    void NotifyFocus(bool always);
     GridPalette Palette() const;
 
     CellStore store_;
@@ -141,6 +159,10 @@ private:
         int max = -1, page = -1, pos = -1;
     } shownScroll_;
     std::unique_ptr<BackBuffer> buffer_;
+    std::unique_ptr<GridAccessible> accessible_;
+    int secretCol_ = -1;
+    std::vector<std::string> actions_;
+    GridCoord notifiedFocus_;
 };
 
 } // namespace velt

@@ -12,7 +12,9 @@
 #include "core/errors.h"
 #include "core/resource_strings.h"
 #include "platform/ansi_codepage.h"
+#include "toolkit/accessible.h"
 #include "toolkit/application.h"
+#include "toolkit/control_accessible.h"
 #include "toolkit/forms.h"
 #include "toolkit/hints.h"
 
@@ -120,6 +122,7 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
     destroying_ = true;
+    DisconnectAccessible();
     if (TForm* form = ParentForm(); form && form != static_cast<TControl*>(this)) form->ControlDestroyed(this);
     for (TControl* c : controls_) c->parent_ = nullptr;
     controls_.clear();
@@ -207,6 +210,7 @@ void TWinControl::Attach(HWND window) {
 }
 
 void TWinControl::Detach() {
+    DisconnectAccessible();
     HintManager().WindowDestroyed(handle_);
     if (handle_) {
         text_ = GetText();
@@ -215,6 +219,16 @@ void TWinControl::Detach() {
     handle_ = nullptr;
     trackingLeave_ = false;
     mouseCapture_ = hovered_ = nullptr;
+}
+
+AccessibleSource* TWinControl::Accessible() {
+    if (AccessibleRole() == 0) return nullptr;
+    if (!accessibleSource_) accessibleSource_ = std::make_unique<ControlAccessible>(*this);
+    return accessibleSource_.get();
+}
+
+void TWinControl::DisconnectAccessible() noexcept {
+    if (accessibleLink_) accessibleLink_->Disconnect();
 }
 
 void TWinControl::NotifyResize() {
@@ -675,6 +689,14 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETDLGCODE:
         return DialogCode(static_cast<UINT>(DefaultHandler(msg, wParam, lParam)));
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
+            if (AccessibleSource* source = Accessible()) {
+                if (!accessibleLink_) accessibleLink_ = std::make_unique<AccessibleLink>();
+                if (LRESULT r = accessibleLink_->Answer(handle_, wParam, *source)) return r;
+            }
+        }
+        break;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -702,6 +724,12 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (reinterpret_cast<HWND>(lParam) != handle_) mouseCapture_ = nullptr;
         break;
     default:
+        if (msg == AccessibleActionMessage()) {
+            AccessibleSource* source = Accessible();
+            const int child = static_cast<int>(wParam);
+            if (source && child >= 0 && child <= source->ChildCount()) source->DoDefaultAction(child);
+            return 0;
+        }
         break;
     }
     return DefaultHandler(msg, wParam, lParam);

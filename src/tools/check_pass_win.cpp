@@ -59,6 +59,9 @@ TCheckPassBox::TCheckPassBox(TComponent* owner, std::function<bool()> polishTick
     Edit1->Font().SetHeight(-11);
     Edit1->Font().SetColor(clBlack);
     Edit1->SetMaxLength(0);  // no limit of ours
+    // Shown on screen, but a password: readers hear its label, never its text.
+    Edit1->SetSecret(true);
+    Label1->SetFocusControl(Edit1);
 
     SpeedButton1 = new TSpeedButton(this);
     SpeedButton1->SetName("SpeedButton1");

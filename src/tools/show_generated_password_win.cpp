@@ -43,6 +43,8 @@ bool ShowGeneratedPassword(const std::string& title, const std::string& prompt, 
     edit->SetBounds(label->Left(), label->Top() + label->Height() + 5, MulDiv(164, w, 4), edit->Height());
     edit->SetMaxLength(255);
     edit->SetText(password);
+    edit->SetSecret(true);  // copied, never read aloud
+    label->SetFocusControl(edit);
     edit->SelectAll();
 
     const int top = edit->Top() + edit->Height() + 15;

@@ -115,6 +115,7 @@ bool Query(const std::string& caption, const std::string& prompt, std::string& p
     edit->SetBounds(l.editLeft, l.editTop, l.editWidth, edit->Height());
     edit->SetMaxLength(kPasswordMaxLength);
     edit->SetPasswordChar('*');
+    label->SetFocusControl(edit);  // the prompt names the box
     WipeOnClose wipe(edit, password.size());
     // Straight into the window: the control keeps no copy of its own.
     SetWindowTextA(edit->Handle(), password.c_str());

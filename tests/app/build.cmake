@@ -56,3 +56,10 @@ if(WIN32 AND TARGET velt)
   set_tests_properties(app.autotype PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE
     ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 endif()
+
+# A second process that reads the main window as a screen reader does.
+if(WIN32)
+  add_executable(msaa_reader ${CMAKE_SOURCE_DIR}/tests/app/msaa_reader_win.cpp)
+  target_link_libraries(msaa_reader PRIVATE oleacc ole32 oleaut32 uuid)
+  add_dependencies(win_tests msaa_reader)
+endif()

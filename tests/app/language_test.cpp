@@ -16,7 +16,8 @@ std::vector<std::string> Texts(TForm1* f) {
         f->Eksportuj1->Caption(), f->Zmiehaso1->Caption(), f->Skasujbaz1->Caption(),
         f->Silneszyfrowanie1->Caption(), f->Wyjd1->Caption(),     f->Dodatkowe1->Caption(), f->Generujhaso1->Caption(),
         f->Generujprostszehaso1->Caption(), f->Generujhasonumeryczne1->Caption(),
-        f->Checkpasswordstrength1->Caption(), f->Passwordhealth1->Caption(), f->Language1->Caption(), f->Polski1->Caption(),
+        f->Checkpasswordstrength1->Caption(), f->Copylogin1->Caption(), f->Typeloginandpassword1->Caption(),
+        f->Passwordhealth1->Caption(), f->Language1->Caption(), f->Polski1->Caption(),
         f->English1->Caption(),  f->Pomoc1->Caption(),     f->Nowawersja1->Caption(),
         f->Pomoc2->Caption(),    f->SpeedButton1->Caption(), f->Image2->Hint(),
         f->Edit1->Hint(),        f->StringGrid1->Hint(),   f->Caption(),
@@ -29,7 +30,8 @@ std::vector<std::string> Texts(TForm1* f) {
 const std::vector<std::string> kPolish = {
     "Plik", "Otw\xF3rz/ Od\x9Cwie\xBF", "Zapisz", "Eksportuj", "Zmie\xF1 has\xB3o", "Wyczy\x9C\xE6 baz\xEA",
     "Silne szyfrowanie", "Wyjd\x9F", "Dodatkowe", "Generuj has\xB3o", "Generuj proste has\xB3o", "Generuj has\xB3o liczbowe",
-    "Sprawd\x9F si\xB3\xEA has\xB3" "a", "Kondycja hase\xB3\x85", "J\xEAzyk", "Polski", "English", "O programie", "Czy jest nowa wersja?",
+    "Sprawd\x9F si\xB3\xEA has\xB3" "a", "Kopiuj login", "Wpisz login i has\xB3o", "Kondycja hase\xB3\x85",
+    "J\xEAzyk", "Polski", "English", "O programie", "Czy jest nowa wersja?",
     "Pomoc", "Szukaj", "Odwied\x9F nas!", "Wpisz tekst do odnalezienia; wielko\x9C\xE6 liter ignorowana",
     "Kliknij by przej\x9C\xE6 pod adres", "Velt 0.2",
     "#", "Nazwa", "Adres", "Login", "Has\xB3o", "Opis",
@@ -37,7 +39,8 @@ const std::vector<std::string> kPolish = {
 const std::vector<std::string> kEnglish = {
     "File", "Open/ Reopen", "Save", "Export", "Change password", "Clear database", "Strong encryption", "Exit", "Additional",
     "Generate password", "Generate simple password", "Generate numerical password", "Check password strength",
-    "Password health\x85", "Language", "Polski", "English", "About", "Is there a new version?", "Help", "Search", "Visit us!",
+    "Copy login", "Type login and password", "Password health\x85", "Language", "Polski", "English", "About",
+    "Is there a new version?", "Help", "Search", "Visit us!",
     "Enter text to find; case insensitive", "Click to open the address", "Velt 0.2",
     "#", "Name", "Address", "Login", "Password", "Description",
 };

@@ -92,6 +92,7 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         {form->Generujprostszehaso1, "Generate simple password", "Ctrl+P"},
         {form->Generujhasonumeryczne1, "Generate numerical password", "Ctrl+N"},
         {form->Checkpasswordstrength1, "Check password strength", "Ctrl+U"},
+        {form->Copylogin1, "Copy login", "Ctrl+B"},
         {form->Typeloginandpassword1, "Type login and password", "Ctrl+T"},
         {form->Passwordhealth1, "Password health\x85", ""},
         {form->N3, "-", ""},
@@ -115,8 +116,9 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
     EXPECT_EQ(form->Plik1->Items(8), form->Zablokuj1);
     EXPECT_EQ(form->Plik1->Items(9), form->N1);
     EXPECT_EQ(form->Dodatkowe1->Count(), 7);
-    EXPECT_EQ(form->Dodatkowe1->Items(4), form->Typeloginandpassword1);
-    EXPECT_EQ(form->Dodatkowe1->Items(5), form->Passwordhealth1);
+    EXPECT_EQ(form->Dodatkowe1->Items(4), form->Copylogin1);
+    EXPECT_EQ(form->Dodatkowe1->Items(5), form->Typeloginandpassword1);
+    EXPECT_EQ(form->Dodatkowe1->Items(6), form->Passwordhealth1);
     EXPECT_EQ(form->Dodatkowe1->Items(6), form->Ustawienia1);
     EXPECT_EQ(form->Language1->Count(), 2);
     EXPECT_EQ(form->Pomoc1->Count(), 2);
@@ -433,6 +435,28 @@ TEST_F(MainWindow, TabAddsARowOnlyFromTheLastCell) {
         }
         EXPECT_FALSE(form->Modified);
         form->Hide();
+    }
+}
+
+// The grid keeps Tab for its cells; Ctrl+Tab leaves it, so it traps no one.
+TEST_F(MainWindow, TabOrderIsSearchBoxThenGridAndCtrlTabLeavesTheGrid) {
+    WriteVaultFile("secret", {{"a", "", "", "", ""}, {"b", "", "", "", ""}});
+    TForm1* form = Open({true, "secret"});
+    TWinControl* search = form->Edit1;
+    TWinControl* grid = form->StringGrid1;
+    const struct {
+        TWinControl* from;
+        bool ctrl, shift;
+        TWinControl* to;
+    } cases[] = {
+        {search, false, false, grid}, {search, false, true, grid}, {grid, true, false, search},
+        {grid, true, true, search},   {grid, false, false, grid},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.from == grid ? "from the grid" : "from the search box");
+        c.from->SetFocus();
+        PressKey(GetFocus(), VK_TAB, c.ctrl, c.shift);
+        EXPECT_EQ(GetFocus(), c.to->Handle()) << c.ctrl << c.shift;
     }
 }
 

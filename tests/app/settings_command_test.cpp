@@ -107,5 +107,41 @@ TEST_F(SettingsWin, ShortcutHeldElsewhereIsReported) {
     }
 }
 
+// Alt and the underlined letter: a label's field takes the focus, a check
+// box is ticked or cleared.
+TEST_F(SettingsWin, AltLettersReachTheirControls) {
+    struct Case {
+        WORD letter;
+        int edit;   // the edit box focused after it (-1: a check box)
+        int check;  // the check box toggled (-1: none)
+    };
+    const Case cases[] = {{'L', 0, -1}, {'B', 1, -1}, {'W', -1, 0}, {'M', -1, 1}, {'Q', -1, -1},
+                          {'S', 2, -1}, {'T', 3, -1}, {'P', 4, -1}};
+    TForm1* form = Open({true, "secret"});
+    RunLater(40, [&] {
+        auto* dialog = dynamic_cast<TForm*>(TWinControl::FromHandle(FindWindowA(kFormClass, "Settings")));
+        ASSERT_NE(dialog, nullptr);
+        std::vector<TEdit*> edits;
+        std::vector<TCheckBox*> checks;
+        for (int i = 0; i < dialog->ControlCount(); ++i) {
+            if (auto* e = dynamic_cast<TEdit*>(dialog->Controls(i))) edits.push_back(e);
+            if (auto* k = dynamic_cast<TCheckBox*>(dialog->Controls(i))) checks.push_back(k);
+        }
+        ASSERT_EQ(edits.size(), 5u);
+        ASSERT_EQ(checks.size(), 2u);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(static_cast<char>(c.letter));
+            const bool before[] = {checks[0]->Checked(), checks[1]->Checked()};
+            PostMessageA(GetFocus(), WM_SYSKEYDOWN, c.letter, 1 << 29);
+            Pump();
+            if (c.edit >= 0) EXPECT_EQ(GetFocus(), edits[static_cast<size_t>(c.edit)]->Handle());
+            for (int k = 0; k < 2; ++k) EXPECT_EQ(checks[static_cast<size_t>(k)]->Checked(), before[k] != (k == c.check));
+        }
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    form->Ustawienia1Click(form);
+    Pump();
+}
+
 } // namespace
 } // namespace velt::test

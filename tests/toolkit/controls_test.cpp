@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "toolkit/accessible.h"
 #include "toolkit/button.h"
 #include "toolkit/checkbox.h"
 #include "toolkit/edit.h"
@@ -268,6 +269,23 @@ TEST_F(Edits, ColoursComeFromTheControl) {
         ASSERT_TRUE(GetObjectA(brush, sizeof lb, &lb));
         EXPECT_EQ(lb.lbColor, c.background);
         ReleaseDC(c.control->Handle(), dc);
+    }
+}
+
+// "&&" is a literal ampersand; the letter after a single '&' is the mnemonic.
+TEST(SpokenCaptions, AmpersandsAndMnemonics) {
+    const struct {
+        const char* caption;
+        const char16_t* spoken;
+        char mnemonic;
+    } cases[] = {
+        {"&Lock after", u"Lock after", 'L'}, {"Lock when &minimised", u"Lock when minimised", 'M'},
+        {"a && b", u"a & b", '\0'},         {"Rock && &roll", u"Rock & roll", 'R'},
+        {"trailing &", u"trailing ", '\0'}, {"", u"", '\0'},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SpokenCaption(c.caption), c.spoken) << c.caption;
+        EXPECT_EQ(MnemonicOf(c.caption), c.mnemonic) << c.caption;
     }
 }
 

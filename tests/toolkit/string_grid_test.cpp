@@ -2,9 +2,13 @@
 // presses, column sizing, scrolling, and what a paint touches and shows.
 #include "toolkit/string_grid.h"
 
+#include <oleacc.h>
+
 #include <set>
 #include <utility>
 
+#include "platform/lazy_library.h"
+#include "toolkit/grid_accessible.h"
 #include "toolkit_fixture.h"
 #include "vault/table_ops.h"
 
@@ -101,6 +105,55 @@ TEST_F(StringGridTest, TabInTheLastCellAddsARowBeforeTheGridMoves) {
             EXPECT_EQ(grid->Cells(0, c.wantRows - 1), std::to_string(c.wantRows - 1));
         }
     }
+}
+
+// A reader's view: the data cells numbered row by row, moves that stop at
+// the table's edges, a point over a cell, and nothing while hidden.
+TEST_F(StringGridTest, ReaderSeesTheDataCellsAndMovesStopAtTheEdges) {
+    TStringGrid* grid = NewGrid(4);
+    GridAccessible reader(*grid);
+    const struct {
+        int col, row, child;
+    } cells[] = {{1, 1, 1}, {5, 1, 5}, {1, 2, 6}, {5, 3, 15}, {0, 1, 0}, {1, 0, 0}, {1, 4, 0}, {6, 1, 0}};
+    for (const auto& c : cells) {
+        EXPECT_EQ(reader.ChildOf(c.col, c.row), c.child) << c.col << "," << c.row;
+        int col = -1, row = -1;
+        if (c.child) EXPECT_TRUE(reader.CellOf(c.child, col, row) && col == c.col && row == c.row) << c.child;
+    }
+    const struct {
+        long direction;
+        int from, to;
+    } moves[] = {{NAVDIR_FIRSTCHILD, 0, 1}, {NAVDIR_LASTCHILD, 0, 15}, {NAVDIR_NEXT, 5, 6}, {NAVDIR_NEXT, 15, -1},
+                 {NAVDIR_PREVIOUS, 1, -1},  {NAVDIR_RIGHT, 5, -1},     {NAVDIR_LEFT, 6, -1}, {NAVDIR_DOWN, 2, 7},
+                 {NAVDIR_DOWN, 13, -1},     {NAVDIR_UP, 3, -1},        {NAVDIR_UP, 8, 3}};
+    for (const auto& m : moves) EXPECT_EQ(reader.Navigate(m.direction, m.from), m.to) << m.direction << " " << m.from;
+    RECT r = grid->CellRect(3, 2);
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(grid->Handle(), &centre);
+    EXPECT_EQ(reader.HitTest(centre), 8);
+    EXPECT_EQ(reader.ChildCount(), 15);
+    grid->Hide();
+    EXPECT_EQ(reader.ChildCount(), 0);
+}
+
+// A reader may keep the grid's object after the grid is gone: its calls then
+// fail instead of reading freed memory.
+TEST_F(StringGridTest, ReaderKeepingTheObjectIsCutOffWhenTheGridGoes) {
+    TStringGrid* grid = NewGrid(4);
+    using FromWindow = HRESULT WINAPI(HWND, DWORD, REFIID, void**);
+    auto* get = platform::SystemFunction<FromWindow>("oleacc.dll", "AccessibleObjectFromWindow");
+    const IID iidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    IAccessible* acc = nullptr;
+    ASSERT_EQ(get(grid->Handle(), static_cast<DWORD>(OBJID_CLIENT), iidAccessible, reinterpret_cast<void**>(&acc)),
+              S_OK);
+    long count = 0;
+    EXPECT_EQ(acc->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 15);
+    delete grid;
+    count = -1;
+    EXPECT_TRUE(FAILED(acc->get_accChildCount(&count)));
+    EXPECT_EQ(count, 0);
+    acc->Release();
 }
 
 TEST_F(StringGridTest, AKeyHandlerCanSwallowTheKey) {

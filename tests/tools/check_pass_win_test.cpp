@@ -8,6 +8,7 @@
 #include "i18n/localisation_win.h"
 #include "i18n/translator.h"
 #include "tools/locale_numbers_win.h"
+#include "support/screen_reader_win.h"
 #include "toolkit/toolkit_fixture.h"
 #include "tools/number_format.h"
 
@@ -169,6 +170,25 @@ TEST_F(CheckPassBoxTest, OnlyCheckRunsTheEstimate) {
     ShowModal([&](TCheckPassBox& b) {
         EXPECT_EQ(b.Edit1->Text(), "1234");
         EXPECT_EQ(b.Label4->Caption(), "1.0E+004");
+    });
+}
+
+// Read from a second process: the box is named by its label and keeps the
+// password to itself; a reader's default action on "Check" runs the check.
+TEST_F(CheckPassBoxTest, ReaderHearsNoPasswordAndCanPressCheck) {
+    Create();
+    ShowModal([&](TCheckPassBox& b) {
+        b.Edit1->SetText("abc");
+        const std::string reader = "\"" + Beside("msaa_reader.exe") + "\" secret abc tree " + Hex(b.Handle()) +
+                                   " do " + Hex(b.Handle()) + " 3 pump 200";
+        std::string heard;
+        for (const std::string& line : RunPumping(reader)) heard += line + "\n";
+        for (const char* part : {"text \"Enter password\" value=denied [focused,protected]",
+                                 "button \"Check\" action=\"Press\"", "group \"Result\"", "done"})
+            EXPECT_NE(heard.find(part), std::string::npos) << part << "\n" << heard;
+        EXPECT_EQ(heard.find("LEAK"), std::string::npos) << heard;
+        Pump();
+        EXPECT_EQ(b.Label4->Caption(), "1.8E+004");
     });
 }
 

@@ -9,6 +9,7 @@
 #include "toolkit/checkbox.h"
 #include "toolkit/edit.h"
 #include "toolkit/label.h"
+#include "support/screen_reader_win.h"
 #include "toolkit/toolkit_fixture.h"
 #include "ui/button_with_color.h"
 
@@ -154,6 +155,24 @@ TEST_F(PasswordPrompt, StartsMaskedSelectedAndUnticked) {
         // Focus in the box: OK is the active button.
         EXPECT_TRUE(p.ok->IsActive());
         EXPECT_FALSE(p.cancel->IsActive());
+        SendMessageA(p.cancel->Handle(), BM_CLICK, 0, 0);
+    });
+}
+
+// A screen reader in another process hears a protected box named by the
+// prompt, never the password in it.
+TEST_F(PasswordPrompt, ReaderHearsAPasswordFieldWithoutItsText) {
+    std::string password = "hunter2";
+    bool asterisk = false;
+    Ask("Password", password, asterisk, [](Prompt& p) {
+        std::string heard;
+        const std::string reader = "\"" + Beside("msaa_reader.exe") + "\" secret hunter2 tree " + Hex(p.form->Handle());
+        for (const std::string& line : RunPumping(reader)) heard += line + "\n";
+        for (const char* part : {"static \"Password\"", "text \"Password\" value=denied [focused,protected]",
+                                 "checkbox \"Asterisk passwords\" action=\"Tick\"",
+                                 "button \"OK\" action=\"Press\" [default]", "button \"Cancel\" action=\"Press\""})
+            EXPECT_NE(heard.find(part), std::string::npos) << part << "\n" << heard;
+        EXPECT_EQ(heard.find("LEAK"), std::string::npos) << heard;
         SendMessageA(p.cancel->Handle(), BM_CLICK, 0, 0);
     });
 }
