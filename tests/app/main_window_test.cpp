@@ -115,11 +115,11 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
     EXPECT_EQ(form->Plik1->Items(7), form->Silneszyfrowanie1);
     EXPECT_EQ(form->Plik1->Items(8), form->Zablokuj1);
     EXPECT_EQ(form->Plik1->Items(9), form->N1);
-    EXPECT_EQ(form->Dodatkowe1->Count(), 7);
+    EXPECT_EQ(form->Dodatkowe1->Count(), 9);
     EXPECT_EQ(form->Dodatkowe1->Items(4), form->Copylogin1);
     EXPECT_EQ(form->Dodatkowe1->Items(5), form->Typeloginandpassword1);
     EXPECT_EQ(form->Dodatkowe1->Items(6), form->Passwordhealth1);
-    EXPECT_EQ(form->Dodatkowe1->Items(6), form->Ustawienia1);
+    EXPECT_EQ(form->Dodatkowe1->Items(8), form->Ustawienia1);
     EXPECT_EQ(form->Language1->Count(), 2);
     EXPECT_EQ(form->Pomoc1->Count(), 2);
     EXPECT_EQ(form->MainMenu1->Items()->Count(), 4);
