@@ -59,8 +59,11 @@ void ExpectTextsFit(TWinControl* parent) {
         const RECT own = PixelsOf(c);
         SelectGuard font(screen.Get(), c->Font().Handle());
         RECT need{0, 0, own.right - own.left, 0};
+        // Measured as drawn: an "&" marks the letter for Alt unless a label says not to.
+        auto* label = dynamic_cast<TLabel*>(c);
+        const UINT prefix = label && !label->ShowAccelChar() ? DT_NOPREFIX : 0;
         DrawTextA(screen.Get(), text.data(), static_cast<int>(text.size()), &need,
-                  DT_CALCRECT | DT_NOPREFIX | (dynamic_cast<TLabel*>(c) ? DT_WORDBREAK : DT_SINGLELINE));
+                  DT_CALCRECT | prefix | (label ? DT_WORDBREAK : DT_SINGLELINE));
         // A check box draws its box and a gap before the text.
         const int box = dynamic_cast<TCheckBox*>(c) ? ScaleToDpi(16, dpi) : 0;
         EXPECT_LE(need.right + box, own.right - own.left);
