@@ -21,27 +21,17 @@ std::u16string Spell(const std::string& sequence, std::u16string_view user, std:
 }
 
 TEST(AutoTypeSequence, SpellsEveryPlaceholder) {
-    struct Case {
-        const char* sequence;
-        const char16_t* want;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char16_t*> cases[] = {
         {kDefaultAutoTypeSequence, u"jan<TAB>zażółć€!<ENTER>"},
         {"{username}{Tab}{PassWord}{enter}", u"jan<TAB>zażółć€!<ENTER>"},
         {"{USERNAME}{DELAY 250}{PASSWORD}", u"jan<DELAY 250>zażółć€!"},
         {"{DELAY 0}{DELAY 99999}", u"<DELAY 0><DELAY 10000>"},
-        {"{{}{}}", u"{}"},
-        {"a{{}b{}}c", u"a{b}c"},
-        {"{}", u"{}"},
         {"{SPACE}{DELAY}{DELAY x}{DELAY  5}{DELAY -1}", u"{SPACE}{DELAY}{DELAY x}{DELAY  5}{DELAY -1}"},
-        {"x{USERNAME", u"x{USERNAME"},
-        {"}{TAB", u"}{TAB"},
-        {"{{USERNAME}", u"{{USERNAME}"},
-        {"ż{USERNAME}€", u"żjan€"},
         {"a\tb\r\nc\rd\ne", u"a<TAB>b<ENTER>c<ENTER>d<ENTER>e"},
-        {"", u""},
+        {"{{}{}}", u"{}"}, {"a{{}b{}}c", u"a{b}c"}, {"{}", u"{}"}, {"x{USERNAME", u"x{USERNAME"},
+        {"}{TAB", u"}{TAB"}, {"{{USERNAME}", u"{{USERNAME}"}, {"ż{USERNAME}€", u"żjan€"}, {"", u""},
     };
-    for (const Case& c : cases) EXPECT_EQ(Spell(c.sequence, u"jan", u"zażółć€!"), c.want) << c.sequence;
+    for (const auto& [sequence, want] : cases) EXPECT_EQ(Spell(sequence, u"jan", u"zażółć€!"), want) << sequence;
     EXPECT_EQ(Spell("{PASSWORD}", u"", u"a\tb"), u"a<TAB>b");
     EXPECT_EQ(Spell("{USERNAME}", u"{TAB}{{}", u""), u"{TAB}{{}");  // a login is never read as placeholders
 }
@@ -66,36 +56,21 @@ TEST(AutoTypeMatch, FindsEntriesByNameOrHost) {
         {"  Forum  ", "WWW.Forum.Example"},                    // 4
         {"", ""},                                              // 5
     };
-    struct Case {
-        const char16_t* title;
-        std::vector<size_t> want;
-    };
-    const Case cases[] = {
-        {u"Login - Bank Example", {0}},
-        {u"LOGIN - BANK EXAMPLE", {0}},
-        {u"bank.example — Browser", {0}},
-        {u"www.bank.exampl", {}},
-        {u"Inbox - mail.example.org", {1}},
-        {u"mail", {1}},
-        {u"Łąka i las", {2}},
-        {u"lAKA", {}},
-        {u"ab cd", {}},
+    const std::pair<const char16_t*, std::vector<size_t>> cases[] = {
+        {u"Login - Bank Example", {0}}, {u"LOGIN - BANK EXAMPLE", {0}}, {u"bank.example — Browser", {0}},
+        {u"Inbox - mail.example.org", {1}}, {u"mail", {1}}, {u"Łąka i las", {2}},
         {u"forum.example: Bank Example", {0, 4}},
-        {u"", {}},
-        {u"Notepad", {}},
+        {u"www.bank.exampl", {}}, {u"lAKA", {}}, {u"ab cd", {}}, {u"", {}}, {u"Notepad", {}},
     };
-    for (const Case& c : cases) EXPECT_EQ(MatchEntries(entries, c.title, PolishPage()), c.want) << Utf16ToUtf8(c.title);
+    for (const auto& [title, want] : cases)
+        EXPECT_EQ(MatchEntries(entries, title, PolishPage()), want) << Utf16ToUtf8(title);
 }
 
 TEST(AutoTypeMatch, HostOfAnAddress) {
     const std::pair<const char*, const char*> cases[] = {
-        {"https://user:pw@www.bank.example:443/a?b#c", "bank.example"},
-        {"bank.example/login", "bank.example"},
-        {" WWW.Shop.Example ", "Shop.Example"},
-        {"ftp://files.example", "files.example"},
-        {"a/b?x=http://evil.example", "a"},
-        {"www.", ""},
-        {"", ""},
+        {"https://user:pw@www.bank.example:443/a?b#c", "bank.example"}, {"bank.example/login", "bank.example"},
+        {" WWW.Shop.Example ", "Shop.Example"}, {"ftp://files.example", "files.example"},
+        {"a/b?x=http://evil.example", "a"}, {"www.", ""}, {"", ""},
     };
     for (const auto& [address, host] : cases) EXPECT_EQ(AddressHost(address), host) << address;
     EXPECT_EQ(FoldCase(u"ĄĆĘŁŃÓŚŹŻ ÀÞ ΩЖЁ İŸ"), u"ąćęłńóśźż àþ ωжё iÿ");

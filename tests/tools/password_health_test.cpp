@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "core/text.h"
 #include "support/freed_memory.h"
@@ -16,19 +17,14 @@ namespace {
 
 using F = HealthFinding;
 
-// Polish letters where cp1250 has them: capital and small L with stroke, Z
-// with dot above and S with acute.
+// cp1250's capital and small L with stroke, Z with dot above and S with acute.
 class PolishL final : public AnsiCodePage {
 public:
     std::u16string Widen(std::string_view bytes) const override {
+        static const std::map<unsigned char, char16_t> polish = {{0xA3, 0x141}, {0xB3, 0x142}, {0xAF, 0x17B},
+                                                                 {0xBF, 0x17C}, {0x8C, 0x15A}, {0x9C, 0x15B}};
         std::u16string out;
-        for (unsigned char c : bytes) {
-            const char16_t polish[] = {0xA3, 0x141, 0xB3, 0x142, 0xAF, 0x17B, 0xBF, 0x17C, 0x8C, 0x15A, 0x9C, 0x15B};
-            char16_t wide = c;
-            for (int i = 0; i < 12; i += 2)
-                if (c == polish[i]) wide = polish[i + 1];
-            out += wide;
-        }
+        for (unsigned char c : bytes) out += polish.count(c) ? polish.at(c) : char16_t(c);
         return out;
     }
     std::string Narrow(std::u16string_view) const override { return {}; }
@@ -44,41 +40,31 @@ std::vector<F> FindingsOf(const HealthReport& report, int row) {
 
 TEST(PasswordHealth, EachPasswordGivesItsFindings) {
     const std::string long255 = std::string(250, 'Q') + "x7!Zq";
-    struct Case {
-        std::string name, login, password;
+    const struct {
+        std::string password;
         std::vector<F> findings;
+        std::string login = "", name = "Mail";
     } cases[] = {
-        {"Mail", "", "password", {F::Common, F::Weak}},
-        {"Mail", "", "PaSsWoRd", {F::Common, F::Weak}},
-        {"Mail", "", "QWERTYUIOP", {F::Common, F::Weak}},
-        {"Mail", "", "Katarzyna1!", {F::CommonWord}},
-        {"Mail", "", "Piotr2024", {F::CommonWord, F::Weak}},
-        {"Mail", "", "katarzyna!!!!", {F::CommonWord}},
-        {"Mail", "", "Katarzyna12345", {}},  // five digits after the name
-        {"Mail", "", "1Katarzyna", {F::Weak}},
-        {"Mail", "", "MA\xA3GORZATA7", {F::CommonWord}},  // cp1250 capital L with stroke
-        {"Mail", "", "\xAF" "ANETA#", {F::CommonWord, F::Weak}},  // capital Z with dot above; 7 x 8 bits
-        {"Mail", "", "\x8C" "WIAT2024", {F::CommonWord}},  // capital S with acute
-        {"Mail", "", "830275194620385716", {F::Weak}},  // 18 digits: 59.8 bits
-        {"Mail", "", "8302751946203857164", {}},        // 19 digits: 63.1 bits
-        {"Mail", "", "qzvxkjwpqmrt", {F::Weak}},        // 12 small letters: 56.4 bits
-        {"Mail", "", "qzvxkjwpqmrtb", {}},              // 13: 61.1 bits
-        {"Mail", "", "qZ!x9#k", {F::Weak}},             // any byte: 7 x 8 bits
-        {"Mail", "", "qZ!x9#kW", {}},
-        {"Mail", "jsmith", "Xq!JSmith#42Lp", {F::LoginOrName}},
-        {"Mail", "ab", "Xq!ab#42Lpzz", {}},  // a login this short may be in anything
-        {"Mail", "zX", "Zx", {F::Weak, F::LoginOrName}},
-        {"Bank", "", "MyBANK!x93kQ", {F::LoginOrName}},
-        {"Zorvex", "zq", "zORVEX", {F::Weak, F::LoginOrName}},
-        {"Mail", "bob", "", {F::Empty}},
-        {"Mail", "", "", {}},
-        {"Mail", "", long255, {}},
-        {"Mail", long255.substr(100, 3), long255, {F::LoginOrName}},
+        {"password", {F::Common, F::Weak}}, {"PaSsWoRd", {F::Common, F::Weak}}, {"QWERTYUIOP", {F::Common, F::Weak}},
+        {"Katarzyna1!", {F::CommonWord}}, {"Piotr2024", {F::CommonWord, F::Weak}}, {"katarzyna!!!!", {F::CommonWord}},
+        {"1Katarzyna", {F::Weak}}, {"Katarzyna12345", {}},  // five digits after the name
+        {"MA\xA3GORZATA7", {F::CommonWord}},              // cp1250 capital L with stroke
+        {"\xAF" "ANETA#", {F::CommonWord, F::Weak}},       // capital Z with dot above; 7 x 8 bits
+        {"\x8C" "WIAT2024", {F::CommonWord}},              // capital S with acute
+        {"830275194620385716", {F::Weak}}, {"8302751946203857164", {}},  // 18 digits: 59.8 bits, 19: 63.1
+        {"qzvxkjwpqmrt", {F::Weak}}, {"qzvxkjwpqmrtb", {}},              // 12 small letters: 56.4 bits, 13: 61.1
+        {"qZ!x9#k", {F::Weak}}, {"qZ!x9#kW", {}},                        // any byte: 7 x 8 bits
+        {"Xq!JSmith#42Lp", {F::LoginOrName}, "jsmith"},
+        {"Xq!ab#42Lpzz", {}, "ab"},  // a login this short may be in anything
+        {"Zx", {F::Weak, F::LoginOrName}, "zX"},
+        {"MyBANK!x93kQ", {F::LoginOrName}, "", "Bank"},
+        {"zORVEX", {F::Weak, F::LoginOrName}, "zq", "Zorvex"},
+        {"", {F::Empty}, "bob"}, {"", {}}, {long255, {}}, {long255, {F::LoginOrName}, long255.substr(100, 3)},
     };
     static const PolishL polish;
     SetSystemCodePage(&polish);
     test::CountingRandom random;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const std::vector<HealthEntry> entries = {{c.name, c.login, c.password}};
         EXPECT_EQ(FindingsOf(CheckPasswordHealth(entries, false, random), 1), c.findings) << c.password;
     }
@@ -122,7 +108,7 @@ TEST(PasswordHealth, EntriesAndHeadingTexts) {
     std::vector<HealthEntry> entries(11, {"Site", "", "Zq7!xKp2#Lm9"});
     entries[2].name = "";
     entries.push_back({"Mail", "bob", ""});
-    struct Case {
+    const struct {
         bool compatible;
         std::size_t count;  // entries checked
         std::string entriesText, heading;
@@ -134,7 +120,7 @@ TEST(PasswordHealth, EntriesAndHeadingTexts) {
         {false, 1, "", "Reused: 0   Common: 0   Word or name: 0   Weak: 0   Login or name: 0   Empty: 0"},
     };
     test::CountingRandom random;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const std::vector<HealthEntry> some(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(c.count));
         const HealthReport report = CheckPasswordHealth(some, c.compatible, random);
         const HealthLine* reused = nullptr;
