@@ -1,6 +1,5 @@
-// The main window as a screen reader hears it: msaa_reader.exe reads it
-// from a second process through MSAA and WinEvents while this one pumps.
-// Every reading also searches all it heard for the table's passwords.
+// The main window as a screen reader hears it: msaa_reader.exe reads it through MSAA
+// and WinEvents from a second process, and searches all it heard for the passwords.
 #include "app/main_window_fixture.h"
 
 #include <cstdio>
@@ -30,6 +29,12 @@ struct ReaderCase {
 void Masked(TForm1* f, bool on) {
     f->AsteriskPasswords = on;
     f->StringGrid1->Invalidate();
+}
+
+void EditCell(TForm1* f, int col, int row) {
+    GridDriver g(f->StringGrid1);
+    g.Select(col, row);
+    g.Key(VK_F2);
 }
 
 // One row a test: each reading takes about a second under Wine. The master
@@ -81,14 +86,8 @@ const ReaderCase kEnglish[] = {
       "link \"Visit us!\" action=\"Open\"", "table \"Entries\" [focused] children=15", "cell \"Name: Forum\""}},
     {"WholeWindowPasswordsShown", [](TForm1* f) { Masked(f, false); }, {"tree", "$form"},
      {"cell \"Password: hidden\""}},
-    {"EditorOnAShownPasswordGivesNoValue",
-     [](TForm1* f) {
-         Masked(f, false);
-         GridDriver g(f->StringGrid1);
-         g.Select(4, 1);
-         g.Key(VK_F2);
-     },
-     {"tree", "$form"}, {"text \"Password\" value=denied [focused,protected]"}},
+    {"EditorOnAShownPasswordGivesNoValue", [](TForm1* f) { Masked(f, false); EditCell(f, 4, 1); }, {"tree", "$form"},
+     {"text \"Password\" value=denied [focused,protected]"}},
     {"ArrowKeysMoveTheFocus", nullptr,
      {"hook", "$grid", "key", "$grid", "0x28", "pump", "300", "key", "$grid", "0x27", "pump", "300", "focus", "$grid"},
      {"event focus cell \"Name: Poczta\" desc=\"Row 2 of 3\" [focused,selected]",
@@ -108,19 +107,9 @@ const ReaderCase kEnglish[] = {
      },
      {"pump", "2000", "clip"}, {"clip \"\""}},
     {"CopyLoginWhileLockedCopiesNothing",
-     [](TForm1* f) {
-         platform::SetClipboardText("mine", nullptr);
-         f->Zablokuj1Click(f);
-         f->Copylogin1Click(f);
-     },
+     [](TForm1* f) { platform::SetClipboardText("mine", nullptr); f->Zablokuj1Click(f); f->Copylogin1Click(f); },
      {"clip"}, {"clip \"mine\""}},
-    {"F2EditsEnterCommitsAndTells",
-     [](TForm1* f) {
-         GridDriver g(f->StringGrid1);
-         g.Select(3, 1);
-         g.Key(VK_F2);
-         f->StringGridEdit->SetText("jkowalski");
-     },
+    {"F2EditsEnterCommitsAndTells", [](TForm1* f) { EditCell(f, 3, 1); f->StringGridEdit->SetText("jkowalski"); },
      {"hook", "$grid", "key", "$edit", "0x0D", "pump", "300"},
      {"event valuechange cell \"Login: jkowalski\" desc=\"Row 1 of 3\""}},
 };

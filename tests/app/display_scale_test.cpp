@@ -1,6 +1,5 @@
-// The real windows at the run's display scale, the prefix's LogPixels (96;
-// app.display_scale_* take 120, 144 and 192): the main window grows with the
-// DPI and follows WM_DPICHANGED, and every dialog shows its texts whole.
+// The real windows at the prefix's LogPixels (96; app.display_scale_* take 120, 144, 192):
+// the main window grows with the DPI and follows WM_DPICHANGED; every dialog's texts are whole.
 #include "app/main_window_fixture.h"
 
 #include <functional>
@@ -42,7 +41,7 @@ bool ShowsText(TControl* c) {
 void ExpectTextsFit(TWinControl* parent) {
     const int dpi = parent->Dpi();
     WindowDC screen;
-    RECT client;
+    RECT client, other, overlap;
     GetClientRect(parent->Handle(), &client);
     for (int i = 0; i < parent->ControlCount(); ++i) {
         TControl* c = parent->Controls(i);
@@ -59,13 +58,11 @@ void ExpectTextsFit(TWinControl* parent) {
         const RECT own = PixelsOf(c);
         SelectGuard font(screen.Get(), c->Font().Handle());
         RECT need{0, 0, own.right - own.left, 0};
-        // Measured as drawn: an "&" marks the letter for Alt unless a label says not to.
-        auto* label = dynamic_cast<TLabel*>(c);
+        auto* label = dynamic_cast<TLabel*>(c);  // as drawn: "&" marks the Alt letter unless a label says not to
         const UINT prefix = label && !label->ShowAccelChar() ? DT_NOPREFIX : 0;
         DrawTextA(screen.Get(), text.data(), static_cast<int>(text.size()), &need,
                   DT_CALCRECT | prefix | (label ? DT_WORDBREAK : DT_SINGLELINE));
-        // A check box draws its box and a gap before the text.
-        const int box = dynamic_cast<TCheckBox*>(c) ? ScaleToDpi(16, dpi) : 0;
+        const int box = dynamic_cast<TCheckBox*>(c) ? ScaleToDpi(16, dpi) : 0;  // its box and a gap before the text
         EXPECT_LE(need.right + box, own.right - own.left);
         EXPECT_LE(need.bottom, own.bottom - own.top);
         EXPECT_LE(own.right, client.right);
@@ -73,7 +70,7 @@ void ExpectTextsFit(TWinControl* parent) {
         for (int j = 0; j < parent->ControlCount(); ++j) {
             TControl* d = parent->Controls(j);
             if (d == c || !d->Visible() || !(ShowsText(d) || dynamic_cast<TEdit*>(d))) continue;
-            RECT other = PixelsOf(d), overlap;
+            other = PixelsOf(d);
             EXPECT_FALSE(IntersectRect(&overlap, &own, &other)) << "runs into " << d->Caption();
         }
     }
@@ -88,18 +85,11 @@ void ExpectMainLayout(TForm1* form, int dpi) {
     const RECT name = form->StringGrid1->CellRect(1, 1), address = form->StringGrid1->CellRect(2, 1);
     LOGFONTA font{};
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form->Edit1->Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
-    const struct {
-        const char* what;
-        int pixels, at96;
-    } rows[] = {
-        {"client width", client.right, 611},
-        {"client height", client.bottom, 405},
-        {"grid width", grid.right - grid.left, 579},
-        {"search box top", search.top, 373},
-        {"search box font", -font.lfHeight, 13},
-        {"name column", name.right - name.left, 103},
-        {"column with its line", address.left - name.left, 104},
-        {"row height", name.bottom - name.top, 24},
+    const struct { const char* what; int pixels, at96; } rows[] = {
+        {"client width", client.right, 611}, {"client height", client.bottom, 405},
+        {"grid width", grid.right - grid.left, 579}, {"search box top", search.top, 373},
+        {"search box font", -font.lfHeight, 13}, {"name column", name.right - name.left, 103},
+        {"column with its line", address.left - name.left, 104}, {"row height", name.bottom - name.top, 24},
         {"row with its line", form->StringGrid1->CellRect(1, 2).top - name.top, 25},
     };
     for (const auto& r : rows) EXPECT_NEAR(r.pixels, ScaleToDpi(r.at96, dpi), 1) << r.what;
@@ -129,10 +119,7 @@ void ExpectEveryDialogFits() {
     std::string password;
     bool asterisk = false;
     Settings settings;
-    const struct {
-        const char* name;
-        std::function<void(bool polish)> open;
-    } dialogs[] = {
+    const struct { const char* name; std::function<void(bool polish)> open; } dialogs[] = {
         {"prompt",
          [&](bool) { PasswordQuery(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), password, asterisk); }},
         {"settings", [&](bool) { ShowSettingsDialog(settings); }},
@@ -141,10 +128,7 @@ void ExpectEveryDialogFits() {
         {"health", [](bool) {
              CellStore table;
              table.SetRowCount(3);
-             table.SetCell(1, 1, "Bank");
-             table.SetCell(4, 1, "x");
-             table.SetCell(1, 2, "Mail");
-             table.SetCell(4, 2, "x");
+             for (int row : {1, 2}) { table.SetCell(1, row, row == 1 ? "Bank" : "Mail"); table.SetCell(4, row, "x"); }
              HealthDialog(table, true).Run();
          }},
         {"strength", [](bool polish) {

@@ -1,6 +1,5 @@
-// Additional > "Password health…" on the real main window: each finding of a
-// six-entry vault read back from the list control, Enter and a double click
-// going to the entry's Password cell, Escape going nowhere, and Polish.
+// Additional > "Password health…" on the real main window: the findings as
+// listed, Enter and a double click going to the entry, Escape nowhere, Polish.
 #include "app/main_window_fixture.h"
 
 #include <commctrl.h>
@@ -26,8 +25,9 @@ struct Seen {
 
 class HealthTest : public MainWindowTest {
 protected:
-    // Opens the report, reads it, then does `act` to it; the grid's selection after.
+    // Opens the report, reads it into seen_, does `act`; returns the grid's selection after.
     TGridRect Report(TForm1* form, const char* title, const std::function<void(TForm&, TListView&)>& act) {
+        seen_ = {};
         RunLater(40, [&] {
             auto* dialog = dynamic_cast<TForm*>(TWinControl::FromHandle(FindWindowA(kFormClass, title)));
             if (!dialog) PostMessageA(GetActiveWindow(), WM_CLOSE, 0, 0);
@@ -51,27 +51,18 @@ protected:
 };
 
 using HealthWin = HealthTest;
-
 TEST_F(HealthWin, EachFindingListedAndEnterGoesToTheEntry) {
     WriteVaultFile("secret", kSix);
     TForm1* form = Open({true, "secret"});
     const TGridRect start = form->StringGrid1->Selection();
-    struct Case {
-        const char* name;
-        int item;  // chosen in the list
-        UINT key;  // 0: a double click on the item
-        int row;   // the grid row selected after; 0 = left as it was
-    } cases[] = {
-        {"Enter on Blog", 5, VK_RETURN, 5},
-        {"double click on Shop", 3, 0, 4},
-        {"Enter on the reuse line", 1, VK_RETURN, 1},
-        {"Enter on the vault's line", 0, VK_RETURN, 0},
-        {"Escape", 6, VK_ESCAPE, 0},
-    };
-    for (const Case& c : cases) {
+    // The item chosen in the list; the key (0: a double click); the grid row after (0: left as it was).
+    const struct { const char* name; int item; UINT key; int row; } cases[] = {
+        {"Enter on Blog", 5, VK_RETURN, 5}, {"double click on Shop", 3, 0, 4},
+        {"Enter on the reuse line", 1, VK_RETURN, 1}, {"Enter on the vault's line", 0, VK_RETURN, 0},
+        {"Escape", 6, VK_ESCAPE, 0}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         form->StringGrid1->SetSelection(start);
-        seen_ = {};
         bool closed = false;
         const TGridRect after = Report(form, "Password health", [&](TForm& dialog, TListView& list) {
             list.SetSelected(c.item);
@@ -89,11 +80,7 @@ TEST_F(HealthWin, EachFindingListedAndEnterGoesToTheEntry) {
             if (!closed) dialog.Close();
         });
         EXPECT_EQ(closed, c.row != 0 || c.key == VK_ESCAPE);
-        if (c.row)
-            EXPECT_TRUE(after.Left == 4 && after.Right == 4 && after.Top == c.row && after.Bottom == c.row)
-                << after.Left << "," << after.Top;
-        else
-            EXPECT_TRUE(after.Left == start.Left && after.Top == start.Top);
+        EXPECT_TRUE(after == (c.row ? TGridRect{4, c.row, 4, c.row} : start)) << after.Left << "," << after.Top;
     }
     EXPECT_EQ(seen_.heading,
               "Readable file: 1   Reused: 2   Common: 1   Word or name: 1   Weak: 1   Login or name: 1   Empty: 1");
@@ -112,7 +99,6 @@ TEST_F(HealthWin, EachFindingListedAndEnterGoesToTheEntry) {
 }
 
 using HealthPlLocale = HealthTest;
-
 TEST_F(HealthPlLocale, PolishTextsAndPolishNames) {
     // "Małgorzata7": a first name with a letter of the Polish code page.
     WriteVaultFile("secret", {{"Poczta", "", "", "Ma\xB3gorzata7x", ""}, {"Sklep", "", "", "MA\xA3GORZATA7", ""}});
