@@ -1,6 +1,3 @@
-// Import of CSV files: every source and quirk field by field, the code-page
-// and length rules, duplicates and limits, bad files, and Velt's own export
-// read back.
 #include "import/csv_import.h"
 
 #include <gtest/gtest.h>
@@ -77,10 +74,15 @@ const std::string kFirefoxHead =
 const std::string kBitwardenHead =
     "folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,login_totp\n";
 
-// "zolw" with its Polish letters, as windows-1250 and as UTF-8.
-const std::string kZolw1250 = "\xBF\xF3\xB3w", kZolwUtf8 = "\xC5\xBC\xC3\xB3\xC5\x82w";
+// "zolw" with its Polish letters, as windows-1250 and as UTF-8; Velt's own
+// header rows, the Polish one with its l-stroke in either encoding.
+const std::string kZolw1250 = "\xBF\xF3\xB3w", kZolwUtf8 = "\xC5\xBC\xC3\xB3\xC5\x82w", kBom = "\xEF\xBB\xBF";
+const std::string kVeltEn = "#;Name;Address;Login;Password;Description;\r\n";
+const std::string kVeltPl1250 = "#;Nazwa;Adres;Login;Has\xB3o;Opis;\r\n";
+const std::string kVeltPlUtf8 = "#;Nazwa;Adres;Login;Has\xC5\x82o;Opis;\r\n";
 
 TEST(CsvImport, EachSourceAndQuirkFieldByField) {
+    const Entry kN = {"N", "", "", kZolw1250, ""};  // what most Velt rows below read as
     const SourceCase cases[] = {
         {"chrome, LF, no final newline, no note column", "name,url,username,password\nMail,https://m.example,ann,p1",
          "Chrome/Edge", {{"Mail", "https://m.example", "ann", "p1", ""}}, 0},
@@ -117,20 +119,15 @@ TEST(CsvImport, EachSourceAndQuirkFieldByField) {
          "https://a/?a=1&amp;b=2,ann,p&lt;&gt;,,x &amp;amp; y,A &amp; B,Shop,0\nhttp://sn,,,,secret,Note,,0\n",
          "LastPass", {{"A & B", "https://a/?a=1&b=2", "ann", "p<>", "x &amp; y\r\nFolder: Shop"},
                       {"Note", "", "", "", "secret"}}, 0},
-        {"velt in english", "#;Name;Address;Login;Password;Description;\r\n7;N;A;L;P;\"D;1\";\r\n",
-         "Velt", {{"N", "A", "L", "P", "D;1"}}, 0},
-        {"velt in polish, windows-1250 bytes kept", "#;Nazwa;Adres;Login;Has\xB3o;Opis;\r\n1;\xB3\xF3;;;" + kZolw1250 + ";;\r\n",
-         "Velt", {{"\xB3\xF3", "", "", kZolw1250, ""}}, 0},
-        {"velt in polish, windows-1250 after a BOM", "\xEF\xBB\xBF#;Nazwa;Adres;Login;Has\xB3o;Opis;\r\n1;N;;;" + kZolw1250 + ";;\r\n",
-         "Velt", {{"N", "", "", kZolw1250, ""}}, 0},
-        {"velt in polish saved as UTF-8", "#;Nazwa;Adres;Login;Has\xC5\x82o;Opis;\r\n1;N;;;" + kZolwUtf8 + ";;\r\n",
-         "Velt", {{"N", "", "", kZolw1250, ""}}, 0},
-        {"velt in polish saved as UTF-8 with a BOM", "\xEF\xBB\xBF#;Nazwa;Adres;Login;Has\xC5\x82o;Opis;\r\n1;N;;;" + kZolwUtf8 + ";;\r\n",
-         "Velt", {{"N", "", "", kZolw1250, ""}}, 0},
-        {"velt in english saved as UTF-8 with a BOM", "\xEF\xBB\xBF#;Name;Address;Login;Password;Description;\r\n1;N;;;" + kZolwUtf8 + ";;\r\n",
-         "Velt", {{"N", "", "", kZolw1250, ""}}, 0},
-        {"velt in english without a BOM: bytes kept", "#;Name;Address;Login;Password;Description;\r\n1;N;;;" + kZolwUtf8 + ";;\r\n",
-         "Velt", {{"N", "", "", kZolwUtf8, ""}}, 0},
+        {"velt in english", kVeltEn + "7;N;A;L;P;\"D;1\";\r\n", "Velt", {{"N", "A", "L", "P", "D;1"}}, 0},
+        {"velt in polish, windows-1250 bytes kept", kVeltPl1250 + "1;\xB3\xF3;;;" + kZolw1250 + ";;\r\n", "Velt",
+         {{"\xB3\xF3", "", "", kZolw1250, ""}}, 0},
+        {"velt in polish, 1250 after a BOM", kBom + kVeltPl1250 + "1;N;;;" + kZolw1250 + ";;\r\n", "Velt", {kN}, 0},
+        {"velt in polish saved as UTF-8", kVeltPlUtf8 + "1;N;;;" + kZolwUtf8 + ";;\r\n", "Velt", {kN}, 0},
+        {"velt in polish, UTF-8 with a BOM", kBom + kVeltPlUtf8 + "1;N;;;" + kZolwUtf8 + ";;\r\n", "Velt", {kN}, 0},
+        {"velt in english, UTF-8 with a BOM", kBom + kVeltEn + "1;N;;;" + kZolwUtf8 + ";;\r\n", "Velt", {kN}, 0},
+        {"velt in english without a BOM: bytes kept", kVeltEn + "1;N;;;" + kZolwUtf8 + ";;\r\n", "Velt",
+         {{"N", "", "", kZolwUtf8, ""}}, 0},
         {"backslash is no escape outside keepass 2", "name,url,username,password\nA,u,l,\"pa\\\"\n",
          "Chrome/Edge", {{"A", "u", "l", "pa\\", ""}}, 0},
     };
@@ -270,14 +267,10 @@ TEST(CsvImport, SummaryListsWhatAppliesAndEndsWithTheReminder) {
               "The file holds your passwords in plain text; delete it when you no longer need it.");
 }
 
-class StringFile : public ExportFile {
-public:
-    explicit StringFile(std::string& out) : out_(out) {}
-    void Write(std::string_view b) override { out_ += b; }
+struct StringFile : ExportFile {
+    std::string text;
+    void Write(std::string_view b) override { text += b; }
     void Close() override {}
-
-private:
-    std::string& out_;
 };
 
 // Cells may hold any byte but NUL; line breaks are CR LF as the grid writes
@@ -296,13 +289,12 @@ TEST(CsvImport, VeltsOwnExportReadsBackAsTheSameTable) {
         table.SetCell(0, static_cast<int>(r + 1), std::to_string(r + 1));
         for (int f = 0; f < 5; ++f) table.SetCell(f + 1, static_cast<int>(r + 1), entries[r][f]);
     }
-    std::string csv;
-    StringFile file(csv);
-    WriteCSV(ExportTableOf<CellStore>(table), file);
+    StringFile csv;
+    WriteCSV(ExportTableOf<CellStore>(table), csv);
 
     CellStore back;
     back.SetCell(0, 1, "1");
-    EXPECT_EQ(Import(csv, back).imported, 3);
+    EXPECT_EQ(Import(csv.text, back).imported, 3);
     for (int c = 0; c < 6; ++c) back.SetCell(c, 0, titles[c]);
     EXPECT_EQ(back, table);
 }

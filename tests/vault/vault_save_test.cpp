@@ -17,41 +17,25 @@ namespace {
 class FakeFiles final : public SaveFileOps {
 public:
     std::map<std::string, std::string> files;
-    int failAt = 0;
+    int failAt = 0, failSkip = 0, failTimes = 0;
     std::string failStep;
-    int failSkip = 0;
-    int failTimes = 0;
     bool shortWrite = false;  // the failing write stores half its bytes
     std::vector<std::string> log;
 
     std::string FullPath(const std::string& path) override { return "C:\\velt\\" + path; }
     FileOpStatus CheckReplaceable(const std::string&) override { return Step("check"); }
     FileOpStatus CreateTemp(const std::string& target, std::string& tempPath) override {
-        FileOpStatus st = Step("create");
-        if (!st.ok) return st;
-        tempPath = open_ = target + ".tmp";
-        files[open_];
-        return st;
+        return Then(Step("create"), [&] { files[tempPath = open_ = target + ".tmp"]; });
     }
     FileOpStatus Write(const char* data, size_t size) override {
         FileOpStatus st = Step("write");
-        if (!st.ok && shortWrite) files[open_].append(data, size / 2);
-        if (st.ok) files[open_].append(data, size);
+        if (st.ok || shortWrite) files[open_].append(data, st.ok ? size : size / 2);
         return st;
     }
     FileOpStatus Flush() override { return Step("flush"); }
-    FileOpStatus Close() override {
-        FileOpStatus st = Step("close");
-        if (st.ok) open_.clear();
-        return st;
-    }
+    FileOpStatus Close() override { return Then(Step("close"), [&] { open_.clear(); }); }
     FileOpStatus Replace(const std::string& temp, const std::string& target) override {
-        FileOpStatus st = Step("replace");
-        if (st.ok) {
-            files[target] = files[temp];
-            files.erase(temp);
-        }
-        return st;
+        return Then(Step("replace"), [&] { Move(temp, target); });
     }
     void Discard(const std::string& temp) noexcept override {
         log.push_back("discard");
@@ -60,25 +44,18 @@ public:
     }
     bool Exists(const std::string& path) override { return files.count(path) != 0; }
     FileOpStatus Rename(const std::string& from, const std::string& to) override {
-        FileOpStatus st = Step("rename");
-        if (st.ok) Move(from, to);
-        return st;
+        return Then(Step("rename"), [&] { Move(from, to); });
     }
-    FileOpStatus Delete(const std::string& path) override {
-        FileOpStatus st = Step("delete");
-        if (st.ok) files.erase(path);
-        return st;
-    }
+    FileOpStatus Delete(const std::string& path) override { return Then(Step("delete"), [&] { files.erase(path); }); }
     FileOpStatus ReplaceKeeping(const std::string& temp, const std::string& target, const std::string& backup) override {
-        FileOpStatus st = Step("keep");
-        if (st.ok) {
-            Move(target, backup);
-            Move(temp, target);
-        }
-        return st;
+        return Then(Step("keep"), [&] { Move(target, backup); Move(temp, target); });
     }
 
 private:
+    template <class F> static FileOpStatus Then(FileOpStatus st, F onSuccess) {
+        if (st.ok) onSuccess();
+        return st;
+    }
     void Move(const std::string& from, const std::string& to) {
         files[to] = files[from];
         files.erase(from);
@@ -104,25 +81,38 @@ CellStore SomeTable() {
     return t;
 }
 
-TEST(SaveVault, WritesTheImageInTwoWritesThenReplaces) {
-    FakeFiles fs;
-    fs.files[kTarget] = "old vault";
-    SaveVaultWith(fs, "baza.pdb", SomeTable(), "pw");
-    EXPECT_EQ(fs.log, (std::vector<std::string>{"check", "create", "write", "write", "flush", "close", "replace"}));
-    EXPECT_EQ(fs.files.size(), 1u);
-    EXPECT_EQ(fs.files[kTarget], BuildVaultImage(SomeTable(), "pw"));
+const std::string kCannotCreate = "Cannot create file \"C:\\velt\\baza.pdb\". Reason of ";
+
+// Runs a save that must fail and compares the message it gives.
+template <class Save> void ExpectCreateError(Save save, const std::string& message, const std::string& at) {
+    try {
+        save();
+        ADD_FAILURE() << at << ": the save did not fail";
+    } catch (const EFileCreateError& e) {
+        EXPECT_EQ(std::string(e.what()), message) << at;
+    }
 }
 
 // A table beyond one piece goes out in runs of records, never whole.
-TEST(SaveVault, WritesALargeTableInPieces) {
-    FakeFiles fs;
-    CellStore t;
-    t.SetRowCount(kVaultChunkRecords * 2 + 10 + 1);
-    t.SetCell(4, kVaultChunkRecords + 3, "secret");
-    SaveVaultWith(fs, "baza.pdb", t, "pw");
-    EXPECT_EQ(fs.log, (std::vector<std::string>{"check", "create", "write", "write", "write", "write", "flush", "close",
-                                                "replace"}));
-    EXPECT_EQ(fs.files[kTarget], BuildVaultImage(t, "pw"));
+TEST(SaveVault, WritesTheImageInPiecesThenReplaces) {
+    CellStore large;
+    large.SetRowCount(kVaultChunkRecords * 2 + 10 + 1);
+    large.SetCell(4, kVaultChunkRecords + 3, "secret");
+    const struct {
+        CellStore table;
+        int writes;
+    } rows[] = {{SomeTable(), 2}, {large, 4}};
+    for (const auto& row : rows) {
+        FakeFiles fs;
+        fs.files[kTarget] = "old vault";
+        SaveVaultWith(fs, "baza.pdb", row.table, "pw");
+        std::vector<std::string> steps{"check", "create"};
+        steps.insert(steps.end(), row.writes, "write");
+        steps.insert(steps.end(), {"flush", "close", "replace"});
+        EXPECT_EQ(fs.log, steps) << row.writes << " writes";
+        EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{kTarget, BuildVaultImage(row.table, "pw")}}))
+            << row.writes << " writes";
+    }
 }
 
 // Whichever step fails, the old file stays as it was and no temporary file
@@ -131,19 +121,15 @@ TEST(SaveVault, AFailureAtAnyStepKeepsTheOldFile) {
     const char* steps[] = {"check", "create", "write", "write", "flush", "close", "replace"};
     for (bool shortWrite : {false, true}) {
         for (int n = 1; n <= 7; ++n) {
+            const std::string at = "step " + std::to_string(n);
             FakeFiles fs;
             fs.files[kTarget] = "old vault";
             fs.failAt = n;
             fs.shortWrite = shortWrite;
-            try {
-                SaveVaultWith(fs, "baza.pdb", SomeTable(), "pw");
-                ADD_FAILURE() << "step " << n << " did not fail the save";
-            } catch (const EFileCreateError& e) {
-                EXPECT_EQ(std::string(e.what()),
-                          std::string("Cannot create file \"C:\\velt\\baza.pdb\". Reason of ") + steps[n - 1] + ".");
-            }
-            EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{kTarget, "old vault"}})) << "step " << n;
-            EXPECT_EQ(fs.log.back(), n <= 2 ? steps[n - 1] : "discard") << "step " << n;
+            ExpectCreateError([&] { SaveVaultWith(fs, "baza.pdb", SomeTable(), "pw"); },
+                              kCannotCreate + steps[n - 1] + ".", at);
+            EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{kTarget, "old vault"}})) << at;
+            EXPECT_EQ(fs.log.back(), n <= 2 ? steps[n - 1] : "discard") << at;
         }
     }
 }
@@ -263,13 +249,7 @@ TEST(SaveVault, AFailedSaveCostsNoBackup) {
             fs.failSkip = row.skip;
             fs.failTimes = 1;
             BackupSaveOps ops(fs, row.keep, ReplacedVault::Backup);
-            try {
-                SaveVaultImage(ops, "baza.pdb", "new");
-                ADD_FAILURE() << at;
-            } catch (const EFileCreateError& e) {
-                EXPECT_EQ(std::string(e.what()),
-                          std::string("Cannot create file \"C:\\velt\\baza.pdb\". Reason of ") + row.step + ".");
-            }
+            ExpectCreateError([&] { SaveVaultImage(ops, "baza.pdb", "new"); }, kCannotCreate + row.step + ".", at);
             EXPECT_EQ(Layout(fs), before) << at;
         }
         BackupSaveOps ops(fs, row.keep, ReplacedVault::Backup);
@@ -286,14 +266,10 @@ TEST(SaveVault, AFailedSaveCostsNoBackup) {
     fs.failTimes = 1;
     fs.failAt = 10;  // the first undo
     BackupSaveOps ops(fs, 3, ReplacedVault::Backup);
-    try {
-        SaveVaultImage(ops, "baza.pdb", "new");
-        ADD_FAILURE();
-    } catch (const EFileCreateError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot create file \"C:\\velt\\baza.pdb\". Reason of keep. The backup \"C:\\velt\\baza.pdb.1.bak\" "
-                  "could not be given its name back and is now \"C:\\velt\\baza.pdb.2.bak\": Reason of rename.");
-    }
+    ExpectCreateError([&] { SaveVaultImage(ops, "baza.pdb", "new"); },
+                      kCannotCreate + "keep. The backup \"C:\\velt\\baza.pdb.1.bak\" could not be given its name "
+                                      "back and is now \"C:\\velt\\baza.pdb.2.bak\": Reason of rename.",
+                      "a failed undo");
     EXPECT_EQ(fs.files[kTarget], "b0");
     std::vector<std::string> kept;
     for (const auto& f : fs.files) kept.push_back(f.second);
