@@ -42,6 +42,11 @@ std::string_view TrimBlanks(std::string_view s);
 // Equal but for the case of ASCII letters.
 bool SameAsciiNoCase(std::string_view a, std::string_view b);
 
+// A letter of the Latin, Greek and Cyrillic alphabets in lower case; `text`
+// with every such letter in lower case.
+char16_t FoldCase(char16_t c);
+std::u16string FoldCase(std::u16string_view text);
+
 inline std::u16string Widen(std::string_view bytes) { return SystemCodePage().Widen(bytes); }
 inline std::string Narrow(std::u16string_view text) { return SystemCodePage().Narrow(text); }
 

@@ -4,22 +4,6 @@ namespace velt {
 
 namespace {
 
-char16_t FoldOne(char16_t c) {
-    if (c < 0x80) return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
-    // Latin Extended-A pairs capitals with the next code point, except
-    // where ı, ĸ and ŉ break the pattern.
-    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
-        return c == 0x130 ? u'i' : static_cast<char16_t>(c | 1);
-    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
-        return c & 1 ? static_cast<char16_t>(c + 1) : c;
-    if (c == 0x178) return 0xFF;
-    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return static_cast<char16_t>(c + 32);
-    if (c >= 0x410 && c <= 0x42F) return static_cast<char16_t>(c + 32);
-    if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 80);
-    return c;
-}
-
 bool StartsWithFolded(std::string_view s, std::string_view prefix) {
     if (s.size() < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i) {
@@ -31,12 +15,6 @@ bool StartsWithFolded(std::string_view s, std::string_view prefix) {
 }
 
 } // namespace
-
-std::u16string FoldCase(std::u16string_view text) {
-    std::u16string folded(text);
-    for (char16_t& c : folded) c = FoldOne(c);
-    return folded;
-}
 
 std::string_view AddressHost(std::string_view address) {
     std::string_view s = TrimBlanks(address);

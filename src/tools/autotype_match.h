@@ -26,8 +26,4 @@ std::string_view AddressHost(std::string_view address);
 std::vector<size_t> MatchEntries(const std::vector<EntryText>& entries, std::u16string_view title,
                                  const AnsiCodePage& codePage);
 
-// `text` with every letter of the Latin, Greek and Cyrillic alphabets in
-// lower case.
-std::u16string FoldCase(std::u16string_view text);
-
 } // namespace velt

@@ -21,16 +21,6 @@ constexpr std::size_t kListedNames = 10;
 // every byte the lists hold, so it matches nothing.
 constexpr char kUnmatched = '\x01';
 
-char16_t LowerCase(char16_t c) {
-    if (c >= u'A' && c <= u'Z') return c + 32;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
-    // Latin Extended-A: capitals and small letters alternate.
-    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return c | 1;
-    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c + 1 : c;
-    if (c == 0x178) return 0xFF;
-    return c;
-}
-
 // Each byte of the system code page as lower-case UTF-8, the form the
 // lists are in. Built per report from the code page, never from a password.
 class CaseFold {
@@ -40,7 +30,7 @@ public:
             const char byte = static_cast<char>(b);
             std::u16string wide = b < 0x80 ? std::u16string(1, static_cast<char16_t>(b))
                                            : SystemCodePage().Widen(std::string_view(&byte, 1));
-            std::string utf8 = wide.size() == 1 ? Utf16ToUtf8(std::u16string(1, LowerCase(wide[0])))
+            std::string utf8 = wide.size() == 1 ? Utf16ToUtf8(std::u16string(1, FoldCase(wide[0])))
                                                 : std::string(1, kUnmatched);
             length_[b] = static_cast<unsigned char>(utf8.size());
             std::copy(utf8.begin(), utf8.end(), bytes_[b]);
