@@ -17,7 +17,6 @@
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "ui/button_with_color.h"
-#include "vault/collation_win.h"
 #include "vault/table_ops.h"
 
 namespace velt {
@@ -126,19 +125,17 @@ void TForm1::BuildControls() {
     StringGrid1->OnDrawCell = [this](TComponent* s, int c, int r, const RECT& rc, TGridDrawState st) {
         StringGrid1DrawCell(s, c, r, rc, st);
     };
-    StringGrid1->OnMouseMove = [this](TComponent* s, TShiftState sh, int x, int y) {
-        StringGrid1MouseMove(s, sh, x, y);
+    StringGrid1->OnMouseMove = [this](TComponent* s, TShiftState k, int x, int y) { StringGrid1MouseMove(s, k, x, y); };
+    StringGrid1->OnMouseDown = [this](TComponent* s, TMouseButton b, TShiftState k, int x, int y) {
+        StringGrid1MouseDown(s, b, k, x, y);
     };
-    StringGrid1->OnMouseDown = [this](TComponent* s, TMouseButton b, TShiftState sh, int x, int y) {
-        StringGrid1MouseDown(s, b, sh, x, y);
-    };
-    StringGrid1->OnMouseUp = [this](TComponent* s, TMouseButton b, TShiftState sh, int x, int y) {
-        StringGrid1MouseUp(s, b, sh, x, y);
+    StringGrid1->OnMouseUp = [this](TComponent* s, TMouseButton b, TShiftState k, int x, int y) {
+        StringGrid1MouseUp(s, b, k, x, y);
     };
     StringGrid1->OnClick = [this](TComponent* s) { StringGrid1Click(s); };
     StringGrid1->OnKeyDown = [this](TComponent* s, WORD& k, TShiftState sh) { StringGrid1KeyDown(s, k, sh); };
     StringGrid1->SetSecretColumn(4);
-    StringGrid1->OnCellAction = [this](TComponent*, int c, int r) { ActivateCell(c, r); };
+    StringGrid1->OnCellAction = [this](TComponent*, int c, int r) { grid_->ActivateCell(c, r); };
 
     Edit1 = new TCellEdit(this);
     Edit1->SetName("Edit1");
@@ -173,6 +170,7 @@ void TForm1::BuildControls() {
     StringGridEdit->Font().SetColor(clBlack);
     StringGridEdit->OnChange = [this](TComponent* s) { StringGridEditChange(s); };
     StringGridEdit->OnKeyDown = [this](TComponent* s, WORD& k, TShiftState sh) { StringGridEditKeyDown(s, k, sh); };
+    grid_ = std::make_unique<GridGestures>(*StringGrid1, *StringGridEdit, *this, lock_, clipboard_);
 
     BuildLockControls();
     SetActiveControl(StringGrid1);  // first in Tab order is the search box, but the table opens focused
@@ -251,15 +249,12 @@ void TForm1::SetClipboardDelayForTests(unsigned ms) {
 
 void TForm1::TableReplaced() {
     Silneszyfrowanie1->SetChecked(StrongProtection());  // a load takes the format from the file
-    // An edit left open keeps its target cell, unless the row is gone.
-    if (StringGridEdit->EditRow >= StringGrid1->RowCount()) CloseEditor(false);
+    grid_->TableReplaced();  // an edit left open keeps its cell, unless the row is gone
     StringGrid1->Invalidate();
 }
 
 void TForm1::RepaintGrid() { StringGrid1->Invalidate(); }
-
 void TForm1::Terminate() { Application->Terminate(); }
-
 void TForm1::ReportError(const Exception& e) { Application->ShowException(e.Message()); }
 
 void TForm1::LanguageStep() {
@@ -414,9 +409,7 @@ void TForm1::Passwordhealth1Click(TComponent*) {
     CloseEditor(true);  // the report sees what was just typed
     const int row = ShowPasswordHealth(StringGrid1->Store(), !StrongProtection());
     if (row <= 0 || row >= StringGrid1->RowCount()) return;
-    const int col = CellStore::kPasswordColumn;
-    StringGrid1->SetSelection(TGridRect{col, row, col, row});
-    if (StringGrid1->VScrollBarVisible()) StringGrid1->SetTopRow(row);
+    grid_->ShowCell(CellStore::kPasswordColumn, row);
 }
 
 void TForm1::Ustawienia1Click(TComponent*) {
@@ -449,125 +442,6 @@ void TForm1::Pomoc2Click(TComponent*) { ShellOpenText(ProgramDir + "help.chm"); 
 
 // ---------------------------------------------------------------- search
 
-void TForm1::SpeedButton1Click(TComponent*) {
-    auto found = FindCell(StringGrid1->Store(), Edit1->Text());
-    if (!found) {
-        MessageDlg(ResStr(IDS_TEXT_NOT_FOUND), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
-        return;
-    }
-    StringGrid1->SetSelection(TGridRect{found->col, found->row, found->col, found->row});
-    if (StringGrid1->VScrollBarVisible()) StringGrid1->SetTopRow(found->row);
-}
-
-// ---------------------------------------------------------------- grid
-
-void TForm1::StringGrid1DrawCell(TComponent*, int col, int row, const RECT& rect, TGridDrawState) {
-    if (col != 4 || row < 1 || !AsteriskPasswords) return;
-    TCanvas& canvas = StringGrid1->Canvas();
-    canvas.Font().SetColor(clRed);
-    canvas.FillRect(rect);
-    canvas.TextOut(rect.left + StringGrid1->Scaled(1), rect.top + StringGrid1->Scaled(5), std::string(StringGrid1->Cells(col, row).size(), '*'));
-}
-
-void TForm1::StringGrid1MouseMove(TComponent*, TShiftState, int x, int y) {
-    GridCoord cell = StringGrid1->MouseToCell(x, y);
-    bool address = cell.Col == 2 && cell.Row >= 1;
-    StringGrid1->SetCursor(address ? TCursor::crHandPoint : TCursor::crDefault);
-    StringGrid1->SetShowHint(address);
-}
-
-void TForm1::StringGrid1MouseDown(TComponent*, TMouseButton button, TShiftState, int x, int y) {
-    // A press on a title border resizes the column instead.
-    if (StringGrid1->Sizing()) return;
-    GridCoord cell = StringGrid1->MouseToCell(x, y);
-    if (cell.Row == 0) {
-        CloseEditor(false);
-        if (SortByColumn(StringGrid1->Store(), cell.Col, UserLocaleCollation())) StringGrid1->Invalidate();
-        return;
-    }
-    if (cell.Col < 1 || cell.Row < 1) return;
-    if (button == TMouseButton::mbLeft) {
-        ActivateCell(cell.Col, cell.Row);
-    } else if (button == TMouseButton::mbRight) {
-        OpenEditor(cell.Col, cell.Row);
-        // The release must reach the grid, not the editor now under the
-        // pointer: there it would open the edit box's own context menu,
-        // which swallows the first keys typed.
-        SetCapture(StringGrid1->Handle());
-    }
-}
-
-void TForm1::ActivateCell(int col, int row) {
-    if (Locked() || row < 1 || row >= StringGrid1->RowCount()) return;
-    if (col == 2) {
-        const std::string address(StringGrid1->Cells(col, row));
-        if (!address.empty()) ShellOpenText(address);
-    } else if (col == 4) {
-        CopyCell(col, row);
-    }
-}
-
-void TForm1::CopyCell(int col, int row) {
-    if (Locked() || col < 1 || row < 1 || row >= StringGrid1->RowCount()) return;
-    clipboard_.Copy(std::string(StringGrid1->Cells(col, row)), Handle());
-}
-
-void TForm1::StringGrid1MouseUp(TComponent*, TMouseButton button, TShiftState, int, int) {
-    if (button == TMouseButton::mbRight && GetCapture() == StringGrid1->Handle()) ReleaseCapture();
-}
-
-void TForm1::OpenEditor(int col, int row) {
-    TCellEdit* e = StringGridEdit;
-    if (e->EditCol > 0 && e->EditRow > 0 && e->EditRow < StringGrid1->RowCount())
-        StringGrid1->SetCells(e->EditCol, e->EditRow, e->Text());
-    const RECT r = StringGrid1->Unscaled(StringGrid1->CellRect(col, row));
-    e->SetBounds(r.left + StringGrid1->Left(), r.top + StringGrid1->Top(), r.right - r.left, e->Height());
-    e->EditCol = col;
-    e->EditRow = row;
-    e->SetPasswordChar(col == 4 && AsteriskPasswords ? '*' : '\0');
-    e->SetSecret(col == 4);
-    e->SetAccessibleName(std::string(StringGrid1->Cells(col, 0)));
-    if (e->Text() != StringGrid1->Cells(col, row)) e->SetText(std::string(StringGrid1->Cells(col, row)));
-    e->Show();
-    e->SetFocus();
-}
-
-void TForm1::CloseEditor(bool commit) {
-    TCellEdit* e = StringGridEdit;
-    // The target row may have gone with a reload or a clear: drop the text then.
-    if (commit && e->EditRow > 0 && e->EditCol > 0 && e->EditRow < StringGrid1->RowCount())
-        StringGrid1->SetCells(e->EditCol, e->EditRow, e->Text());
-    e->Hide();
-    e->EditCol = 0;
-    e->EditRow = 0;
-}
-
-void TForm1::StringGrid1Click(TComponent*) { CloseEditor(true); }
-
-void TForm1::StringGrid1KeyDown(TComponent*, WORD& key, TShiftState shift) {
-    if (shift & (ssCtrl | ssAlt)) return;
-    if (key == VK_RETURN || key == VK_F2) {
-        const int col = StringGrid1->Col(), row = StringGrid1->Row();
-        const bool enter = key == VK_RETURN;
-        key = 0;
-        if (enter) ActivateCell(col, row);
-        else OpenEditor(col, row);
-        return;
-    }
-    if (key != VK_TAB) return;
-    TGridRect sel = StringGrid1->Selection();
-    if (AddRowOnTab(StringGrid1->Store(), sel.Left, sel.Top)) StringGrid1->Invalidate();
-}
-
-void TForm1::StringGridEditChange(TComponent*) { EditorChanged(); }
-
-// Enter keeps the text, Esc drops it; either way back to the grid.
-void TForm1::StringGridEditKeyDown(TComponent*, WORD& key, TShiftState shift) {
-    if ((key != VK_RETURN && key != VK_ESCAPE) || (shift & (ssCtrl | ssAlt))) return;
-    const bool keep = key == VK_RETURN;
-    key = 0;
-    CloseEditor(keep);
-    StringGrid1->SetFocus();
-}
+void TForm1::SpeedButton1Click(TComponent*) { grid_->Find(Edit1->Text()); }
 
 } // namespace velt

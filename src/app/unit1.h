@@ -7,6 +7,7 @@
 
 #include "app/controls.h"
 #include "app/framed_speed_button.h"
+#include "app/grid_gestures.h"
 #include "app/vault_session.h"
 #include "vault/lock_policy.h"
 #include "vault/settings.h"
@@ -119,14 +120,17 @@ public:
     void Pomoc2Click(TComponent* sender);
     void Image2Click(TComponent* sender);
     void SpeedButton1Click(TComponent* sender);
-    void StringGrid1DrawCell(TComponent* sender, int col, int row, const RECT& rect, TGridDrawState state);
-    void StringGrid1MouseMove(TComponent* sender, TShiftState shift, int x, int y);
-    void StringGrid1MouseDown(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y);
-    void StringGrid1MouseUp(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y);
-    void StringGrid1Click(TComponent* sender);
-    void StringGrid1KeyDown(TComponent* sender, WORD& key, TShiftState shift);
-    void StringGridEditChange(TComponent* sender);
-    void StringGridEditKeyDown(TComponent* sender, WORD& key, TShiftState shift);
+    // The table's gestures live in GridGestures.
+    void StringGrid1DrawCell(TComponent*, int col, int row, const RECT& rect, TGridDrawState) {
+        grid_->DrawCell(col, row, rect);
+    }
+    void StringGrid1MouseMove(TComponent*, TShiftState, int x, int y) { grid_->MouseMove(x, y); }
+    void StringGrid1MouseDown(TComponent*, TMouseButton b, TShiftState, int x, int y) { grid_->MouseDown(b, x, y); }
+    void StringGrid1MouseUp(TComponent*, TMouseButton b, TShiftState, int, int) { grid_->MouseUp(b); }
+    void StringGrid1Click(TComponent*) { CloseEditor(true); }
+    void StringGrid1KeyDown(TComponent*, WORD& key, TShiftState shift) { grid_->KeyDown(key, shift); }
+    void StringGridEditChange(TComponent*) { EditorChanged(); }
+    void StringGridEditKeyDown(TComponent*, WORD& key, TShiftState shift) { grid_->EditorKeyDown(key, shift); }
 
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -143,12 +147,8 @@ private:
     void BuildMenu();
     TMenuItem* AddItem(TMenuItem* parent, const char* name, const char* caption, TShortCut shortCut,
                        void (TForm1::*handler)(TComponent*));
-    void OpenEditor(int col, int row);
-    // What a click on a cell does: opens an address, copies a password.
-    void ActivateCell(int col, int row);
-    // A cell's text onto the clipboard, forgotten after the delay.
-    void CopyCell(int col, int row);
-    void CloseEditor(bool commit);
+    void CopyCell(int col, int row) { grid_->CopyCell(col, row); }
+    void CloseEditor(bool commit) { grid_->CloseEditor(commit); }
     void ShellOpenText(const std::string& target);
     void SwitchLanguage(bool polish);
 
@@ -187,6 +187,7 @@ private:
     platform::ClipboardGuard clipboard_;
     LockPolicy lock_;
     bool unlocking_ = false;
+    std::unique_ptr<GridGestures> grid_;  // made with the grid and its editor
 
 public:
     bool Locked() const noexcept { return lock_.Locked(); }
