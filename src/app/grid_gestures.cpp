@@ -1,6 +1,9 @@
 #include "app/grid_gestures.h"
 
+#include <algorithm>
+
 #include "core/resource_strings.h"
+#include "core/secure_memory.h"
 #include "platform/shell.h"
 #include "toolkit/dialogs.h"
 #include "vault/collation_win.h"
@@ -72,8 +75,7 @@ void GridGestures::CopyCell(int col, int row) {
 
 void GridGestures::OpenEditor(int col, int row) {
     TCellEdit& e = editor_;
-    if (e.EditCol > 0 && e.EditRow > 0 && e.EditRow < grid_.RowCount())
-        grid_.SetCells(e.EditCol, e.EditRow, e.Text());
+    if (e.EditCol > 0 && e.EditRow > 0 && e.EditRow < grid_.RowCount()) CommitEditor();
     const RECT r = grid_.Unscaled(grid_.CellRect(col, row));
     e.SetBounds(r.left + grid_.Left(), r.top + grid_.Top(), r.right - r.left, e.Height());
     e.EditCol = col;
@@ -81,7 +83,10 @@ void GridGestures::OpenEditor(int col, int row) {
     e.SetPasswordChar(col == CellStore::kPasswordColumn && vault_.AsteriskPasswords ? '*' : '\0');
     e.SetSecret(col == CellStore::kPasswordColumn);
     e.SetAccessibleName(std::string(grid_.Cells(col, 0)));
-    if (e.Text() != grid_.Cells(col, row)) e.SetText(std::string(grid_.Cells(col, row)));
+    std::string text(grid_.Cells(col, row));
+    ScopedWipe wipe(text);
+    longestEdited_ = std::max(longestEdited_, text.size());
+    if (e.Text() != text) e.SetText(text);
     e.Show();
     e.SetFocus();
 }
@@ -89,11 +94,20 @@ void GridGestures::OpenEditor(int col, int row) {
 void GridGestures::CloseEditor(bool commit) {
     TCellEdit& e = editor_;
     // The target row may have gone with a reload or a clear: drop the text then.
-    if (commit && e.EditRow > 0 && e.EditCol > 0 && e.EditRow < grid_.RowCount())
-        grid_.SetCells(e.EditCol, e.EditRow, e.Text());
+    if (commit && e.EditRow > 0 && e.EditCol > 0 && e.EditRow < grid_.RowCount()) CommitEditor();
     e.Hide();
+    // A hidden window's text can still be read by any program.
+    e.WipeText(longestEdited_);
+    longestEdited_ = 0;
     e.EditCol = 0;
     e.EditRow = 0;
+}
+
+void GridGestures::CommitEditor() {
+    std::string text = editor_.Text();
+    ScopedWipe wipe(text);
+    longestEdited_ = std::max(longestEdited_, text.size());
+    grid_.SetCells(editor_.EditCol, editor_.EditRow, text);
 }
 
 void GridGestures::TableReplaced() {

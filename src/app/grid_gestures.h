@@ -41,12 +41,15 @@ public:
 
 private:
     HWND Owner() const;
+    // The editor's text into its cell.
+    void CommitEditor();
 
     TStringGrid& grid_;
     TCellEdit& editor_;
     VaultLifecycle& vault_;
     const LockPolicy& lock_;
     platform::ClipboardGuard& clipboard_;
+    size_t longestEdited_ = 0;  // the most the editor's buffers have held since it opened
 };
 
 } // namespace velt

@@ -1,6 +1,7 @@
 #include "core/sip_hash.h"
 
 #include "core/byte_order.h"
+#include "core/secure_memory.h"
 
 namespace velt {
 
@@ -44,6 +45,14 @@ SipHash::SipHash(const Key key) {
     v1_ = k1 ^ 0x646F72616E646F6Dull;
     v2_ = k0 ^ 0x6C7967656E657261ull;
     v3_ = k1 ^ 0x7465646279746573ull;
+}
+
+SipHash::~SipHash() {
+    WipeBytes(&v0_, sizeof v0_);
+    WipeBytes(&v1_, sizeof v1_);
+    WipeBytes(&v2_, sizeof v2_);
+    WipeBytes(&v3_, sizeof v3_);
+    WipeBytes(&tail_, sizeof tail_);
 }
 
 void SipHash::Update(std::string_view bytes) {

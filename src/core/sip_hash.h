@@ -12,6 +12,10 @@ public:
     using Key = std::uint8_t[16];
 
     explicit SipHash(const Key key);
+    // The state and the unfinished word hold key and message bytes: wiped.
+    ~SipHash();
+    SipHash(const SipHash&) = delete;
+    SipHash& operator=(const SipHash&) = delete;
     // Appends bytes to the message; any split of a message gives the same hash.
     void Update(std::string_view bytes);
     // The hash of everything appended. Call once.

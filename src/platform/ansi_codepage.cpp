@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/secure_memory.h"
+
 namespace velt::platform {
 
 std::u16string WindowsAnsiCodePage::Widen(std::string_view bytes) const {
@@ -22,6 +24,7 @@ std::string WindowsAnsiCodePage::Narrow(std::u16string_view text) const {
 std::string NarrowWithSystem(std::u16string_view text, unsigned long flags) {
     if (text.empty()) return {};
     std::u16string one(text);
+    ScopedWipe wipe(one.data(), one.capacity() * sizeof(char16_t));  // it may be a password
     if (GetACP() != CP_UTF8) ReplaceOutsideBmp(one);
     else flags = 0;  // the only flags a UTF-8 code page takes
     auto* wide = reinterpret_cast<const wchar_t*>(one.data());

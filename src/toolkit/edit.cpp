@@ -1,5 +1,9 @@
 #include "toolkit/edit.h"
 
+#include <algorithm>
+
+#include "core/secure_memory.h"
+
 namespace velt {
 
 const ClassInfo& TEdit::StaticClass() {
@@ -56,6 +60,44 @@ void TEdit::SetBorderStyle(TBorderStyle v) {
     RecreateHandle();
 }
 
+namespace {
+
+void Fill(HWND h, size_t length) {
+    if (length == 0) return;
+    const std::string filler(length, '*');
+    SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(filler.c_str()));
+}
+
+} // namespace
+
+// The edit box keeps its text in a buffer of its own, freed with the window
+// without being wiped, and the text a user typed over in its undo buffer,
+// which EM_EMPTYUNDOBUFFER only cuts to nothing at its first character.
+// Both are overwritten in place with filler: the text of the old length is
+// deleted as an undoable edit, so the undo buffer, which already held that
+// many characters, takes the filler where the old text was; then the text
+// buffer is filled as far as the longest text it held, and emptied.
+void TEdit::WipeText(size_t longest) noexcept {
+    WipeString(text_);
+    if (!HandleAllocated()) return;
+    HWND h = Handle();
+    wiping_ = true;
+    const size_t length = static_cast<size_t>(std::max(GetWindowTextLengthW(h), 0));
+    try {
+        Fill(h, longest);
+        if (longest > 0) {
+            SendMessageA(h, EM_SETSEL, 0, -1);
+            SendMessageA(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
+        }
+        Fill(h, std::max(length, longest));
+    } catch (...) {
+        // No memory for the filler: emptying below is all that is left.
+    }
+    SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
+    wiping_ = false;
+}
+
 void TEdit::SelectAll() { SetSelection(0, -1); }
 
 void TEdit::SetSelection(int start, int length) {
@@ -86,7 +128,7 @@ bool TEdit::Modified() const {
 }
 
 void TEdit::Command(WORD notifyCode) {
-    if (notifyCode == EN_CHANGE) Change();
+    if (notifyCode == EN_CHANGE && !wiping_) Change();
 }
 
 } // namespace velt

@@ -23,6 +23,11 @@ public:
     TBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TBorderStyle v);
 
+    // Empties the box, leaving no copy of its text in the control's own
+    // buffers (text and undo) nor in the toolkit's; no change event fires.
+    // `longest`: the longest text the box may have held before.
+    void WipeText(size_t longest = 0) noexcept;
+
     void SelectAll();
     int SelStart() const;
     int SelLength() const;
@@ -53,6 +58,7 @@ private:
     char passwordChar_ = 0;
     bool secret_ = false;
     bool readOnly_ = false;
+    bool wiping_ = false;
     TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
     int selStart_ = 0, selLength_ = 0;
 };

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/errors.h"
+#include "core/secure_memory.h"
 #include "core/resource_strings.h"
 #include "platform/ansi_codepage.h"
 #include "toolkit/accessible.h"
@@ -430,6 +431,7 @@ std::string TWinControl::GetText() const {
     const WNDPROC proc = unicode->second;
     LRESULT n = CallWindowProcW(proc, handle_, WM_GETTEXTLENGTH, 0, 0);
     std::u16string s(static_cast<size_t>(std::max<LRESULT>(n, 0)) + 1, u'\0');
+    ScopedWipe wipe(s.data(), s.capacity() * sizeof(char16_t));  // a password box's text
     n = CallWindowProcW(proc, handle_, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()));
     s.resize(static_cast<size_t>(std::max<LRESULT>(n, 0)));
     return platform::NarrowWithSystem(s, 0);

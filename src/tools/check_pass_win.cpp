@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/secure_memory.h"
+
 #include "i18n/translator.h"
 #include "platform/performance_counter.h"
 #include "tools/performance_clock_win.h"
@@ -107,7 +109,9 @@ void TCheckPassBox::FormShow(TComponent*) {
 }
 
 void TCheckPassBox::SpeedButton1Click(TComponent*) {
-    StrengthEstimate estimate = EstimateStrength(Edit1->Text(), *clock_);
+    std::string password = Edit1->Text();
+    ScopedWipe wipe(password);
+    StrengthEstimate estimate = EstimateStrength(password, *clock_);
     Label4->SetCaption(estimate.combinationsText);
     Label5->SetCaption(estimate.timeText);
 }

@@ -95,6 +95,13 @@ public:
         while (size < 2 * entries) size *= 2;
         slots_.resize(size);
     }
+    // Keyed hashes of passwords, and their key, can be tried offline.
+    ~ReuseIndex() {
+        WipeBytes(key_, sizeof key_);
+        WipeBytes(slots_.data(), slots_.size() * sizeof slots_[0]);
+    }
+    ReuseIndex(const ReuseIndex&) = delete;
+    ReuseIndex& operator=(const ReuseIndex&) = delete;
 
     void Add(const std::vector<HealthEntry>& entries, int row) {
         const std::string_view password = entries[static_cast<std::size_t>(row - 1)].password;

@@ -18,44 +18,16 @@ namespace velt {
 
 namespace {
 
-// The edit box keeps its text in a buffer of its own, freed with the window
-// without being wiped, and the text a user typed over in its undo buffer,
-// which EM_EMPTYUNDOBUFFER only cuts to nothing at its first character.
-// Before the prompt goes, both are overwritten in place with filler: the
-// text of the old password's length is deleted as an undoable edit, so the
-// undo buffer, which already held that many characters, takes the filler
-// where the old text was; then the text buffer is filled as far as the
-// longest text it held, and emptied.
+// Empties the box as the prompt goes, filler over every place the password
+// was held.
 class WipeOnClose {
 public:
     WipeOnClose(TEdit* edit, size_t oldLength) : edit_(edit), oldLength_(oldLength) {}
-    ~WipeOnClose() {
-        if (!edit_->HandleAllocated()) return;
-        HWND h = edit_->Handle();
-        const size_t length = static_cast<size_t>(std::max(GetWindowTextLengthW(h), 0));
-        try {
-            Fill(h, oldLength_);
-            if (oldLength_ > 0) {
-                SendMessageA(h, EM_SETSEL, 0, -1);
-                SendMessageA(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(""));
-            }
-            Fill(h, std::max(length, oldLength_));
-        } catch (...) {
-            // No memory for the filler: emptying below is all that is left.
-        }
-        SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-        SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
-    }
+    ~WipeOnClose() { edit_->WipeText(oldLength_); }
     WipeOnClose(const WipeOnClose&) = delete;
     WipeOnClose& operator=(const WipeOnClose&) = delete;
 
 private:
-    static void Fill(HWND h, size_t length) {
-        if (length == 0) return;
-        const std::string filler(length, '*');
-        SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(filler.c_str()));
-    }
-
     TEdit* edit_;
     size_t oldLength_;
 };

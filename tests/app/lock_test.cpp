@@ -96,6 +96,7 @@ TEST_F(LockWin, UnlockRightAndWrongKeepsEverythingUnsaved) {
     EXPECT_TRUE(form->Locked());
     EXPECT_FALSE(TableShown(form));
     EXPECT_FALSE(IsWindowVisible(form->StringGridEdit->Handle()));
+    EXPECT_EQ(SendMessageW(form->StringGridEdit->Handle(), WM_GETTEXTLENGTH, 0, 0), 0);  // nothing left to read
     EXPECT_FALSE(form->Zapisz1->Enabled());
     EXPECT_FALSE(form->Ustawienia1->Enabled());
     EXPECT_FALSE(form->Passwordhealth1->Enabled());

@@ -388,6 +388,15 @@ TEST_F(MainWindow, InPlaceEditorFollowsTheGestures) {
     grid.Press(3, 1, TMouseButton::mbLeft);
     EXPECT_EQ(form->StringGrid1->Cells(5, 2), "note");
     EXPECT_FALSE(editor->Visible());
+    // A closed editor keeps no text for other programs to read, and its
+    // emptying is no edit.
+    grid.Press(4, 2, TMouseButton::mbRight);
+    editor->SetText("typed secret");
+    form->Modified = false;
+    SendMessageA(editor->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(SendMessageW(editor->Handle(), WM_GETTEXTLENGTH, 0, 0), 0);
+    EXPECT_EQ(form->StringGrid1->Cells(4, 2), "");
+    EXPECT_FALSE(form->Modified);
 }
 
 TEST_F(MainWindow, TypedTextReachesTheCell) {

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "core/text.h"
+#include "core/sip_hash.h"
 #include "support/freed_memory.h"
 #include "support/stand_in_crypto.h"
 #include "tools/common_lists.h"
@@ -91,7 +92,7 @@ TEST(PasswordHealth, ReusedPasswordsGroupedMostSharedFirst) {
     }
 }
 
-TEST(PasswordHealth, LowerCasedCopiesAreWiped) {
+TEST(PasswordHealth, LowerCasedCopiesAndKeyedHashesAreWiped) {
     // Long enough that the folded copies live on the heap, and grow once.
     const std::string shortOne = "Qm7#Vx2!Lp9$Tz4&Wk-MARKERTEXT-", longOne = shortOne + shortOne + shortOne;
     const std::vector<HealthEntry> entries = {{"Bank", "LOGINMARKER", shortOne}, {"Mail", "", longOne}};
@@ -102,6 +103,16 @@ TEST(PasswordHealth, LowerCasedCopiesAreWiped) {
         EXPECT_GT(watch.Freed(), 0u);
         EXPECT_EQ(watch.Hits(), 0u) << marker;
     }
+    // The reuse index's keyed hashes: the key is the first 16 bytes drawn.
+    SipHash::Key key;
+    test::CountingRandom().Fill(key, sizeof key);
+    SipHash hash(key);
+    hash.Update(shortOne);
+    const std::uint64_t keyed = hash.Finish();
+    test::FreedMemoryWatch watch(std::string_view(reinterpret_cast<const char*>(&keyed), sizeof keyed));
+    test::CountingRandom fresh;
+    CheckPasswordHealth(entries, false, fresh);
+    EXPECT_EQ(watch.Hits(), 0u);
 }
 
 TEST(PasswordHealth, EntriesAndHeadingTexts) {
