@@ -1,5 +1,7 @@
 #include "import/csv_import.h"
 
+#include <algorithm>
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -380,6 +382,9 @@ ImportSummary ImportCsv(std::string& bytes, const std::string& fileName, CellSto
     for (const std::string_view title : fields)
         for (const char c : title)
             if (utf8 && static_cast<unsigned char>(c) >= 0x80) convert = true;
+    // Pure ASCII reads the same either way: only letters make it a guess.
+    const auto letter = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
+    summary.guessedUtf8 = convert && start == 0 && std::any_of(body.begin(), body.end(), letter);
     Importer importer(table, codePage, layout, convert, bytes.data(), random, summary);
     try {
         while (reader.Next(fields)) importer.Row(fields, reader.Record());

@@ -39,6 +39,7 @@ ImportSummary::~ImportSummary() {
 
 std::string SummaryText(const ImportSummary& s) {
     std::string text = FormatText(ResStr(IDS_IMPORT_DONE), {s.imported, s.source});
+    if (s.guessedUtf8) text += "\r\n" + ResStr(IDS_IMPORT_GUESSED_UTF8);
     AddLine(text, IDS_IMPORT_DUPLICATES, s.duplicates);
     AddLine(text, IDS_IMPORT_TOO_LONG, s.tooLong);
     AddLine(text, IDS_IMPORT_PASSWORD_UNHELD, s.passwordUnheld);

@@ -181,34 +181,38 @@ TEST(CsvImport, CodePageAndLengthRules) {
         std::string row;  // name,url,username,password,note
         std::vector<Entry> entries;
         std::size_t tooLong, unheld, shortened, replaced;
+        bool guessedUtf8 = false;  // the summary says the file was read as UTF-8
+        std::string bom = "";
     } cases[] = {
-        {"a letter that fits", "\xC3\xA9,,,p\xC3\xA9,", {{"\xE9", "", "", "p\xE9", ""}}, 0, 0, 0, 0},
-        {"a two-byte letter", "\xE2\x82\xAC,,,p,", {{"\x81\x80", "", "", "p", ""}}, 0, 0, 0, 0},
-        {"one that does not, in the password", "N,,,p\xCE\xA9,", {}, 0, 1, 0, 0},
-        {"one that does not, in the description", "N,,,p,x\xCE\xA9\xF0\x9F\x94\x91", {{"N", "", "", "p", "x??"}}, 0, 0, 0, 1},
+        {"a letter that fits", "\xC3\xA9,,,p\xC3\xA9,", {{"\xE9", "", "", "p\xE9", ""}}, 0, 0, 0, 0, true},
+        {"a letter after a BOM: no guess", "\xC3\xA9,,,p,", {{"\xE9", "", "", "p", ""}}, 0, 0, 0, 0, false, kBom},
+        {"a two-byte letter", "\xE2\x82\xAC,,,p,", {{"\x81\x80", "", "", "p", ""}}, 0, 0, 0, 0, true},
+        {"one that does not, in the password", "N,,,p\xCE\xA9,", {}, 0, 1, 0, 0, true},
+        {"one that does not, in the description", "N,,,p,x\xCE\xA9\xF0\x9F\x94\x91", {{"N", "", "", "p", "x??"}}, 0, 0, 0, 1, true},
         {"a 256-byte login", "N,," + std::string(256, 'l') + ",p,", {}, 1, 0, 0, 0},
         {"a 255-byte login", "N,," + std::string(255, 'l') + ",p,", {{"N", "", std::string(255, 'l'), "p", ""}}, 0, 0, 0, 0},
-        {"a description cut before a two-byte character", "N,,,p," + a254 + "\xE2\x82\xAC", {{"N", "", "", "p", a254}}, 0, 0, 1, 0},
+        {"a description cut before a two-byte character", "N,,,p," + a254 + "\xE2\x82\xAC", {{"N", "", "", "p", a254}}, 0, 0, 1, 0, true},
         {"a two-byte UTF-8 letter that fits as the 255th byte", "N,,,p," + a254 + "\xC3\xA9",
-         {{"N", "", "", "p", a254 + "\xE9"}}, 0, 0, 0, 0},
+         {{"N", "", "", "p", a254 + "\xE9"}}, 0, 0, 0, 0, true},
         {"not UTF-8: read as the code page", "\xE9,,,p\xE9,\xFF", {{"\xE9", "", "", "p\xE9", "\xFF"}}, 0, 0, 0, 0},
         {"overlong E0 80 80 is not UTF-8", "\xE0\x80\x80,,,p,", {{"\xE0\x80\x80", "", "", "p", ""}}, 0, 0, 0, 0},
         {"lead bytes C0 and C1 are not UTF-8", "\xC0\xAF\xC1\xBF,,,p,", {{"\xC0\xAF\xC1\xBF", "", "", "p", ""}}, 0, 0, 0, 0},
         {"a bad third byte is not UTF-8 and swallows no letter", "\xE2\x82" "Ab,,,p,", {{"\xE2\x82" "Ab", "", "", "p", ""}}, 0, 0, 0, 0},
         {"a 256-byte password", "N,,," + std::string(256, 'p') + ",", {}, 1, 0, 0, 0},
         {"a password keeps its line breaks, other fields get CR LF", "N,,,\"p\xC3\xA9\nq\rr\r\ns\",\"d\ne\"",
-         {{"N", "", "", "p\xE9\nq\rr\r\ns", "d\r\ne"}}, 0, 0, 0, 0},
+         {{"N", "", "", "p\xE9\nq\rr\r\ns", "d\r\ne"}}, 0, 0, 0, 0, true},
         {"a cut never keeps a CR without its LF", "N,,,p,\"" + a254 + "\nb\"", {{"N", "", "", "p", a254}}, 0, 0, 1, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         CellStore t;
-        const ImportSummary s = Import("name,url,username,password,note\n" + c.row + "\n", t);
+        const ImportSummary s = Import(c.bom + "name,url,username,password,note\n" + c.row + "\n", t);
         EXPECT_EQ(Entries(t), c.entries.empty() ? std::vector<Entry>{Entry{}} : c.entries);
         EXPECT_EQ(s.tooLong.size(), c.tooLong);
         EXPECT_EQ(s.passwordUnheld.size(), c.unheld);
         EXPECT_EQ(s.shortened.size(), c.shortened);
         EXPECT_EQ(s.replaced.size(), c.replaced);
+        EXPECT_EQ(s.guessedUtf8, c.guessedUtf8);
     }
 }
 
@@ -258,9 +262,11 @@ TEST(CsvImport, SummaryListsWhatAppliesAndEndsWithTheReminder) {
     s.source = "Chrome/Edge";
     s.imported = 3;
     s.totp = 2;
+    s.guessedUtf8 = true;
     for (int i = 0; i < 12; ++i) s.replaced.push_back("e" + std::to_string(i));
     EXPECT_EQ(SummaryText(s),
               "Imported 3 entries from Chrome/Edge.\r\n"
+              "The file does not say how its letters are written; they were read as UTF-8.\r\n"
               "In 12 entries, characters that the code page cannot hold were replaced by \"?\": "
               "e0, e1, e2, e3, e4, e5, e6, e7, e8, e9, and 2 more.\r\n"
               "2 TOTP secrets were not imported: Velt has no place for them.\r\n\r\n"
