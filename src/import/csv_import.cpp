@@ -151,14 +151,13 @@ Importer::Importer(CellStore& table, const ImportCodePage& codePage, const Sourc
     random.Fill(key_, sizeof key_);
     slots_.resize(std::size_t(1) << 12);
     // Equal rows of the table are indexed once: a run of them would make
-    // every insertion walk the run.
-    if (!replaceEmpty_)
+    // every insertion walk the run. A full table takes no row: no index.
+    if (!replaceEmpty_ && table.EntryCount() < kVaultMaxEntries)
         for (int r = 1; r < table.RowCount(); ++r) {
             const CellStore::RowView cells = table.RowCells(r);
             const std::uint64_t hash = Hash(cells, 1);
             if (!Holds(hash, cells, 1)) Remember(hash, r);
         }
-    summary_.probes = 0;
 }
 
 Importer::~Importer() {
@@ -236,7 +235,7 @@ void Importer::Remember(std::uint64_t hash, int row) {
             if (slot.second) Remember(slot.first, slot.second);
     }
     std::size_t i = static_cast<std::size_t>(hash) & (slots_.size() - 1);
-    while (slots_[i].second) i = (i + 1) & (slots_.size() - 1);
+    for (++summary_.probes; slots_[i].second; ++summary_.probes) i = (i + 1) & (slots_.size() - 1);
     slots_[i] = {hash, row};
     ++used_;
 }

@@ -18,8 +18,8 @@ struct ImportSummary {
     int overLimit = 0;  // not imported: the table was full
     int totp = 0;       // TOTP secrets found and not imported
     bool guessedUtf8 = false;  // no BOM, but the letters were read as UTF-8
-    // Slots of the duplicate index looked at: the search's work, for tests
-    // and the benchmark.
+    // Slots of the duplicate index looked at while building, searching and
+    // inserting: its work, for tests and the benchmark.
     std::size_t probes = 0;
 
     ImportSummary() = default;

@@ -48,6 +48,7 @@ TEST(PasswordHealth, EachPasswordGivesItsFindings) {
     } cases[] = {
         {"password", {F::Common, F::Weak}}, {"PaSsWoRd", {F::Common, F::Weak}}, {"QWERTYUIOP", {F::Common, F::Weak}},
         {"Katarzyna1!", {F::CommonWord}}, {"Piotr2024", {F::CommonWord, F::Weak}}, {"katarzyna!!!!", {F::CommonWord}},
+        {"Katarzyna@1", {F::CommonWord}},
         {"1Katarzyna", {F::Weak}}, {"Katarzyna12345", {}},  // five digits after the name
         {"MA\xA3GORZATA7", {F::CommonWord}},              // cp1250 capital L with stroke
         {"\xAF" "ANETA#", {F::CommonWord, F::Weak}},       // capital Z with dot above; 7 x 8 bits
