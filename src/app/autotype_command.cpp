@@ -18,13 +18,20 @@ namespace {
 
 constexpr DWORD kFrontWaitMs = 2000;
 
-std::u16string WindowTitle(HWND window) {
-    wchar_t title[512] = {};
-    const int n = GetWindowTextW(window, title, 512);
-    return std::u16string(reinterpret_cast<const char16_t*>(title), n > 0 ? static_cast<size_t>(n) : 0);
-}
+void Warn(const std::string& text) { MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK); }
 
 } // namespace
+
+bool TForm1::AutoTypeMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) foregroundWatch_.Activated(reinterpret_cast<HWND>(lParam));
+    if (msg != WM_HOTKEY || wParam != kAutoTypeHotkeyId) return false;
+    try {
+        AutoTypeHotkey(LOWORD(lParam));
+    } catch (const Exception& e) {
+        ReportError(e);
+    }
+    return true;
+}
 
 void TForm1::UnregisterAutoTypeHotkey() {
     if (hotkeyState_ == HotkeyState::Registered && HandleAllocated()) UnregisterHotKey(Handle(), kAutoTypeHotkeyId);
@@ -35,6 +42,7 @@ void TForm1::RegisterAutoTypeHotkey() {
     UnregisterAutoTypeHotkey();
     const auto hotkey = ParseHotkey(settings_.hotkey);
     if (!hotkey) return;
+    foregroundWatch_.Start();
     hotkeyState_ = RegisterHotKey(Handle(), kAutoTypeHotkeyId, hotkey->modifiers | MOD_NOREPEAT, hotkey->key)
                        ? HotkeyState::Registered
                        : HotkeyState::Taken;
@@ -70,7 +78,7 @@ int TForm1::ChooseRowFor(const std::u16string& title) {
     return picked < 0 ? 0 : rows[found[static_cast<size_t>(picked)]];
 }
 
-void TForm1::TypeRow(HWND target, int row, unsigned heldModifiers) {
+void TForm1::TypeRow(HWND target, const std::u16string& title, int row, unsigned heldModifiers) {
     const CellStore& table = StringGrid1->Store();
     std::u16string username = Widen(table.Cell(3, row));
     std::u16string password = Widen(table.Cell(4, row));
@@ -83,15 +91,26 @@ void TForm1::TypeRow(HWND target, int row, unsigned heldModifiers) {
         }
     } wipe{username, password};
     const Keystrokes keys(ParseSequence(Widen(settings_.sequence)), username, password);
-    WaitForKeysReleased(heldModifiers);
-    switch (TypeInto(target, keys, static_cast<unsigned>(settings_.keyDelayMs))) {
-    case TypeOutcome::Typed: break;
-    case TypeOutcome::Stopped:
-        MessageDlg(ResStr(IDS_AUTOTYPE_STOPPED), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
-        break;
-    case TypeOutcome::Elevated:
-        MessageDlg(ResStr(IDS_AUTOTYPE_ELEVATED), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
-        break;
+    if (keys.Refused()) {
+        const std::string name(table.Cell(1, row));
+        Warn(FormatText(ResStr(IDS_AUTOTYPE_KEY_IN_FIELD), {name.empty() ? FormatText(ResStr(IDS_IMPORT_ROW), {row}) : name}));
+        return;
+    }
+    if (!WaitForKeysReleased(heldModifiers)) {
+        Warn(ResStr(IDS_AUTOTYPE_KEYS_HELD));
+        return;
+    }
+    // The chooser or the prompt took the front: give it back, then type.
+    if (GetForegroundWindow() != target && !WaitForForeground(target, kFrontWaitMs)) {
+        Warn(ResStr(IDS_AUTOTYPE_STOPPED));
+        return;
+    }
+    switch (TypeInto(target, title, keys, static_cast<unsigned>(settings_.keyDelayMs)).outcome) {
+    case TypeOutcome::Typed:
+    case TypeOutcome::Escaped: break;
+    case TypeOutcome::Stopped: Warn(ResStr(IDS_AUTOTYPE_STOPPED)); break;
+    case TypeOutcome::Blocked: Warn(ResStr(IDS_AUTOTYPE_BLOCKED)); break;
+    case TypeOutcome::Elevated: Warn(ResStr(IDS_AUTOTYPE_ELEVATED)); break;
     }
 }
 
@@ -104,20 +123,13 @@ void TForm1::AutoTypeHotkey(unsigned modifiers) {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{autoTyping_};
+    // Typed only while the target still shows the page it was matched by.
     const std::u16string title = WindowTitle(target);
-    if (Locked() && !Unlock(false)) return;
+    if (Locked() && !Unlock(false, true)) return;
     CloseEditor(true);
     const int row = ChooseRowFor(title);
     if (row < 1) return;
-    // The chooser or the prompt took the front: give it back, then type.
-    if (GetForegroundWindow() != target) {
-        WaitForKeysReleased(modifiers);
-        if (!WaitForForeground(target, kFrontWaitMs)) {
-            MessageDlg(ResStr(IDS_AUTOTYPE_STOPPED), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
-            return;
-        }
-    }
-    TypeRow(target, row, modifiers);
+    TypeRow(target, title, row, modifiers);
 }
 
 void TForm1::Typeloginandpassword1Click(TComponent*) {
@@ -129,18 +141,19 @@ void TForm1::Typeloginandpassword1Click(TComponent*) {
         ~Reset() { flag = false; }
     } reset{autoTyping_};
     CloseEditor(true);
-    HWND below = WindowBelow(Handle());
+    // The window the user came from; else the one below Velt; else
+    // whatever Windows brings forward once Velt is out of the way.
+    HWND chosen = foregroundWatch_.Last();
+    if (!chosen) chosen = WindowBelow(Handle());
     ShowWindow(Handle(), SW_MINIMIZE);  // autoTyping_ keeps this from locking
-    // Windows brings the next window forward by itself; where nothing
-    // comes (no window manager), the one below is asked to.
-    HWND target = WaitForForeground(nullptr, kFrontWaitMs / 4);
-    if (!target && below) target = WaitForForeground(below, kFrontWaitMs - kFrontWaitMs / 4);
+    HWND target = chosen ? WaitForForeground(chosen, kFrontWaitMs) : WaitForForeground(nullptr, kFrontWaitMs);
     if (!target) {
         ShowWindow(Handle(), SW_RESTORE);
-        MessageDlg(ResStr(IDS_AUTOTYPE_NO_WINDOW), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+        Warn(ResStr(IDS_AUTOTYPE_NO_WINDOW));
         return;
     }
-    TypeRow(target, row, kHotkeyCtrl);
+    // The page the target shows as it comes forward is the one typed into.
+    TypeRow(target, WindowTitle(target), row, kHotkeyCtrl);
     // Minimised for the typing: a lock on minimising now applies.
     autoTyping_ = false;
     if (IsIconic(Handle())) LockFor(LockPolicy::Trigger::Minimise);

@@ -81,6 +81,14 @@ std::string HotkeyFrom(const std::string& text, const std::string& previous) {
     return previous;
 }
 
+// The sequence typed in the box; an empty one would type nothing, so it is
+// reported and the previous one stays.
+std::string SequenceFrom(const std::string& text, const std::string& previous) {
+    if (text.find_first_not_of(" \t") != std::string::npos) return text;
+    MessageDlg(FormatText(ResStr(IDS_SET_SEQUENCE_EMPTY), {previous}), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+    return previous;
+}
+
 } // namespace
 
 std::string SettingsPath(const std::string& dir) { return dir + "velt.ini"; }
@@ -176,7 +184,7 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
     settings.onMinimize = minimise->Checked();
     settings.keep = NumberFrom(keep->Text(), 9, settings.keep);
     settings.hotkey = HotkeyFrom(hotkey->Text(), settings.hotkey);
-    settings.sequence = sequence->Text();
+    settings.sequence = SequenceFrom(sequence->Text(), settings.sequence);
     settings.keyDelayMs = NumberFrom(delay->Text(), kMaxKeyDelayMs, settings.keyDelayMs);
     return true;
 }

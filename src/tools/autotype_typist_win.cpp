@@ -10,7 +10,7 @@ namespace velt {
 
 namespace {
 
-constexpr DWORD kReleaseWaitMs = 1000;
+constexpr DWORD kReleaseWaitMs = 5000;
 constexpr DWORD kSettleMs = 100;
 
 DWORD IntegrityOf(HANDLE process) {
@@ -50,15 +50,38 @@ private:
 
 bool Down(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
-void SendKey(WORD vk, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof(INPUT));
+// Milliseconds since `start`, finer than the 15.6 ms tick.
+double MsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-void SendKeystroke(const Keystroke& k) {
+// Handles this thread's messages for `ms` (the idle lock's timer included).
+// False when the program is ending (WM_QUIT is put back) or, with
+// `escape`, once Escape is down.
+bool Pump(unsigned ms, bool escape) {
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    while (true) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return false;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (escape && Down(VK_ESCAPE)) return false;
+        const double gone = MsSince(start);
+        if (gone >= ms) return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(ms - gone) + 1, QS_ALLINPUT);
+    }
+}
+
+unsigned SendKeystroke(const Keystroke& k) {
     INPUT inputs[2] = {};
     for (int i = 0; i < 2; ++i) {
         inputs[i].type = INPUT_KEYBOARD;
@@ -71,9 +94,25 @@ void SendKeystroke(const Keystroke& k) {
         }
         if (i == 1) inputs[i].ki.dwFlags |= KEYEVENTF_KEYUP;
     }
-    SendInput(2, inputs, sizeof(INPUT));
+    const UINT taken = SendInput(2, inputs, sizeof(INPUT));
     WipeBytes(inputs, sizeof inputs);
+    return taken;
 }
+
+// The target as typing sees it.
+class WindowsPort final : public TypingPort {
+public:
+    WindowsPort(HWND target, const std::u16string& title) : target_(target), title_(title) {}
+    bool TargetUnchanged() override { return GetForegroundWindow() == target_ && WindowTitle(target_) == title_; }
+    unsigned Send(const Keystroke& key) override { return SendKeystroke(key); }
+    bool Wait(unsigned ms) override { return Pump(ms, true); }
+
+private:
+    HWND target_;
+    const std::u16string& title_;
+};
+
+ForegroundWatch* g_watch = nullptr;  // the one whose hook is set
 
 } // namespace
 
@@ -82,14 +121,32 @@ bool BelongsToAnotherProcess(HWND window) {
     return window && GetWindowThreadProcessId(window, &pid) && pid != GetCurrentProcessId();
 }
 
+bool IsTypingTarget(HWND window) {
+    if (!window || !IsWindow(window) || !IsWindowVisible(window) || !IsWindowEnabled(window) || IsIconic(window))
+        return false;
+    if (GetAncestor(window, GA_ROOT) != window || !BelongsToAnotherProcess(window)) return false;
+    if (window == GetDesktopWindow() || window == GetShellWindow()) return false;
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    for (const char* shell : {"Shell_TrayWnd", "Shell_SecondaryTrayWnd", "Progman", "WorkerW"})
+        if (lstrcmpiA(name, shell) == 0) return false;
+    return true;
+}
+
 HWND WindowBelow(HWND window) {
     for (HWND w = GetWindow(window, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(w) || IsIconic(w) || !BelongsToAnotherProcess(w)) continue;
+        if (!IsTypingTarget(w)) continue;
         if ((GetWindowLongA(w, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) continue;  // menus, hints
         if (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) continue;
         return w;
     }
     return nullptr;
+}
+
+std::u16string WindowTitle(HWND window) {
+    wchar_t title[512] = {};
+    const int n = GetWindowTextW(window, title, 512);  // another program: no message
+    return std::u16string(reinterpret_cast<const char16_t*>(title), n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 bool RunsElevated(HWND window) {
@@ -102,7 +159,7 @@ bool RunsElevated(HWND window) {
     return theirs && ours && theirs > ours;
 }
 
-void WaitForKeysReleased(unsigned modifiers) {
+bool WaitForKeysReleased(unsigned modifiers) {
     int keys[6];
     int n = 0;
     if (modifiers & kHotkeyCtrl) keys[n++] = VK_CONTROL;
@@ -114,14 +171,12 @@ void WaitForKeysReleased(unsigned modifiers) {
     }
     keys[n++] = VK_RETURN;  // the Enter that picked an entry
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < kReleaseWaitMs) {
+    while (true) {
         bool held = false;
         for (int i = 0; i < n; ++i) held = held || Down(keys[i]);
-        if (!held) return;
-        Sleep(10);
+        if (!held) return true;
+        if (GetTickCount() - start >= kReleaseWaitMs || !Pump(20, false)) return false;
     }
-    for (int i = 0; i < n; ++i)
-        if (keys[i] != VK_RETURN && Down(keys[i])) SendKey(static_cast<WORD>(keys[i]), true);
 }
 
 HWND WaitForForeground(HWND window, DWORD timeoutMs) {
@@ -131,7 +186,7 @@ HWND WaitForForeground(HWND window, DWORD timeoutMs) {
     while (true) {
         HWND front = GetForegroundWindow();
         const DWORD now = GetTickCount();
-        if (window ? front == window : BelongsToAnotherProcess(front)) {
+        if (window ? front == window : IsTypingTarget(front)) {
             // A window of ours activated a moment ago (a dialog closing,
             // the focus coming back) may still take the front: wait until
             // the target stays there.
@@ -142,33 +197,39 @@ HWND WaitForForeground(HWND window, DWORD timeoutMs) {
             inFront = false;
             if (window) SetForegroundWindow(window);
         }
-        if (now - start >= timeoutMs) return nullptr;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                return nullptr;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        if (now - start >= timeoutMs || !Pump(20, false)) return nullptr;
     }
 }
 
-TypeOutcome TypeInto(HWND target, const Keystrokes& keys, unsigned keyDelayMs) {
-    if (RunsElevated(target)) return TypeOutcome::Elevated;
+TypingResult TypeInto(HWND target, const std::u16string& title, const Keystrokes& keys, unsigned keyDelayMs) {
+    if (RunsElevated(target)) return {TypeOutcome::Elevated, 0};
     const FineTimer timer;
-    for (const Keystroke& k : keys.Items()) {
-        if (k.kind == Keystroke::Delay) {
-            Sleep(k.value);
-            continue;
-        }
-        if (GetForegroundWindow() != target) return TypeOutcome::Stopped;
-        SendKeystroke(k);
-        if (keyDelayMs) Sleep(keyDelayMs);
-    }
-    return TypeOutcome::Typed;
+    WindowsPort port(target, title);
+    return TypeKeystrokes(port, keys, keyDelayMs);
+}
+
+ForegroundWatch::~ForegroundWatch() {
+    if (hook_) UnhookWinEvent(hook_);
+    if (g_watch == this) g_watch = nullptr;
+}
+
+void ForegroundWatch::Start() {
+    if (hook_ || g_watch) return;
+    hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, &ForegroundWatch::Event, 0, 0,
+                            WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    if (hook_) g_watch = this;
+}
+
+void ForegroundWatch::Activated(HWND previous) {
+    if (previous) previous = GetAncestor(previous, GA_ROOT);
+    if (IsTypingTarget(previous)) last_ = previous;
+}
+
+HWND ForegroundWatch::Last() const { return IsTypingTarget(last_) ? last_ : nullptr; }
+
+void CALLBACK ForegroundWatch::Event(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG, DWORD, DWORD) {
+    if (g_watch && event == EVENT_SYSTEM_FOREGROUND && object == OBJID_WINDOW && IsTypingTarget(window))
+        g_watch->last_ = window;
 }
 
 } // namespace velt

@@ -49,7 +49,8 @@ Settings ParseSettings(std::string_view text) {
                 else if (const auto hotkey = ParseHotkey(text)) s.hotkey = FormatHotkey(*hotkey);
                 else s.hotkey = defaults.hotkey;
             } else if (SameAsciiNoCase(key, "Sequence")) {
-                s.sequence = std::string(TrimBlanks(value));
+                const std::string_view text = TrimBlanks(value);
+                s.sequence = text.empty() ? defaults.sequence : std::string(text);
             } else if (SameAsciiNoCase(key, "KeyDelayMs")) {
                 s.keyDelayMs = ParseSettingNumber(value, 0, kMaxKeyDelayMs, defaults.keyDelayMs);
             }

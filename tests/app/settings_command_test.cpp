@@ -28,6 +28,8 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
         size_t boxes;
         const char* hotkeyTyped;
         const char* hotkeyKept;
+        const char* sequenceTyped = "{PASSWORD}{ENTER}";
+        const char* sequenceKept = "{PASSWORD}{ENTER}";
     };
     const Case cases[] = {
         {"ok", false, 0, true, true, 0, " win+shift+f9", "Shift+Win+F9"},
@@ -35,6 +37,7 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
         {"unreadable shortcut", false, 0, true, true, 1, "Ctrl+Alt+", "Ctrl+Alt+K"},
         {"cancel by Escape", false, VK_ESCAPE, false, false, 0, "Alt+1", "Ctrl+Alt+K"},
         {"unwritable", true, 0, false, true, 1, "Alt+1", "Alt+1"},
+        {"empty sequence", false, 0, true, true, 1, "Alt+1", "Alt+1", " ", kDefaultAutoTypeSequence},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -54,7 +57,7 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
             for (int i = 0; i < dialog->ControlCount(); ++i) {
                 auto* e = dynamic_cast<TEdit*>(dialog->Controls(i));
                 const std::string text = e ? e->Text() : "";
-                if (e) e->SetText(text == "5" ? "12" : text == "3" ? "1" : text == "10" ? "0" : text == "Ctrl+Alt+K" ? c.hotkeyTyped : "{PASSWORD}{ENTER}");
+                if (e) e->SetText(text == "5" ? "12" : text == "3" ? "1" : text == "10" ? "0" : text == "Ctrl+Alt+K" ? c.hotkeyTyped : c.sequenceTyped);
                 if (auto* k = dynamic_cast<TCheckBox*>(dialog->Controls(i))) k->SetChecked(true);
             }
             if (c.key) {
@@ -66,7 +69,7 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
         });
         form->Ustawienia1Click(form);
         Pump();
-        const Settings want{12, true, true, 1, false, c.hotkeyKept, "{PASSWORD}{ENTER}", 0};
+        const Settings want{12, true, true, 1, false, c.hotkeyKept, c.sequenceKept, 0};
         EXPECT_EQ(form->CurrentSettings() == want, c.holds);
         EXPECT_EQ(form->BackupsToKeep, c.holds ? 1 : 3);
         EXPECT_EQ(boxes_.Boxes().size(), c.boxes);

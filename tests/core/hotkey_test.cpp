@@ -23,7 +23,7 @@ TEST(Hotkey, ReadsWhatAPersonWritesAndWhereItTypes) {
         {"Ctrl+Alt+Win+A", {C | A | W, 'A'}}, {"Ctrl+Shift+A", {C | S, 'A'}},
         {"Ctrl+Alt+A", {C | A, 'A'}, "United Kingdom"}, {"Ctrl+Alt+Shift+A", {C | A | S, 'A'}, "United Kingdom"},
         {"Ctrl+Alt+E", {C | A, 'E'}, "United Kingdom"}, {"Ctrl+Alt+4", {C | A, '4'}, "United Kingdom"},
-        {"Ctrl+Alt+Q", {C | A, 'Q'}, "German"}, {"Ctrl+Alt+Z", {C | A, 'Z'}, "Polish (Programmers)"},
+        {"Ctrl+Alt+Q", {C | A, 'Q'}, "German"}, {"Ctrl+Alt+M", {C | A, 'M'}, "German"}, {"Ctrl+Alt+Z", {C | A, 'Z'}, "Polish (Programmers)"},
         {"Ctrl+Alt+V", {C | A, 'V'}, "Polish (214)"},
         {"Shift+K", {}}, {"Alt+F25", {}}, {"Alt+F0", {}}, {"Alt+F01", {}}, {"Ctrl+Ctrl+K", {}}, {"K", {}},
         {"Ctrl+Alt+", {}}, {"Ctrl+Alt+KK", {}}, {"Ctrl+Meta+K", {}}, {"Ctrl+Alt+ą", {}}, {"Ctrl+K+Alt", {}}, {"", {}},

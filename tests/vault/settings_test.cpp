@@ -39,7 +39,7 @@ TEST(Settings, AutoTypeValues) {
         {"", "Ctrl+Alt+K", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
         {"[AutoType]\nHotkey= win + shift+f9 \nSequence= {PASSWORD}{ENTER} \nKeyDelayMs=0", "Shift+Win+F9",
          "{PASSWORD}{ENTER}", 0},
-        {"[autotype]\nHotkey=\nSequence=\nKeyDelayMs=1000", "", "", 1000},
+        {"[autotype]\nHotkey=\nSequence=  \nKeyDelayMs=1000", "", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 1000},
         {"[AutoType]\nHotkey=Ctrl+Alt+\nKeyDelayMs=1001", "Ctrl+Alt+K", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
         {"[AutoType]\nHotkey=K\nKeyDelayMs=-1\n[Lock]\nSequence=x", "Ctrl+Alt+K",
          "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
@@ -54,7 +54,7 @@ TEST(Settings, AutoTypeValues) {
 }
 
 TEST(Settings, WrittenTextReadsBackTheSame) {
-    for (const Settings& s : {Settings{}, Settings{0, false, true, 0}, Settings{1440, true, true, 9, false, "", "", 0},
+    for (const Settings& s : {Settings{}, Settings{0, false, true, 0}, Settings{1440, true, true, 9, false, "", "{ENTER}", 0},
                               Settings{5, true, false, 3, false, "Alt+Win+1", "{DELAY 5}x;y", 1000}})
         EXPECT_EQ(ParseSettings(FormatSettings(s)), s);
     EXPECT_EQ(FormatSettings(Settings{}),
