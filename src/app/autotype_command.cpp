@@ -23,7 +23,10 @@ void Warn(const std::string& text) { MessageDlg(text, TMsgDlgType::mtWarning, TM
 } // namespace
 
 bool TForm1::AutoTypeMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) foregroundWatch_.Activated(reinterpret_cast<HWND>(lParam));
+    // Where Windows names the window that was active, and where a click on
+    // Velt is about to take the front from it.
+    if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) foregroundWatch_.Seen(reinterpret_cast<HWND>(lParam));
+    if (msg == WM_MOUSEACTIVATE) foregroundWatch_.Seen(GetForegroundWindow());
     if (msg != WM_HOTKEY || wParam != kAutoTypeHotkeyId) return false;
     try {
         AutoTypeHotkey(LOWORD(lParam));

@@ -220,9 +220,9 @@ void ForegroundWatch::Start() {
     if (hook_) g_watch = this;
 }
 
-void ForegroundWatch::Activated(HWND previous) {
-    if (previous) previous = GetAncestor(previous, GA_ROOT);
-    if (IsTypingTarget(previous)) last_ = previous;
+void ForegroundWatch::Seen(HWND window) {
+    if (window) window = GetAncestor(window, GA_ROOT);
+    if (IsTypingTarget(window)) last_ = window;
 }
 
 HWND ForegroundWatch::Last() const { return IsTypingTarget(last_) ? last_ : nullptr; }

@@ -48,8 +48,8 @@ HWND WaitForForeground(HWND window, DWORD timeoutMs);
 TypingResult TypeInto(HWND target, const std::u16string& title, const Keystrokes& keys, unsigned keyDelayMs);
 
 // Remembers the last typing target that was in front before this program:
-// from the foreground events of other programs, and from the other window
-// of this program's WM_ACTIVATE.
+// from the foreground events of other programs, and from what the main
+// window sees as it is activated (Wine sends no such events).
 class ForegroundWatch {
 public:
     ForegroundWatch() = default;
@@ -58,7 +58,8 @@ public:
     ForegroundWatch& operator=(const ForegroundWatch&) = delete;
 
     void Start();
-    void Activated(HWND previous);
+    // A window seen in front just before this program (null: none).
+    void Seen(HWND window);
     // The window, while it is still a typing target; else null.
     HWND Last() const;
 

@@ -2,11 +2,12 @@
 // box under a title given on the command line. Every Enter it receives
 // appends "login|password" (UTF-8) to the output file and empties the boxes
 // for the next round.
-//   autotype_target "<title>" <output file> [steal|retitle]
+//   autotype_target "<title>" <output file> [steal|retitle|aside]
 // With "steal", a second window comes to the front once the login box holds
 // three characters, as a pop-up would in the middle of the typing. With
 // "retitle", the title becomes "Chat - Messenger" 0.8 s after the window
-// loses the front, as a browser's tab or page would change.
+// loses the front, as a browser's tab or page would change. With "aside",
+// the window opens at the screen's lower right, clear of Velt's.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -73,7 +74,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = L"AutoTypeTarget";
     RegisterClassW(&wc);
-    HWND w = CreateWindowW(L"AutoTypeTarget", argv[1], WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 360, 160, nullptr,
+    const bool aside = argc > 3 && lstrcmpW(argv[3], L"aside") == 0;
+    HWND w = CreateWindowW(L"AutoTypeTarget", argv[1], WS_OVERLAPPEDWINDOW | WS_VISIBLE, aside ? 880 : 50,
+                           aside ? 800 : 50, 360, 160, nullptr,
                            nullptr, instance, nullptr);
     g_login = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 20, 20, 300, 24, w,
                             nullptr, instance, nullptr);
