@@ -66,7 +66,10 @@ int TForm1::ChooseRowFor(const std::u16string& title) {
         rows.push_back(row);
     }
     std::vector<size_t> found = MatchEntries(entries, title, SystemCodePage());
-    if (found.size() == 1) return rows[found[0]];
+    if (found.size() == 1 && !settings_.confirm) return rows[found[0]];
+    const int reason = found.empty()       ? IDS_AUTOTYPE_NONE_MATCHED
+                       : found.size() == 1 ? IDS_AUTOTYPE_ONE_MATCHED
+                                           : IDS_AUTOTYPE_SEVERAL_MATCHED;
     if (found.empty())
         for (size_t i = 0; i < entries.size(); ++i) found.push_back(i);
     std::vector<std::string> lines;
@@ -77,7 +80,7 @@ int TForm1::ChooseRowFor(const std::u16string& title) {
         if (!table.Cell(2, row).empty()) line += "  " + std::string(table.Cell(2, row));
         lines.push_back(line);
     }
-    const int picked = ChooseEntry(lines);
+    const int picked = ChooseEntry(lines, ResStr(reason));
     return picked < 0 ? 0 : rows[found[static_cast<size_t>(picked)]];
 }
 

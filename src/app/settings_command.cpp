@@ -159,10 +159,15 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
     TEdit* delay = MakeNumber(form.get(), settings.keyDelayMs, boxLeft, top, numberWidth);
     delayLabel->SetFocusControl(delay);
     TLabel* ms = MakeLabel(form.get(), ResStr(IDS_SET_KEY_DELAY_RANGE), delay->Left() + delay->Width() + 6, top + 3);
-    top += delay->Height() + row;
+    top += delay->Height() + row / 4;
+    const std::string confirmText = ResStr(IDS_SET_CONFIRM);
+    const int confirmWidth = std::max(wide, form->Unscaled(form->Canvas().TextWidth(confirmText)) + MulDiv(16, w, 4));
+    TCheckBox* confirm = MakeCheck(form.get(), confirmText, settings.confirm, margin, top, confirmWidth);
+    top += confirm->Height() + row;
 
     // Wide enough for the longest line in either language.
     const int right = std::max({minutes->Left() + minutes->Width(), session->Left() + session->Width(),
+                                confirm->Left() + confirm->Width(),
                                 range->Left() + range->Width(), hotkeyEmpty->Left() + hotkeyEmpty->Width(),
                                 sequence->Left() + sequence->Width(), ms->Left() + ms->Width(),
                                 note ? note->Left() + note->Width() : 0});
@@ -186,6 +191,7 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
     settings.hotkey = HotkeyFrom(hotkey->Text(), settings.hotkey);
     settings.sequence = SequenceFrom(sequence->Text(), settings.sequence);
     settings.keyDelayMs = NumberFrom(delay->Text(), kMaxKeyDelayMs, settings.keyDelayMs);
+    settings.confirm = confirm->Checked();
     return true;
 }
 

@@ -69,7 +69,7 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
         });
         form->Ustawienia1Click(form);
         Pump();
-        const Settings want{12, true, true, 1, false, c.hotkeyKept, c.sequenceKept, 0};
+        const Settings want{12, true, true, 1, false, c.hotkeyKept, c.sequenceKept, 0, true};
         EXPECT_EQ(form->CurrentSettings() == want, c.holds);
         EXPECT_EQ(form->BackupsToKeep, c.holds ? 1 : 3);
         EXPECT_EQ(boxes_.Boxes().size(), c.boxes);
@@ -119,7 +119,7 @@ TEST_F(SettingsWin, AltLettersReachTheirControls) {
         int check;  // the check box toggled (-1: none)
     };
     const Case cases[] = {{'L', 0, -1}, {'B', 1, -1}, {'W', -1, 0}, {'M', -1, 1}, {'Q', -1, -1},
-                          {'S', 2, -1}, {'T', 3, -1}, {'P', 4, -1}};
+                          {'S', 2, -1}, {'T', 3, -1}, {'P', 4, -1}, {'A', -1, 2}};
     TForm1* form = Open({true, "secret"});
     RunLater(40, [&] {
         auto* dialog = dynamic_cast<TForm*>(TWinControl::FromHandle(FindWindowA(kFormClass, "Settings")));
@@ -131,14 +131,16 @@ TEST_F(SettingsWin, AltLettersReachTheirControls) {
             if (auto* k = dynamic_cast<TCheckBox*>(dialog->Controls(i))) checks.push_back(k);
         }
         ASSERT_EQ(edits.size(), 5u);
-        ASSERT_EQ(checks.size(), 2u);
+        ASSERT_EQ(checks.size(), 3u);
         for (const Case& c : cases) {
             SCOPED_TRACE(static_cast<char>(c.letter));
-            const bool before[] = {checks[0]->Checked(), checks[1]->Checked()};
+            std::vector<bool> before;
+            for (TCheckBox* k : checks) before.push_back(k->Checked());
             PostMessageA(GetFocus(), WM_SYSKEYDOWN, c.letter, 1 << 29);
             Pump();
             if (c.edit >= 0) EXPECT_EQ(GetFocus(), edits[static_cast<size_t>(c.edit)]->Handle());
-            for (int k = 0; k < 2; ++k) EXPECT_EQ(checks[static_cast<size_t>(k)]->Checked(), before[k] != (k == c.check));
+            for (size_t k = 0; k < checks.size(); ++k)
+                EXPECT_EQ(checks[k]->Checked(), before[k] != (static_cast<int>(k) == c.check));
         }
         PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
     });

@@ -110,13 +110,17 @@ TEST(AutoTypeMatch, FindsEntriesByNameOrHost) {
         {"  Forum  ", "WWW.Forum.Example"},                    // 4
         {"", ""},                                              // 5
         {"ING", ""},                                           // 6: exactly 3 characters
+        {"Bank PL", "https://bank.example.pl/"},              // 7
     };
     const std::pair<const char16_t*, std::vector<size_t>> cases[] = {
         {u"Login - Bank Example", {0}}, {u"LOGIN - BANK EXAMPLE", {0}}, {u"bank.example — Browser", {0}},
         {u"Inbox - mail.example.org", {1}}, {u"mail", {1}}, {u"Łąka i las", {2}},
         {u"forum.example: Bank Example", {0, 4}},
         {u"www.bank.exampl", {}}, {u"lAKA", {}}, {u"ab cd", {}}, {u"", {}}, {u"Notepad", {}},
-        {u"ING Bank Śląski - Logowanie", {6}},
+        {u"ING Bank Śląski - Logowanie", {6}}, {u"LOGGING", {}}, {u"Hotmail - Sign in", {}}, {u"Mail - Inbox", {1}},
+        {u"Login - login.bank.example.pl", {7}}, {u"Login - bank.example.pl.evil.test", {}},
+        {u"Login - mybank.example.pl", {}}, {u"bank.example.pl. Welcome", {7}}, {u"Hotmail / Mail", {1}},
+        {u"„Mail”", {1}}, {u"Mailbox", {}},
     };
     for (const auto& [title, want] : cases)
         EXPECT_EQ(MatchEntries(entries, title, PolishPage()), want) << Utf16ToUtf8(title);
