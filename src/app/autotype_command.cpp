@@ -8,6 +8,7 @@
 #include "core/resource_strings.h"
 #include "core/secure_memory.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/msgbox.h"
 #include "tools/autotype_chooser_win.h"
 #include "tools/autotype_match.h"
 #include "tools/autotype_typist_win.h"
@@ -18,7 +19,13 @@ namespace {
 
 constexpr DWORD kFrontWaitMs = 2000;
 
-void Warn(const std::string& text) { MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK); }
+// Auto-type's words come while another program is in front: the box goes on
+// top, owned by Velt's window (none while it is minimised, as an owned box
+// would be hidden with it).
+void Warn(HWND main, const std::string& text) {
+    ShowMessageBox(IsIconic(main) ? nullptr : main, text, ResStr(IDS_MSG_WARNING),
+                   MB_OK | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND);
+}
 
 } // namespace
 
@@ -99,24 +106,25 @@ void TForm1::TypeRow(HWND target, const std::u16string& title, int row, unsigned
     const Keystrokes keys(ParseSequence(Widen(settings_.sequence)), username, password);
     if (keys.Refused()) {
         const std::string name(table.Cell(1, row));
-        Warn(FormatText(ResStr(IDS_AUTOTYPE_KEY_IN_FIELD), {name.empty() ? FormatText(ResStr(IDS_IMPORT_ROW), {row}) : name}));
+        const std::string named = name.empty() ? FormatText(ResStr(IDS_IMPORT_ROW), {row}) : name;
+        Warn(Handle(), FormatText(ResStr(IDS_AUTOTYPE_KEY_IN_FIELD), {named}));
         return;
     }
     if (!WaitForKeysReleased(heldModifiers)) {
-        Warn(ResStr(IDS_AUTOTYPE_KEYS_HELD));
+        Warn(Handle(), ResStr(IDS_AUTOTYPE_KEYS_HELD));
         return;
     }
     // The chooser or the prompt took the front: give it back, then type.
     if (GetForegroundWindow() != target && !WaitForForeground(target, kFrontWaitMs)) {
-        Warn(ResStr(IDS_AUTOTYPE_STOPPED));
+        Warn(Handle(), ResStr(IDS_AUTOTYPE_STOPPED));
         return;
     }
-    switch (TypeInto(target, title, keys, static_cast<unsigned>(settings_.keyDelayMs)).outcome) {
+    switch (TypeInto(target, title, keys, static_cast<unsigned>(settings_.keyDelayMs), settings_.keysLayout).outcome) {
     case TypeOutcome::Typed:
     case TypeOutcome::Escaped: break;
-    case TypeOutcome::Stopped: Warn(ResStr(IDS_AUTOTYPE_STOPPED)); break;
-    case TypeOutcome::Blocked: Warn(ResStr(IDS_AUTOTYPE_BLOCKED)); break;
-    case TypeOutcome::Elevated: Warn(ResStr(IDS_AUTOTYPE_ELEVATED)); break;
+    case TypeOutcome::Stopped: Warn(Handle(), ResStr(IDS_AUTOTYPE_STOPPED)); break;
+    case TypeOutcome::Blocked: Warn(Handle(), ResStr(IDS_AUTOTYPE_BLOCKED)); break;
+    case TypeOutcome::Elevated: Warn(Handle(), ResStr(IDS_AUTOTYPE_ELEVATED)); break;
     }
 }
 
@@ -155,7 +163,7 @@ void TForm1::Typeloginandpassword1Click(TComponent*) {
     HWND target = chosen ? WaitForForeground(chosen, kFrontWaitMs) : WaitForForeground(nullptr, kFrontWaitMs);
     if (!target) {
         ShowWindow(Handle(), SW_RESTORE);
-        Warn(ResStr(IDS_AUTOTYPE_NO_WINDOW));
+        Warn(Handle(), ResStr(IDS_AUTOTYPE_NO_WINDOW));
         return;
     }
     // The page the target shows as it comes forward is the one typed into.

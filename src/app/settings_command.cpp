@@ -163,11 +163,15 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
     const std::string confirmText = ResStr(IDS_SET_CONFIRM);
     const int confirmWidth = std::max(wide, form->Unscaled(form->Canvas().TextWidth(confirmText)) + MulDiv(16, w, 4));
     TCheckBox* confirm = MakeCheck(form.get(), confirmText, settings.confirm, margin, top, confirmWidth);
-    top += confirm->Height() + row;
+    top += confirm->Height() + row / 4;
+    const std::string layoutText = ResStr(IDS_SET_KEYS_LAYOUT);
+    const int layoutWidth = std::max(wide, form->Unscaled(form->Canvas().TextWidth(layoutText)) + MulDiv(16, w, 4));
+    TCheckBox* asLayout = MakeCheck(form.get(), layoutText, settings.keysLayout, margin, top, layoutWidth);
+    top += asLayout->Height() + row;
 
     // Wide enough for the longest line in either language.
     const int right = std::max({minutes->Left() + minutes->Width(), session->Left() + session->Width(),
-                                confirm->Left() + confirm->Width(),
+                                confirm->Left() + confirm->Width(), asLayout->Left() + asLayout->Width(),
                                 range->Left() + range->Width(), hotkeyEmpty->Left() + hotkeyEmpty->Width(),
                                 sequence->Left() + sequence->Width(), ms->Left() + ms->Width(),
                                 note ? note->Left() + note->Width() : 0});
@@ -192,6 +196,7 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
     settings.sequence = SequenceFrom(sequence->Text(), settings.sequence);
     settings.keyDelayMs = NumberFrom(delay->Text(), kMaxKeyDelayMs, settings.keyDelayMs);
     settings.confirm = confirm->Checked();
+    settings.keysLayout = asLayout->Checked();
     return true;
 }
 

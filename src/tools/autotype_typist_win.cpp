@@ -81,35 +81,27 @@ bool Pump(unsigned ms, bool escape) {
     }
 }
 
-unsigned SendKeystroke(const Keystroke& k) {
-    INPUT inputs[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        if (k.kind == Keystroke::Char) {
-            inputs[i].ki.wScan = static_cast<WORD>(k.value);
-            inputs[i].ki.dwFlags = KEYEVENTF_UNICODE;
-        } else {
-            // Unicode Tab and Enter packets are dropped by many targets.
-            inputs[i].ki.wVk = k.kind == Keystroke::Tab ? VK_TAB : VK_RETURN;
-        }
-        if (i == 1) inputs[i].ki.dwFlags |= KEYEVENTF_KEYUP;
-    }
-    const UINT taken = SendInput(2, inputs, sizeof(INPUT));
+unsigned SendKeystroke(const Keystroke& k, HKL layout) {
+    INPUT inputs[kMaxKeyInputs] = {};
+    const int n = KeyInputs(k, layout, inputs);
+    const UINT taken = SendInput(static_cast<UINT>(n), inputs, sizeof(INPUT));
     WipeBytes(inputs, sizeof inputs);
-    return taken;
+    return taken == static_cast<UINT>(n) ? 2 : taken == 0 ? 0 : 1;
 }
 
 // The target as typing sees it.
 class WindowsPort final : public TypingPort {
 public:
-    WindowsPort(HWND target, const std::u16string& title) : target_(target), title_(title) {}
+    WindowsPort(HWND target, const std::u16string& title, HKL layout)
+        : target_(target), title_(title), layout_(layout) {}
     bool TargetUnchanged() override { return GetForegroundWindow() == target_ && WindowTitle(target_) == title_; }
-    unsigned Send(const Keystroke& key) override { return SendKeystroke(key); }
+    unsigned Send(const Keystroke& key) override { return SendKeystroke(key, layout_); }
     bool Wait(unsigned ms) override { return Pump(ms, true); }
 
 private:
     HWND target_;
     const std::u16string& title_;
+    HKL layout_;
 };
 
 ForegroundWatch* g_watch = nullptr;  // the one whose hook is set
@@ -201,10 +193,48 @@ HWND WaitForForeground(HWND window, DWORD timeoutMs) {
     }
 }
 
-TypingResult TypeInto(HWND target, const std::u16string& title, const Keystrokes& keys, unsigned keyDelayMs) {
+int KeyInputs(const Keystroke& k, HKL layout, INPUT* inputs) {
+    int n = 0;
+    const auto key = [&](WORD vk, WORD scan, DWORD flags) {
+        inputs[n] = INPUT{};
+        inputs[n].type = INPUT_KEYBOARD;
+        inputs[n].ki.wVk = vk;
+        inputs[n].ki.wScan = scan;
+        inputs[n++].ki.dwFlags = flags;
+    };
+    const auto named = [&](WORD vk, bool up) {
+        key(vk, static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), up ? KEYEVENTF_KEYUP : 0);
+    };
+    if (k.kind != Keystroke::Char) {
+        // Real keys with their scan codes: Unicode Tab and Enter packets are
+        // dropped by many targets, and some read only the scan code.
+        const WORD vk = k.kind == Keystroke::Tab ? VK_TAB : VK_RETURN;
+        named(vk, false);
+        named(vk, true);
+        return n;
+    }
+    const SHORT typed = layout ? VkKeyScanExW(static_cast<WCHAR>(k.value), layout) : -1;
+    const unsigned shifts = typed == -1 ? 0x100 : (static_cast<unsigned>(typed) >> 8) & 0xFF;
+    if (shifts & ~7u) {  // no key for it on that layout (or beyond Shift, Ctrl, Alt)
+        key(0, static_cast<WORD>(k.value), KEYEVENTF_UNICODE);
+        key(0, static_cast<WORD>(k.value), KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+        return n;
+    }
+    const WORD modifiers[3] = {VK_SHIFT, VK_CONTROL, VK_MENU};
+    for (int i = 0; i < 3; ++i)
+        if (shifts & (1u << i)) named(modifiers[i], false);
+    named(static_cast<WORD>(typed & 0xFF), false);
+    named(static_cast<WORD>(typed & 0xFF), true);
+    for (int i = 2; i >= 0; --i)
+        if (shifts & (1u << i)) named(modifiers[i], true);
+    return n;
+}
+
+TypingResult TypeInto(HWND target, const std::u16string& title, const Keystrokes& keys, unsigned keyDelayMs,
+                      bool asLayout) {
     if (RunsElevated(target)) return {TypeOutcome::Elevated, 0};
     const FineTimer timer;
-    WindowsPort port(target, title);
+    WindowsPort port(target, title, asLayout ? GetKeyboardLayout(GetWindowThreadProcessId(target, nullptr)) : nullptr);
     return TypeKeystrokes(port, keys, keyDelayMs);
 }
 

@@ -1,6 +1,6 @@
 // Auto-type's keyboard: sends keystrokes to the window in front with
-// SendInput, characters as Unicode packets and Tab and Enter as virtual
-// keys, and stops the moment another window or another page comes to the
+// SendInput, characters as Unicode packets (or as the target's layout types
+// them) and Tab and Enter as keys, and stops the moment another window or another page comes to the
 // front.
 #pragma once
 #include <windows.h>
@@ -43,9 +43,18 @@ bool WaitForKeysReleased(unsigned hotkeyModifiers);
 // messages meanwhile. The window in front then, or null.
 HWND WaitForForeground(HWND window, DWORD timeoutMs);
 
+// The inputs that type one keystroke (at most kMaxKeyInputs); their count.
+// Tab and Enter go as keys with their scan codes. A character goes as a
+// Unicode packet, or with `layout` as that layout's key with the Shift,
+// Ctrl and Alt it needs, where it has one.
+constexpr int kMaxKeyInputs = 8;
+int KeyInputs(const Keystroke& key, HKL layout, INPUT* inputs);
+
 // Types `keys` into `target` while it stays in front with the title
-// `title`, pausing `keyDelayMs` after each key.
-TypingResult TypeInto(HWND target, const std::u16string& title, const Keystrokes& keys, unsigned keyDelayMs);
+// `title`, pausing `keyDelayMs` after each key; `asLayout` types with the
+// target's keyboard layout (KeyInputs).
+TypingResult TypeInto(HWND target, const std::u16string& title, const Keystrokes& keys, unsigned keyDelayMs,
+                      bool asLayout);
 
 // Remembers the last typing target that was in front before this program:
 // from the foreground events of other programs, and from what the main

@@ -55,6 +55,8 @@ Settings ParseSettings(std::string_view text) {
                 s.keyDelayMs = ParseSettingNumber(value, 0, kMaxKeyDelayMs, defaults.keyDelayMs);
             } else if (SameAsciiNoCase(key, "Confirm")) {
                 s.confirm = ParseSettingNumber(value, 0, 1, defaults.confirm) != 0;
+            } else if (SameAsciiNoCase(key, "Keys")) {
+                s.keysLayout = SameAsciiNoCase(TrimBlanks(value), "Layout");
             }
         } else if (SameAsciiNoCase(section, "Vault") && SameAsciiNoCase(key, "Strong")) {
             s.vaultStrong = ParseSettingNumber(value, 0, 1, defaults.vaultStrong) != 0;
@@ -69,6 +71,7 @@ std::string FormatSettings(const Settings& s) {
                        "\r\n[Backup]\r\nKeep=" + std::to_string(s.keep) + "\r\n[AutoType]\r\nHotkey=" + s.hotkey +
                        "\r\nSequence=" + s.sequence + "\r\nKeyDelayMs=" + std::to_string(s.keyDelayMs) + "\r\n";
     if (s.confirm) text += "Confirm=1\r\n";
+    if (s.keysLayout) text += "Keys=Layout\r\n";
     if (s.vaultStrong) text += "[Vault]\r\nStrong=1\r\n";
     return text;
 }

@@ -69,7 +69,7 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
         });
         form->Ustawienia1Click(form);
         Pump();
-        const Settings want{12, true, true, 1, false, c.hotkeyKept, c.sequenceKept, 0, true};
+        const Settings want{12, true, true, 1, false, c.hotkeyKept, c.sequenceKept, 0, true, true};
         EXPECT_EQ(form->CurrentSettings() == want, c.holds);
         EXPECT_EQ(form->BackupsToKeep, c.holds ? 1 : 3);
         EXPECT_EQ(boxes_.Boxes().size(), c.boxes);
@@ -119,7 +119,7 @@ TEST_F(SettingsWin, AltLettersReachTheirControls) {
         int check;  // the check box toggled (-1: none)
     };
     const Case cases[] = {{'L', 0, -1}, {'B', 1, -1}, {'W', -1, 0}, {'M', -1, 1}, {'Q', -1, -1},
-                          {'S', 2, -1}, {'T', 3, -1}, {'P', 4, -1}, {'A', -1, 2}};
+                          {'S', 2, -1}, {'T', 3, -1}, {'P', 4, -1}, {'A', -1, 2}, {'Y', -1, 3}};
     TForm1* form = Open({true, "secret"});
     RunLater(40, [&] {
         auto* dialog = dynamic_cast<TForm*>(TWinControl::FromHandle(FindWindowA(kFormClass, "Settings")));
@@ -131,7 +131,7 @@ TEST_F(SettingsWin, AltLettersReachTheirControls) {
             if (auto* k = dynamic_cast<TCheckBox*>(dialog->Controls(i))) checks.push_back(k);
         }
         ASSERT_EQ(edits.size(), 5u);
-        ASSERT_EQ(checks.size(), 3u);
+        ASSERT_EQ(checks.size(), 4u);
         for (const Case& c : cases) {
             SCOPED_TRACE(static_cast<char>(c.letter));
             std::vector<bool> before;

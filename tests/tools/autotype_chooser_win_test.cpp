@@ -1,6 +1,9 @@
 // Auto-type's chooser driven in process: filtering, arrows, Enter, Escape,
 // its buttons, and a line too long for the list.
 #include "tools/autotype_chooser_win.h"
+#include "tools/autotype_typist_win.h"
+
+#include <array>
 
 #include "toolkit/button.h"
 #include "toolkit/edit.h"
@@ -56,6 +59,33 @@ TEST_F(AutoTypeChooser, KeysFilterMoveAndPick) {
         });
         EXPECT_EQ(ChooseEntry(lines, "Several entries match."), c.want);
         EXPECT_EQ(shown, c.shown);
+    }
+}
+
+// The inputs of one keystroke: named keys with their scan codes; characters
+// as Unicode packets, or as a layout's keys with Shift where it has them.
+TEST(AutoTypeKeys, InputsOfEachKeystroke) {
+    const HKL us = LoadKeyboardLayoutW(L"00000409", 0);
+    const struct {
+        Keystroke key;
+        HKL layout;
+        std::vector<std::array<unsigned, 3>> want;  // vk, scan, flags
+    } cases[] = {
+        {{Keystroke::Tab, 0}, nullptr, {{VK_TAB, 0x0F, 0}, {VK_TAB, 0x0F, KEYEVENTF_KEYUP}}},
+        {{Keystroke::Enter, 0}, us, {{VK_RETURN, 0x1C, 0}, {VK_RETURN, 0x1C, KEYEVENTF_KEYUP}}},
+        {{Keystroke::Char, u'ż'}, nullptr, {{0, u'ż', KEYEVENTF_UNICODE}, {0, u'ż', KEYEVENTF_UNICODE | KEYEVENTF_KEYUP}}},
+        {{Keystroke::Char, u'a'}, us, {{'A', 0x1E, 0}, {'A', 0x1E, KEYEVENTF_KEYUP}}},
+        {{Keystroke::Char, u'A'}, us,
+         {{VK_SHIFT, 0x2A, 0}, {'A', 0x1E, 0}, {'A', 0x1E, KEYEVENTF_KEYUP}, {VK_SHIFT, 0x2A, KEYEVENTF_KEYUP}}},
+        {{Keystroke::Char, u'€'}, us, {{0, u'€', KEYEVENTF_UNICODE}, {0, u'€', KEYEVENTF_UNICODE | KEYEVENTF_KEYUP}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key.value);
+        INPUT inputs[kMaxKeyInputs];
+        const int n = KeyInputs(c.key, c.layout, inputs);
+        std::vector<std::array<unsigned, 3>> got;
+        for (int i = 0; i < n; ++i) got.push_back({inputs[i].ki.wVk, inputs[i].ki.wScan, inputs[i].ki.dwFlags});
+        EXPECT_EQ(got, c.want);
     }
 }
 

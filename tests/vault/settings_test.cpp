@@ -35,6 +35,7 @@ TEST(Settings, AutoTypeValues) {
         const char* sequence;
         int delay;
         bool confirm = false;
+        bool keysLayout = false;
     };
     const Case cases[] = {
         {"", "Ctrl+Alt+K", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
@@ -47,6 +48,8 @@ TEST(Settings, AutoTypeValues) {
         {"[AutoType]\nSequence=a=b;c", "Ctrl+Alt+K", "a=b;c", 10},
         {"[AutoType]\nConfirm=1", "Ctrl+Alt+K", kDefaultAutoTypeSequence, 10, true},
         {"[AutoType]\nConfirm=yes\n[Lock]\nConfirm=1", "Ctrl+Alt+K", kDefaultAutoTypeSequence, 10, false},
+        {"[AutoType]\nKeys= layout ", "Ctrl+Alt+K", kDefaultAutoTypeSequence, 10, false, true},
+        {"[AutoType]\nKeys=Unicode", "Ctrl+Alt+K", kDefaultAutoTypeSequence, 10, false, false},
     };
     for (const Case& c : cases) {
         const Settings s = ParseSettings(c.text);
@@ -54,12 +57,13 @@ TEST(Settings, AutoTypeValues) {
         EXPECT_EQ(s.sequence, c.sequence) << c.text;
         EXPECT_EQ(s.keyDelayMs, c.delay) << c.text;
         EXPECT_EQ(s.confirm, c.confirm) << c.text;
+        EXPECT_EQ(s.keysLayout, c.keysLayout) << c.text;
     }
 }
 
 TEST(Settings, WrittenTextReadsBackTheSame) {
     for (const Settings& s : {Settings{}, Settings{0, false, true, 0}, Settings{1440, true, true, 9, false, "", "{ENTER}", 0},
-                              Settings{5, true, false, 3, false, "Alt+Win+1", "{DELAY 5}x;y", 1000, true}})
+                              Settings{5, true, false, 3, false, "Alt+Win+1", "{DELAY 5}x;y", 1000, true, true}})
         EXPECT_EQ(ParseSettings(FormatSettings(s)), s);
     EXPECT_EQ(FormatSettings(Settings{}),
               "[Lock]\r\nIdleMinutes=5\r\nOnSessionLock=1\r\nOnMinimize=0\r\n[Backup]\r\nKeep=3\r\n"
