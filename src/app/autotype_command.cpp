@@ -56,14 +56,17 @@ void TForm1::RegisterAutoTypeHotkey() {
     hotkeyState_ = RegisterHotKey(Handle(), kAutoTypeHotkeyId, hotkey->modifiers | MOD_NOREPEAT, hotkey->key)
                        ? HotkeyState::Registered
                        : HotkeyState::Taken;
+    hotkeyLayout_ = LayoutTypingShortcut(hotkey->modifiers, hotkey->key);
 }
 
 std::string TForm1::HotkeyNote() const {
-    return hotkeyState_ == HotkeyState::Taken ? FormatText(ResStr(IDS_SET_HOTKEY_TAKEN), {settings_.hotkey})
-                                              : std::string();
+    if (hotkeyState_ == HotkeyState::Taken) return FormatText(ResStr(IDS_SET_HOTKEY_TAKEN), {settings_.hotkey});
+    if (hotkeyState_ == HotkeyState::Registered && !hotkeyLayout_.empty())
+        return FormatText(ResStr(IDS_SET_HOTKEY_TYPES), {settings_.hotkey, hotkeyLayout_});
+    return std::string();
 }
 
-int TForm1::ChooseRowFor(const std::u16string& title) {
+int TForm1::ChooseRowFor(const std::u16string& title, bool ask) {
     const CellStore& table = StringGrid1->Store();
     std::vector<EntryText> entries;
     std::vector<int> rows;
@@ -73,7 +76,7 @@ int TForm1::ChooseRowFor(const std::u16string& title) {
         rows.push_back(row);
     }
     std::vector<size_t> found = MatchEntries(entries, title, SystemCodePage());
-    if (found.size() == 1 && !settings_.confirm) return rows[found[0]];
+    if (found.size() == 1 && !settings_.confirm && !ask) return rows[found[0]];
     const int reason = found.empty()       ? IDS_AUTOTYPE_NONE_MATCHED
                        : found.size() == 1 ? IDS_AUTOTYPE_ONE_MATCHED
                                            : IDS_AUTOTYPE_SEVERAL_MATCHED;
@@ -139,9 +142,13 @@ void TForm1::AutoTypeHotkey(unsigned modifiers) {
     } reset{autoTyping_};
     // Typed only while the target still shows the page it was matched by.
     const std::u16string title = WindowTitle(target);
+    // Right Alt held on a layout with AltGr: the user may have meant a
+    // character, so one match is offered rather than typed.
+    const bool altGr = (GetAsyncKeyState(VK_RMENU) & 0x8000) &&
+                       HasAltGr(GetKeyboardLayout(GetWindowThreadProcessId(target, nullptr)));
     if (Locked() && !Unlock(false, true)) return;
     CloseEditor(true);
-    const int row = ChooseRowFor(title);
+    const int row = ChooseRowFor(title, altGr);
     if (row < 1) return;
     TypeRow(target, title, row, modifiers);
 }

@@ -178,8 +178,9 @@ private:
     // when the message was the shortcut.
     bool AutoTypeMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void AutoTypeHotkey(unsigned modifiers);
-    // The row to type for a window with this title (0: none chosen).
-    int ChooseRowFor(const std::u16string& title);
+    // The row to type for a window with this title (0: none chosen);
+    // `ask` shows the chooser even for one match.
+    int ChooseRowFor(const std::u16string& title, bool ask);
     // Types the row into `target` while it shows `title`.
     void TypeRow(HWND target, const std::u16string& title, int row, unsigned heldModifiers);
     // The master password asked for while locked; true when it was right.
@@ -188,6 +189,7 @@ private:
     // repeats stay in the prompt.
     bool Unlock(bool focusTable, bool enterOnRelease = false);
     HotkeyState hotkeyState_ = HotkeyState::Off;
+    std::string hotkeyLayout_;  // an installed layout on which the shortcut types
     bool autoTyping_ = false;
     ForegroundWatch foregroundWatch_;
 

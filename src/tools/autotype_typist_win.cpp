@@ -238,6 +238,41 @@ TypingResult TypeInto(HWND target, const std::u16string& title, const Keystrokes
     return TypeKeystrokes(port, keys, keyDelayMs);
 }
 
+bool AltGrTypes(HKL layout, unsigned vk, bool shift) {
+    BYTE state[256] = {};
+    state[VK_CONTROL] = state[VK_LCONTROL] = state[VK_MENU] = state[VK_RMENU] = 0x80;
+    if (shift) state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+    wchar_t out[8] = {};
+    // Flag 4 leaves the keyboard's state alone where Windows knows it.
+    const int n = ToUnicodeEx(vk, MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC, layout), state, out, 8, 4, layout);
+    if (n < 0) {  // a dead key: let it go, or it would join the next key typed
+        const BYTE none[256] = {};
+        ToUnicodeEx(VK_SPACE, MapVirtualKeyExW(VK_SPACE, MAPVK_VK_TO_VSC, layout), none, out, 8, 4, layout);
+        return true;
+    }
+    return n > 0 && out[0] >= 0x20;  // control characters are no AltGr
+}
+
+bool HasAltGr(HKL layout) {
+    for (unsigned vk = '0'; vk <= 'Z'; ++vk)
+        if ((vk <= '9' || vk >= 'A') && AltGrTypes(layout, vk, false)) return true;
+    return false;
+}
+
+std::string LayoutTypingShortcut(unsigned modifiers, unsigned vk) {
+    if ((modifiers & (kHotkeyCtrl | kHotkeyAlt | kHotkeyWin)) != (kHotkeyCtrl | kHotkeyAlt) || vk >= kVkF1) return {};
+    HKL layouts[64];
+    const int n = GetKeyboardLayoutList(64, layouts);
+    for (int i = 0; i < n; ++i) {
+        if (!AltGrTypes(layouts[i], vk, (modifiers & kHotkeyShift) != 0)) continue;
+        char name[128] = {};
+        const LCID locale = MAKELCID(LOWORD(reinterpret_cast<UINT_PTR>(layouts[i])), SORT_DEFAULT);
+        if (!GetLocaleInfoA(locale, LOCALE_SLANGUAGE, name, sizeof name)) lstrcpyA(name, "?");
+        return name;
+    }
+    return {};
+}
+
 ForegroundWatch::~ForegroundWatch() {
     if (hook_) UnhookWinEvent(hook_);
     if (g_watch == this) g_watch = nullptr;

@@ -56,6 +56,15 @@ int KeyInputs(const Keystroke& key, HKL layout, INPUT* inputs);
 TypingResult TypeInto(HWND target, const std::u16string& title, const Keystrokes& keys, unsigned keyDelayMs,
                       bool asLayout);
 
+// Whether `vk` with Ctrl and Alt (AltGr), and Shift if asked, types a
+// character on `layout`.
+bool AltGrTypes(HKL layout, unsigned vk, bool shift);
+// Whether `layout` types anything with AltGr on a letter or a digit.
+bool HasAltGr(HKL layout);
+// The name of the first layout installed here on which Ctrl+Alt with
+// `modifiers` (Shift counts) and `vk` types a character; "" when none.
+std::string LayoutTypingShortcut(unsigned modifiers, unsigned vk);
+
 // Remembers the last typing target that was in front before this program:
 // from the foreground events of other programs, and from what the main
 // window sees as it is activated (Wine sends no such events).

@@ -95,7 +95,7 @@ for _ in range(rounds):
     if os.path.exists(path): os.remove(path)
     time.sleep(0.2)
     start = time.time()
-    subprocess.run(["xdotool", "key", "ctrl+alt+k"])
+    subprocess.run(["xdotool", "key", "ctrl+alt+t"])
     while not os.path.exists(path) and time.time() - start < 5: time.sleep(0.002)
     times.append(os.stat(path).st_mtime - start if os.path.exists(path) else 5)
     time.sleep(0.05)
@@ -110,13 +110,13 @@ fi
 
 # One match: typed at once, Polish letters and symbols included.
 open_target "Login - Bank Example"
-xdotool key ctrl+alt+k
+xdotool key ctrl+alt+t
 expect_typed "$login|$password" "one match"
 close_target
 
 # Two entries for the host: the chooser, and its Enter stays out of the target.
 open_target "Checkout - shop.example"
-xdotool key ctrl+alt+k
+xdotool key ctrl+alt+t
 wait_window "^Autowpisywanie" >/dev/null || fail "no chooser for two matches"
 sleep 0.3; shot chooser
 # Enter held past the key repeat's start: its repeats must not reach the target.
@@ -133,7 +133,7 @@ close_warning() {  # what: the warning box that says why nothing was typed
 
 # The page changes while the chooser is open: nothing goes to the new page.
 open_target "Checkout - shop.example" retitle
-xdotool key ctrl+alt+k
+xdotool key ctrl+alt+t
 wait_window "^Autowpisywanie" >/dev/null || fail "no chooser for two matches"
 wait_window "^Chat - Messenger\$" >/dev/null || fail "the target kept its title"
 xdotool key Down Return
@@ -144,7 +144,7 @@ close_target
 
 # The shortcut held for over 5 s: nothing typed, and a word why.
 open_target "Login - Bank Example"
-xdotool keydown ctrl+alt+k; sleep 5.5; xdotool keyup k alt ctrl
+xdotool keydown ctrl+alt+t; sleep 5.5; xdotool keyup t alt ctrl
 sleep 0.5
 [ ! -s "$work/typed.txt" ] || fail "typed while the shortcut was held: $(cat "$work/typed.txt")"
 close_warning "held shortcut"
@@ -152,7 +152,7 @@ close_target
 
 # A window that comes to the front in the middle stops the typing.
 open_target "Login - Bank Example" steal
-xdotool key ctrl+alt+k
+xdotool key ctrl+alt+t
 sleep 1.5
 shot stopped
 [ ! -s "$work/typed.txt" ] || fail "typing went on after another window came to the front: $(cat "$work/typed.txt")"
@@ -163,7 +163,7 @@ close_target
 velt_click 100 382                           # the search box
 xdotool key ctrl+l; sleep 0.3
 open_target "Login - Bank Example"
-xdotool key ctrl+alt+k
+xdotool key ctrl+alt+t
 wait_window "^Wpisz has" >/dev/null || fail "no unlock prompt while locked"
 sleep 0.5
 # Enter held past the key repeat's start: its repeats must not reach the target.
@@ -175,7 +175,7 @@ close_target
 velt_click 100 382
 xdotool key ctrl+l; sleep 0.3
 open_target "Login - Bank Example" retitle
-xdotool key ctrl+alt+k
+xdotool key ctrl+alt+t
 wait_window "^Wpisz has" >/dev/null || fail "no unlock prompt while locked"
 wait_window "^Chat - Messenger\$" >/dev/null || fail "the target kept its title"
 xdotool type --delay 30 secret; xdotool key Return

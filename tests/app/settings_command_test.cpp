@@ -34,8 +34,8 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
     const Case cases[] = {
         {"ok", false, 0, true, true, 0, " win+shift+f9", "Shift+Win+F9"},
         {"shortcut off", false, 0, true, true, 0, " ", ""},
-        {"unreadable shortcut", false, 0, true, true, 1, "Ctrl+Alt+", "Ctrl+Alt+K"},
-        {"cancel by Escape", false, VK_ESCAPE, false, false, 0, "Alt+1", "Ctrl+Alt+K"},
+        {"unreadable shortcut", false, 0, true, true, 1, "Ctrl+Alt+", "Ctrl+Alt+T"},
+        {"cancel by Escape", false, VK_ESCAPE, false, false, 0, "Alt+1", "Ctrl+Alt+T"},
         {"unwritable", true, 0, false, true, 1, "Alt+1", "Alt+1"},
         {"empty sequence", false, 0, true, true, 1, "Alt+1", "Alt+1", " ", kDefaultAutoTypeSequence},
     };
@@ -57,7 +57,7 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
             for (int i = 0; i < dialog->ControlCount(); ++i) {
                 auto* e = dynamic_cast<TEdit*>(dialog->Controls(i));
                 const std::string text = e ? e->Text() : "";
-                if (e) e->SetText(text == "5" ? "12" : text == "3" ? "1" : text == "10" ? "0" : text == "Ctrl+Alt+K" ? c.hotkeyTyped : c.sequenceTyped);
+                if (e) e->SetText(text == "5" ? "12" : text == "3" ? "1" : text == "10" ? "0" : text == "Ctrl+Alt+T" ? c.hotkeyTyped : c.sequenceTyped);
                 if (auto* k = dynamic_cast<TCheckBox*>(dialog->Controls(i))) k->SetChecked(true);
             }
             if (c.key) {
@@ -94,14 +94,14 @@ TEST_F(SettingsWin, ShortcutHeldElsewhereIsReported) {
     };
     const Case cases[] = {
         {"", false, true, ""},
-        {"", true, false, "Another program holds Ctrl+Alt+K, so the shortcut does not work now."},
+        {"", true, false, "Another program holds Ctrl+Alt+T, so the shortcut does not work now."},
         {"[AutoType]\nHotkey=Alt+Shift+F7\n", true, true, ""},
         {"[AutoType]\nHotkey=\n", true, false, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini);
         std::ofstream(dir_ + "velt.ini") << c.ini;
-        if (c.heldElsewhere) ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'K'));
+        if (c.heldElsewhere) ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'T'));
         TForm1* form = Open({true, "secret"});
         EXPECT_EQ(form->HotkeyRegistered(), c.registered);
         EXPECT_EQ(form->HotkeyNote(), c.note);

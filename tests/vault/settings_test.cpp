@@ -38,18 +38,19 @@ TEST(Settings, AutoTypeValues) {
         bool keysLayout = false;
     };
     const Case cases[] = {
-        {"", "Ctrl+Alt+K", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
+        {"", "Ctrl+Alt+T", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
         {"[AutoType]\nHotkey= win + shift+f9 \nSequence= {PASSWORD}{ENTER} \nKeyDelayMs=0", "Shift+Win+F9",
          "{PASSWORD}{ENTER}", 0},
         {"[autotype]\nHotkey=\nSequence=  \nKeyDelayMs=1000", "", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 1000},
-        {"[AutoType]\nHotkey=Ctrl+Alt+\nKeyDelayMs=1001", "Ctrl+Alt+K", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
-        {"[AutoType]\nHotkey=K\nKeyDelayMs=-1\n[Lock]\nSequence=x", "Ctrl+Alt+K",
+        {"[AutoType]\nHotkey=Ctrl+Alt+\nKeyDelayMs=1001", "Ctrl+Alt+T", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
+        {"[AutoType]\nHotkey=K\nKeyDelayMs=-1\n[Lock]\nSequence=x", "Ctrl+Alt+T",
          "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
-        {"[AutoType]\nSequence=a=b;c", "Ctrl+Alt+K", "a=b;c", 10},
-        {"[AutoType]\nConfirm=1", "Ctrl+Alt+K", kDefaultAutoTypeSequence, 10, true},
-        {"[AutoType]\nConfirm=yes\n[Lock]\nConfirm=1", "Ctrl+Alt+K", kDefaultAutoTypeSequence, 10, false},
-        {"[AutoType]\nKeys= layout ", "Ctrl+Alt+K", kDefaultAutoTypeSequence, 10, false, true},
-        {"[AutoType]\nKeys=Unicode", "Ctrl+Alt+K", kDefaultAutoTypeSequence, 10, false, false},
+        {"[AutoType]\nSequence=a=b;c", "Ctrl+Alt+T", "a=b;c", 10},
+        {"[AutoType]\nHotkey=ctrl+alt+k", "Ctrl+Alt+K", kDefaultAutoTypeSequence, 10},  // kept, whatever it types
+        {"[AutoType]\nConfirm=1", "Ctrl+Alt+T", kDefaultAutoTypeSequence, 10, true},
+        {"[AutoType]\nConfirm=yes\n[Lock]\nConfirm=1", "Ctrl+Alt+T", kDefaultAutoTypeSequence, 10, false},
+        {"[AutoType]\nKeys= layout ", "Ctrl+Alt+T", kDefaultAutoTypeSequence, 10, false, true},
+        {"[AutoType]\nKeys=Unicode", "Ctrl+Alt+T", kDefaultAutoTypeSequence, 10, false, false},
     };
     for (const Case& c : cases) {
         const Settings s = ParseSettings(c.text);
@@ -67,7 +68,7 @@ TEST(Settings, WrittenTextReadsBackTheSame) {
         EXPECT_EQ(ParseSettings(FormatSettings(s)), s);
     EXPECT_EQ(FormatSettings(Settings{}),
               "[Lock]\r\nIdleMinutes=5\r\nOnSessionLock=1\r\nOnMinimize=0\r\n[Backup]\r\nKeep=3\r\n"
-              "[AutoType]\r\nHotkey=Ctrl+Alt+K\r\nSequence={USERNAME}{TAB}{PASSWORD}{ENTER}\r\nKeyDelayMs=10\r\n");
+              "[AutoType]\r\nHotkey=Ctrl+Alt+T\r\nSequence={USERNAME}{TAB}{PASSWORD}{ENTER}\r\nKeyDelayMs=10\r\n");
 }
 
 } // namespace
