@@ -66,7 +66,7 @@ std::string TForm1::HotkeyNote() const {
     return std::string();
 }
 
-int TForm1::ChooseRowFor(const std::u16string& title, bool ask) {
+int TForm1::ChooseRowFor(HWND target, const std::u16string& title, bool ask) {
     const CellStore& table = StringGrid1->Store();
     std::vector<EntryText> entries;
     std::vector<int> rows;
@@ -90,7 +90,7 @@ int TForm1::ChooseRowFor(const std::u16string& title, bool ask) {
         if (!table.Cell(2, row).empty()) line += "  " + std::string(table.Cell(2, row));
         lines.push_back(line);
     }
-    const int picked = ChooseEntry(lines, ResStr(reason));
+    const int picked = ChooseEntry(lines, ResStr(reason), target);
     return picked < 0 ? 0 : rows[found[static_cast<size_t>(picked)]];
 }
 
@@ -146,9 +146,9 @@ void TForm1::AutoTypeHotkey(unsigned modifiers) {
     // character, so one match is offered rather than typed.
     const bool altGr = (GetAsyncKeyState(VK_RMENU) & 0x8000) &&
                        HasAltGr(GetKeyboardLayout(GetWindowThreadProcessId(target, nullptr)));
-    if (Locked() && !Unlock(false, true)) return;
+    if (Locked() && !Unlock(false, target)) return;
     CloseEditor(true);
-    const int row = ChooseRowFor(title, altGr);
+    const int row = ChooseRowFor(target, title, altGr);
     if (row < 1) return;
     TypeRow(target, title, row, modifiers);
 }

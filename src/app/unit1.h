@@ -180,14 +180,14 @@ private:
     void AutoTypeHotkey(unsigned modifiers);
     // The row to type for a window with this title (0: none chosen);
     // `ask` shows the chooser even for one match.
-    int ChooseRowFor(const std::u16string& title, bool ask);
+    int ChooseRowFor(HWND target, const std::u16string& title, bool ask);
     // Types the row into `target` while it shows `title`.
     void TypeRow(HWND target, const std::u16string& title, int row, unsigned heldModifiers);
     // The master password asked for while locked; true when it was right.
-    // `focusTable` false leaves the window in front where it is;
-    // `enterOnRelease` closes the prompt when Enter is let go, so that its
-    // repeats stay in the prompt.
-    bool Unlock(bool focusTable, bool enterOnRelease = false);
+    // `focusTable` false leaves the window in front where it is. Asked for
+    // auto-type into `typingTarget`, the prompt closes when Enter is let go
+    // (its repeats stay in the prompt) and opens on that window's monitor.
+    bool Unlock(bool focusTable, HWND typingTarget = nullptr);
     HotkeyState hotkeyState_ = HotkeyState::Off;
     std::string hotkeyLayout_;  // an installed layout on which the shortcut types
     bool autoTyping_ = false;

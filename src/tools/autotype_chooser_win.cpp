@@ -23,13 +23,14 @@ std::vector<int> FilterLines(const std::vector<std::string>& lines, const std::s
     return shown;
 }
 
-int ChooseEntry(const std::vector<std::string>& lines, const std::string& reason) {
+int ChooseEntry(const std::vector<std::string>& lines, const std::string& reason, HWND target) {
     auto form = NewDialogForm();
     const SIZE wh = MeasureAverageCharSize(form->Canvas());
     const int margin = MulDiv(6, wh.cx, 4), width = MulDiv(220, wh.cx, 4);
     form->SetBorderStyle(TFormBorderStyle::bsDialog);
     form->SetCaption(ResStr(IDS_AUTOTYPE_CHOOSE));
     form->SetPosition(TPosition::poScreenCenter);
+    form->SetCenterOn(target);
     form->SetClientWidth(width + 2 * margin);
 
     // Why it opened, then the filter box beside its name.

@@ -114,7 +114,7 @@ private:
 
 // Without `asterisk` the prompt has no check box and the buttons move up.
 bool Query(const std::string& caption, const std::string& prompt, std::string& password, bool* asterisk,
-           bool enterOnRelease) {
+           bool enterOnRelease, HWND target = nullptr) {
     // Freed on every path, also when building or showing throws.
     auto form = NewDialogForm();
     const SIZE xy = MeasureAverageCharSize(form->Canvas());
@@ -123,6 +123,7 @@ bool Query(const std::string& caption, const std::string& prompt, std::string& p
     form->SetCaption(caption);
     form->SetClientWidth(MulDiv(180, xy.cx, 4));
     form->SetPosition(TPosition::poScreenCenter);
+    form->SetCenterOn(target);
 
     // The heights come from the controls themselves, one after the other.
     TPasswordQueryHeights heights;
@@ -191,8 +192,9 @@ bool PasswordQuery(const std::string& caption, const std::string& prompt, std::s
     return Query(caption, prompt, password, nullptr, false);
 }
 
-bool PasswordQueryOnEnterRelease(const std::string& caption, const std::string& prompt, std::string& password) {
-    return Query(caption, prompt, password, nullptr, true);
+bool PasswordQueryOnEnterRelease(const std::string& caption, const std::string& prompt, std::string& password,
+                                 HWND target) {
+    return Query(caption, prompt, password, nullptr, true, target);
 }
 
 } // namespace velt
