@@ -8,6 +8,7 @@
 #include "core/resource_strings.h"
 #include "core/secure_memory.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/msgbox.h"
 #include "tools/autotype_chooser_win.h"
 #include "tools/autotype_match.h"
 #include "tools/autotype_typist_win.h"
@@ -18,13 +19,29 @@ namespace {
 
 constexpr DWORD kFrontWaitMs = 2000;
 
-std::u16string WindowTitle(HWND window) {
-    wchar_t title[512] = {};
-    const int n = GetWindowTextW(window, title, 512);
-    return std::u16string(reinterpret_cast<const char16_t*>(title), n > 0 ? static_cast<size_t>(n) : 0);
+// Auto-type's words come while another program is in front: the box goes on
+// top, owned by Velt's window (none while it is minimised, as an owned box
+// would be hidden with it).
+void Warn(HWND main, const std::string& text) {
+    ShowMessageBox(IsIconic(main) ? nullptr : main, text, ResStr(IDS_MSG_WARNING),
+                   MB_OK | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
 } // namespace
+
+bool TForm1::AutoTypeMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Where Windows names the window that was active, and where a click on
+    // Velt is about to take the front from it.
+    if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) foregroundWatch_.Seen(reinterpret_cast<HWND>(lParam));
+    if (msg == WM_MOUSEACTIVATE) foregroundWatch_.Seen(GetForegroundWindow());
+    if (msg != WM_HOTKEY || wParam != kAutoTypeHotkeyId) return false;
+    try {
+        AutoTypeHotkey(LOWORD(lParam));
+    } catch (const Exception& e) {
+        ReportError(e);
+    }
+    return true;
+}
 
 void TForm1::UnregisterAutoTypeHotkey() {
     if (hotkeyState_ == HotkeyState::Registered && HandleAllocated()) UnregisterHotKey(Handle(), kAutoTypeHotkeyId);
@@ -35,17 +52,21 @@ void TForm1::RegisterAutoTypeHotkey() {
     UnregisterAutoTypeHotkey();
     const auto hotkey = ParseHotkey(settings_.hotkey);
     if (!hotkey) return;
+    foregroundWatch_.Start();
     hotkeyState_ = RegisterHotKey(Handle(), kAutoTypeHotkeyId, hotkey->modifiers | MOD_NOREPEAT, hotkey->key)
                        ? HotkeyState::Registered
                        : HotkeyState::Taken;
+    hotkeyLayout_ = LayoutTypingShortcut(hotkey->modifiers, hotkey->key);
 }
 
 std::string TForm1::HotkeyNote() const {
-    return hotkeyState_ == HotkeyState::Taken ? FormatText(ResStr(IDS_SET_HOTKEY_TAKEN), {settings_.hotkey})
-                                              : std::string();
+    if (hotkeyState_ == HotkeyState::Taken) return FormatText(ResStr(IDS_SET_HOTKEY_TAKEN), {settings_.hotkey});
+    if (hotkeyState_ == HotkeyState::Registered && !hotkeyLayout_.empty())
+        return FormatText(ResStr(IDS_SET_HOTKEY_TYPES), {settings_.hotkey, hotkeyLayout_});
+    return std::string();
 }
 
-int TForm1::ChooseRowFor(const std::u16string& title) {
+int TForm1::ChooseRowFor(HWND target, const std::u16string& title, bool ask) {
     const CellStore& table = StringGrid1->Store();
     std::vector<EntryText> entries;
     std::vector<int> rows;
@@ -55,7 +76,10 @@ int TForm1::ChooseRowFor(const std::u16string& title) {
         rows.push_back(row);
     }
     std::vector<size_t> found = MatchEntries(entries, title, SystemCodePage());
-    if (found.size() == 1) return rows[found[0]];
+    if (found.size() == 1 && !settings_.confirm && !ask) return rows[found[0]];
+    const int reason = found.empty()       ? IDS_AUTOTYPE_NONE_MATCHED
+                       : found.size() == 1 ? IDS_AUTOTYPE_ONE_MATCHED
+                                           : IDS_AUTOTYPE_SEVERAL_MATCHED;
     if (found.empty())
         for (size_t i = 0; i < entries.size(); ++i) found.push_back(i);
     std::vector<std::string> lines;
@@ -66,11 +90,11 @@ int TForm1::ChooseRowFor(const std::u16string& title) {
         if (!table.Cell(2, row).empty()) line += "  " + std::string(table.Cell(2, row));
         lines.push_back(line);
     }
-    const int picked = ChooseEntry(lines);
+    const int picked = ChooseEntry(lines, ResStr(reason), target);
     return picked < 0 ? 0 : rows[found[static_cast<size_t>(picked)]];
 }
 
-void TForm1::TypeRow(HWND target, int row, unsigned heldModifiers) {
+void TForm1::TypeRow(HWND target, const std::u16string& title, int row, unsigned heldModifiers) {
     const CellStore& table = StringGrid1->Store();
     std::u16string username = Widen(table.Cell(3, row));
     std::u16string password = Widen(table.Cell(4, row));
@@ -83,15 +107,27 @@ void TForm1::TypeRow(HWND target, int row, unsigned heldModifiers) {
         }
     } wipe{username, password};
     const Keystrokes keys(ParseSequence(Widen(settings_.sequence)), username, password);
-    WaitForKeysReleased(heldModifiers);
-    switch (TypeInto(target, keys, static_cast<unsigned>(settings_.keyDelayMs))) {
-    case TypeOutcome::Typed: break;
-    case TypeOutcome::Stopped:
-        MessageDlg(ResStr(IDS_AUTOTYPE_STOPPED), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
-        break;
-    case TypeOutcome::Elevated:
-        MessageDlg(ResStr(IDS_AUTOTYPE_ELEVATED), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
-        break;
+    if (keys.Refused()) {
+        const std::string name(table.Cell(1, row));
+        const std::string named = name.empty() ? FormatText(ResStr(IDS_IMPORT_ROW), {row}) : name;
+        Warn(Handle(), FormatText(ResStr(IDS_AUTOTYPE_KEY_IN_FIELD), {named}));
+        return;
+    }
+    if (!WaitForKeysReleased(heldModifiers)) {
+        Warn(Handle(), ResStr(IDS_AUTOTYPE_KEYS_HELD));
+        return;
+    }
+    // The chooser or the prompt took the front: give it back, then type.
+    if (GetForegroundWindow() != target && !WaitForForeground(target, kFrontWaitMs)) {
+        Warn(Handle(), ResStr(IDS_AUTOTYPE_STOPPED));
+        return;
+    }
+    switch (TypeInto(target, title, keys, static_cast<unsigned>(settings_.keyDelayMs), settings_.keysLayout).outcome) {
+    case TypeOutcome::Typed:
+    case TypeOutcome::Escaped: break;
+    case TypeOutcome::Stopped: Warn(Handle(), ResStr(IDS_AUTOTYPE_STOPPED)); break;
+    case TypeOutcome::Blocked: Warn(Handle(), ResStr(IDS_AUTOTYPE_BLOCKED)); break;
+    case TypeOutcome::Elevated: Warn(Handle(), ResStr(IDS_AUTOTYPE_ELEVATED)); break;
     }
 }
 
@@ -104,20 +140,17 @@ void TForm1::AutoTypeHotkey(unsigned modifiers) {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{autoTyping_};
+    // Typed only while the target still shows the page it was matched by.
     const std::u16string title = WindowTitle(target);
-    if (Locked() && !Unlock(false)) return;
+    // Right Alt held on a layout with AltGr: the user may have meant a
+    // character, so one match is offered rather than typed.
+    const bool altGr = (GetAsyncKeyState(VK_RMENU) & 0x8000) &&
+                       HasAltGr(GetKeyboardLayout(GetWindowThreadProcessId(target, nullptr)));
+    if (Locked() && !Unlock(false, target)) return;
     CloseEditor(true);
-    const int row = ChooseRowFor(title);
+    const int row = ChooseRowFor(target, title, altGr);
     if (row < 1) return;
-    // The chooser or the prompt took the front: give it back, then type.
-    if (GetForegroundWindow() != target) {
-        WaitForKeysReleased(modifiers);
-        if (!WaitForForeground(target, kFrontWaitMs)) {
-            MessageDlg(ResStr(IDS_AUTOTYPE_STOPPED), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
-            return;
-        }
-    }
-    TypeRow(target, row, modifiers);
+    TypeRow(target, title, row, modifiers);
 }
 
 void TForm1::Typeloginandpassword1Click(TComponent*) {
@@ -129,18 +162,19 @@ void TForm1::Typeloginandpassword1Click(TComponent*) {
         ~Reset() { flag = false; }
     } reset{autoTyping_};
     CloseEditor(true);
-    HWND below = WindowBelow(Handle());
+    // The window the user came from; else the one below Velt; else
+    // whatever Windows brings forward once Velt is out of the way.
+    HWND chosen = foregroundWatch_.Last();
+    if (!chosen) chosen = WindowBelow(Handle());
     ShowWindow(Handle(), SW_MINIMIZE);  // autoTyping_ keeps this from locking
-    // Windows brings the next window forward by itself; where nothing
-    // comes (no window manager), the one below is asked to.
-    HWND target = WaitForForeground(nullptr, kFrontWaitMs / 4);
-    if (!target && below) target = WaitForForeground(below, kFrontWaitMs - kFrontWaitMs / 4);
+    HWND target = chosen ? WaitForForeground(chosen, kFrontWaitMs) : WaitForForeground(nullptr, kFrontWaitMs);
     if (!target) {
         ShowWindow(Handle(), SW_RESTORE);
-        MessageDlg(ResStr(IDS_AUTOTYPE_NO_WINDOW), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+        Warn(Handle(), ResStr(IDS_AUTOTYPE_NO_WINDOW));
         return;
     }
-    TypeRow(target, row, kHotkeyCtrl);
+    // The page the target shows as it comes forward is the one typed into.
+    TypeRow(target, WindowTitle(target), row, kHotkeyCtrl);
     // Minimised for the typing: a lock on minimising now applies.
     autoTyping_ = false;
     if (IsIconic(Handle())) LockFor(LockPolicy::Trigger::Minimise);

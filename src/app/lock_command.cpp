@@ -131,7 +131,7 @@ void TForm1::ShowLocked(bool locked, bool focus) {
 
 void TForm1::UnlockClick(TComponent*) { Unlock(true); }
 
-bool TForm1::Unlock(bool focusTable) {
+bool TForm1::Unlock(bool focusTable, HWND typingTarget) {
     if (unlocking_ || !lock_.Locked()) return false;
     unlocking_ = true;
     struct Reset {
@@ -141,7 +141,10 @@ bool TForm1::Unlock(bool focusTable) {
     std::string typed;
     typed.reserve(256);
     ScopedWipe wipe(typed);
-    if (!PasswordQuery(ResStr(IDS_ENTER_THE_PASSWORD), ResStr(IDS_PASSWORD), typed)) return false;
+    const std::string caption = ResStr(IDS_ENTER_THE_PASSWORD), prompt = ResStr(IDS_PASSWORD);
+    if (!(typingTarget ? PasswordQueryOnEnterRelease(caption, prompt, typed, typingTarget)
+                       : PasswordQuery(caption, prompt, typed)))
+        return false;
     if (const DWORD wait = lock_.DelayBeforeTry()) Sleep(wait);
     const bool right = SamePassword(typed.data(), typed.size(), MasterPassword.data(), MasterPassword.size());
     lock_.Tried(right, NowSource()());

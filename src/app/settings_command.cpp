@@ -81,6 +81,14 @@ std::string HotkeyFrom(const std::string& text, const std::string& previous) {
     return previous;
 }
 
+// The sequence typed in the box; an empty one would type nothing, so it is
+// reported and the previous one stays.
+std::string SequenceFrom(const std::string& text, const std::string& previous) {
+    if (text.find_first_not_of(" \t") != std::string::npos) return text;
+    MessageDlg(FormatText(ResStr(IDS_SET_SEQUENCE_EMPTY), {previous}), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+    return previous;
+}
+
 } // namespace
 
 std::string SettingsPath(const std::string& dir) { return dir + "velt.ini"; }
@@ -151,10 +159,19 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
     TEdit* delay = MakeNumber(form.get(), settings.keyDelayMs, boxLeft, top, numberWidth);
     delayLabel->SetFocusControl(delay);
     TLabel* ms = MakeLabel(form.get(), ResStr(IDS_SET_KEY_DELAY_RANGE), delay->Left() + delay->Width() + 6, top + 3);
-    top += delay->Height() + row;
+    top += delay->Height() + row / 4;
+    const std::string confirmText = ResStr(IDS_SET_CONFIRM);
+    const int confirmWidth = std::max(wide, form->Unscaled(form->Canvas().TextWidth(confirmText)) + MulDiv(16, w, 4));
+    TCheckBox* confirm = MakeCheck(form.get(), confirmText, settings.confirm, margin, top, confirmWidth);
+    top += confirm->Height() + row / 4;
+    const std::string layoutText = ResStr(IDS_SET_KEYS_LAYOUT);
+    const int layoutWidth = std::max(wide, form->Unscaled(form->Canvas().TextWidth(layoutText)) + MulDiv(16, w, 4));
+    TCheckBox* asLayout = MakeCheck(form.get(), layoutText, settings.keysLayout, margin, top, layoutWidth);
+    top += asLayout->Height() + row;
 
     // Wide enough for the longest line in either language.
     const int right = std::max({minutes->Left() + minutes->Width(), session->Left() + session->Width(),
+                                confirm->Left() + confirm->Width(), asLayout->Left() + asLayout->Width(),
                                 range->Left() + range->Width(), hotkeyEmpty->Left() + hotkeyEmpty->Width(),
                                 sequence->Left() + sequence->Width(), ms->Left() + ms->Width(),
                                 note ? note->Left() + note->Width() : 0});
@@ -176,8 +193,10 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
     settings.onMinimize = minimise->Checked();
     settings.keep = NumberFrom(keep->Text(), 9, settings.keep);
     settings.hotkey = HotkeyFrom(hotkey->Text(), settings.hotkey);
-    settings.sequence = sequence->Text();
+    settings.sequence = SequenceFrom(sequence->Text(), settings.sequence);
     settings.keyDelayMs = NumberFrom(delay->Text(), kMaxKeyDelayMs, settings.keyDelayMs);
+    settings.confirm = confirm->Checked();
+    settings.keysLayout = asLayout->Checked();
     return true;
 }
 

@@ -345,14 +345,7 @@ LRESULT TForm1::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     // Logging off or shutting down may end the process without the close.
     if (msg == WM_QUERYENDSESSION || (msg == WM_ENDSESSION && wParam)) clipboard_.ClearIfOurs();
     if (LockMessage(msg, wParam)) return msg == WM_POWERBROADCAST ? TRUE : 0;
-    if (msg == WM_HOTKEY && wParam == kAutoTypeHotkeyId) {
-        try {
-            AutoTypeHotkey(LOWORD(lParam));
-        } catch (const Exception& e) {
-            ReportError(e);
-        }
-        return 0;
-    }
+    if (AutoTypeMessage(msg, wParam, lParam)) return 0;
     return TForm::WndProc(msg, wParam, lParam);
 }
 

@@ -18,6 +18,7 @@
 #include "toolkit/image.h"
 #include "toolkit/label.h"
 #include "toolkit/menus.h"
+#include "tools/autotype_typist_win.h"
 #include "ui/button_with_color.h"
 
 namespace velt {
@@ -173,15 +174,24 @@ private:
     enum class HotkeyState { Off, Registered, Taken };
     void RegisterAutoTypeHotkey();
     void UnregisterAutoTypeHotkey();
+    // The shortcut, and the window that was in front before Velt; true
+    // when the message was the shortcut.
+    bool AutoTypeMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void AutoTypeHotkey(unsigned modifiers);
-    // The row to type for a window with this title (0: none chosen).
-    int ChooseRowFor(const std::u16string& title);
-    void TypeRow(HWND target, int row, unsigned heldModifiers);
+    // The row to type for a window with this title (0: none chosen);
+    // `ask` shows the chooser even for one match.
+    int ChooseRowFor(HWND target, const std::u16string& title, bool ask);
+    // Types the row into `target` while it shows `title`.
+    void TypeRow(HWND target, const std::u16string& title, int row, unsigned heldModifiers);
     // The master password asked for while locked; true when it was right.
-    // `focusTable` false leaves the window in front where it is.
-    bool Unlock(bool focusTable);
+    // `focusTable` false leaves the window in front where it is. Asked for
+    // auto-type into `typingTarget`, the prompt closes when Enter is let go
+    // (its repeats stay in the prompt) and opens on that window's monitor.
+    bool Unlock(bool focusTable, HWND typingTarget = nullptr);
     HotkeyState hotkeyState_ = HotkeyState::Off;
+    std::string hotkeyLayout_;  // an installed layout on which the shortcut types
     bool autoTyping_ = false;
+    ForegroundWatch foregroundWatch_;
 
     // A password copied from the grid; forgotten after a delay and at the end.
     platform::ClipboardGuard clipboard_;

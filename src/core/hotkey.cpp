@@ -68,13 +68,18 @@ std::string FormatHotkey(const Hotkey& hotkey) {
 
 // From the layouts' published AltGr tables; only letters and digits matter,
 // as no other key can be part of a shortcut.
-const KeyboardLayoutKeys kHotkeyLayouts[6] = {
+const KeyboardLayoutKeys kHotkeyLayouts[kHotkeyLayoutCount] = {
     {"US", "", ""},
     {"United Kingdom", "4AEIOU", "AEIOU"},
     {"German", "0237890EMQ", ""},
     {"French", "0234567890E", ""},
     {"Polish (Programmers)", "ACELNOSUXZ", "ACELNOSXZ"},
     {"Polish (214)", "0123456789BDMNQSUVW", ""},
+    {"Czech", "1234567890BCDEFGKLNQSVWX", ""},
+    {"Slovak", "1234567890BCDEFGKLNQSVWX", ""},
+    {"Hungarian", "123456789ABCDEFGIJKLMNQSUVWXY", ""},
+    {"Croatian", "1234567890BEFGKLMNQVW", ""},
+    {"Slovenian", "1234567890BEFGKLMNQVW", ""},
 };
 
 bool HotkeyTypes(const Hotkey& hotkey, const KeyboardLayoutKeys& layout) {

@@ -1,4 +1,4 @@
-// A system-wide shortcut as a person writes it ("Ctrl+Alt+K"), and whether
+// A system-wide shortcut as a person writes it ("Ctrl+Alt+T"), and whether
 // a shortcut would type a character on the common keyboard layouts: Ctrl+Alt
 // is AltGr on layouts that have it, so Ctrl+Alt+A types "ą" on a Polish one.
 #pragma once
@@ -18,8 +18,9 @@ struct Hotkey {
     bool operator==(const Hotkey& o) const { return modifiers == o.modifiers && key == o.key; }
 };
 
-// No AltGr character on any layout in kHotkeyLayouts.
-constexpr const char* kDefaultHotkey = "Ctrl+Alt+K";
+// No AltGr character on any layout in kHotkeyLayouts (K, once the default,
+// types "ł" on the Czech, Slovak, Hungarian, Croatian and Slovenian ones).
+constexpr const char* kDefaultHotkey = "Ctrl+Alt+T";
 // What auto-type types unless velt.ini says otherwise.
 constexpr const char* kDefaultAutoTypeSequence = "{USERNAME}{TAB}{PASSWORD}{ENTER}";
 
@@ -36,7 +37,8 @@ struct KeyboardLayoutKeys {
     const char* altGr;       // virtual keys of letters and digits
     const char* shiftAltGr;
 };
-extern const KeyboardLayoutKeys kHotkeyLayouts[6];
+constexpr int kHotkeyLayoutCount = 11;
+extern const KeyboardLayoutKeys kHotkeyLayouts[kHotkeyLayoutCount];
 
 // Whether pressing the shortcut on `layout` would type a character.
 bool HotkeyTypes(const Hotkey& hotkey, const KeyboardLayoutKeys& layout);

@@ -211,11 +211,17 @@ void TForm::SetBounds(int left, int top, int width, int height) {
 }
 
 void TForm::CenterOnScreen() {
-    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (centerOn_ && IsWindow(centerOn_) &&
+        GetMonitorInfoA(MonitorFromWindow(centerOn_, MONITOR_DEFAULTTONEAREST), &info))
+        area = info.rcWork;
     RECT r;
     GetWindowRect(Handle(), &r);
     int w = r.right - r.left, h = r.bottom - r.top;
-    SetWindowPos(Handle(), nullptr, (sw - w) / 2, (sh - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, area.left + (area.right - area.left - w) / 2,
+                 area.top + (area.bottom - area.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::KeepOnScreen() {

@@ -52,6 +52,9 @@ public:
     void SetBorderStyle(TFormBorderStyle style);
     TPosition Position() const { return position_; }
     void SetPosition(TPosition position) { position_ = position; }
+    // poScreenCenter centres on the work area of this window's monitor
+    // rather than on the primary screen (null: the primary screen).
+    void SetCenterOn(HWND window) { centerOn_ = window; }
 
     int ClientWidth() const override;
     int ClientHeight() const override;
@@ -136,6 +139,7 @@ private:
 
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     TPosition position_ = TPosition::poDesigned;
+    HWND centerOn_ = nullptr;
     int clientWidth_ = 320, clientHeight_ = 240;
     int dpi_ = kDesignDpi;
     bool sizeByClient_ = true;

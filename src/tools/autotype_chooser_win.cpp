@@ -6,8 +6,10 @@
 #include "core/text.h"
 #include "toolkit/edit.h"
 #include "toolkit/forms.h"
+#include "toolkit/label.h"
 #include "toolkit/listbox.h"
 #include "tools/autotype_match.h"
+#include "ui/button_with_color.h"
 #include "ui/dialog_parts.h"
 #include "ui/password_query.h"
 
@@ -21,25 +23,50 @@ std::vector<int> FilterLines(const std::vector<std::string>& lines, const std::s
     return shown;
 }
 
-int ChooseEntry(const std::vector<std::string>& lines) {
+int ChooseEntry(const std::vector<std::string>& lines, const std::string& reason, HWND target) {
     auto form = NewDialogForm();
     const SIZE wh = MeasureAverageCharSize(form->Canvas());
     const int margin = MulDiv(6, wh.cx, 4), width = MulDiv(220, wh.cx, 4);
     form->SetBorderStyle(TFormBorderStyle::bsDialog);
     form->SetCaption(ResStr(IDS_AUTOTYPE_CHOOSE));
     form->SetPosition(TPosition::poScreenCenter);
+    form->SetCenterOn(target);
     form->SetClientWidth(width + 2 * margin);
 
+    // Why it opened, then the filter box beside its name.
+    auto* why = new TLabel(form.get());
+    why->SetParent(form.get());
+    why->SetWordWrap(true);
+    why->SetMaxWidth(width);
+    why->SetCaption(reason);
+    why->SetLeft(margin);
+    why->SetTop(margin);
+    auto* named = new TLabel(form.get());
+    named->SetParent(form.get());
+    named->SetCaption(ResStr(IDS_AUTOTYPE_FILTER));
+    named->SetLeft(margin);
     auto* filter = new TEdit(form.get());
     filter->SetParent(form.get());
     filter->Font().SetColor(clBlack);
-    filter->SetBounds(margin, margin, width, filter->Height());
+    const int filterLeft = margin + named->Width() + margin;
+    filter->SetBounds(filterLeft, why->Top() + why->Height() + margin, width + margin - filterLeft, filter->Height());
+    named->SetTop(filter->Top() + 3);
+    named->SetFocusControl(filter);
     auto* list = new TListBox(form.get());
     list->SetParent(form.get());
     list->Font().SetColor(clBlack);
     list->SetBounds(margin, filter->Top() + filter->Height() + margin / 2, width, MulDiv(120, wh.cy, 8));
     list->SetTabStop(false);  // the filter box keeps the keyboard
-    form->SetClientHeight(list->Top() + list->Height() + margin);
+    // OK is not the default button: Enter is taken when it is let go (below).
+    const int buttonWidth = MulDiv(50, wh.cx, 4), buttonHeight = MulDiv(14, wh.cy, 8);
+    const int buttonTop = list->Top() + list->Height() + margin;
+    TBitBtnWithColor* ok = AddDialogButton(form.get(), ResStr(IDS_BTN_OK), mrNone,
+                                           form->ClientWidth() / 2 - buttonWidth - 4, buttonTop, buttonWidth,
+                                           buttonHeight);
+    TBitBtnWithColor* cancel = AddDialogButton(form.get(), ResStr(IDS_BTN_CANCEL), mrCancel,
+                                               form->ClientWidth() / 2 + 4, buttonTop, buttonWidth, buttonHeight);
+    cancel->SetCancel(true);
+    form->SetClientHeight(buttonTop + buttonHeight + margin);
 
     std::vector<int> shown;
     auto refill = [&] {
@@ -80,6 +107,7 @@ int ChooseEntry(const std::vector<std::string>& lines) {
         if (key == '\r' || key == '\x1b') key = 0;
     };
     list->OnDblClick = [&](TComponent*) { pick(); };
+    ok->OnClick = [&](TComponent*) { pick(); };
     form->OnShow = [&](TComponent*) { SetForegroundWindow(form->Handle()); };
     form->SetActiveControl(filter);
 

@@ -14,6 +14,43 @@ bool StartsWithFolded(std::string_view s, std::string_view prefix) {
     return true;
 }
 
+// Letters and digits of any script; spaces, punctuation and symbols bound words.
+bool IsWordChar(char16_t c) {
+    if (c < 0x80) return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    return !(c <= 0xBF || c == 0xD7 || c == 0xF7 || (c >= 0x2000 && c <= 0x2BFF) || (c >= 0x3000 && c <= 0x303F) ||
+             (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF0F));
+}
+
+bool IsHostChar(char16_t c) { return IsWordChar(c) || c == u'-' || c == u'.'; }
+
+// Whether `key` stands in `title` bounded as `fits` says, at any of its places.
+template <typename Fits>
+bool FoundBounded(const std::u16string& title, const std::u16string& key, Fits fits) {
+    if (key.size() < kMinMatchLength) return false;
+    for (size_t at = title.find(key); at != std::u16string::npos; at = title.find(key, at + 1))
+        if (fits(at, at + key.size())) return true;
+    return false;
+}
+
+// A name is a whole word of the title: no letter or digit touches it.
+bool NameFound(const std::u16string& title, const std::u16string& name) {
+    return FoundBounded(title, name, [&](size_t begin, size_t end) {
+        return (begin == 0 || !IsWordChar(title[begin - 1])) && (end == title.size() || !IsWordChar(title[end]));
+    });
+}
+
+// A host is the whole host of the title or its end after a dot, never the
+// start of a longer one ("bank.example" is not in "bank.example.evil.test").
+bool HostFound(const std::u16string& title, const std::u16string& host) {
+    return FoundBounded(title, host, [&](size_t begin, size_t end) {
+        const bool before = begin == 0 || title[begin - 1] == u'.' || !IsHostChar(title[begin - 1]);
+        // A dot after it ends a sentence only where no host goes on.
+        const bool after = end == title.size() || !IsHostChar(title[end]) ||
+                           (title[end] == u'.' && (end + 1 == title.size() || !IsHostChar(title[end + 1])));
+        return before && after;
+    });
+}
+
 } // namespace
 
 std::string_view AddressHost(std::string_view address) {
@@ -33,12 +70,9 @@ std::vector<size_t> MatchEntries(const std::vector<EntryText>& entries, std::u16
     const std::u16string folded = FoldCase(title);
     std::vector<size_t> found;
     for (size_t i = 0; i < entries.size(); ++i) {
-        bool match = false;
-        for (std::string_view key : {TrimBlanks(entries[i].name), AddressHost(entries[i].address)}) {
-            const std::u16string wide = FoldCase(codePage.Widen(key));
-            match = match || (wide.size() >= kMinMatchLength && folded.find(wide) != std::u16string::npos);
-        }
-        if (match) found.push_back(i);
+        if (NameFound(folded, FoldCase(codePage.Widen(TrimBlanks(entries[i].name)))) ||
+            HostFound(folded, FoldCase(codePage.Widen(AddressHost(entries[i].address)))))
+            found.push_back(i);
     }
     return found;
 }

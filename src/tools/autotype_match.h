@@ -1,6 +1,8 @@
 // Which entries belong to the window in front: those whose Name (3
-// characters or more) or address host (without "www.") occurs in its title,
-// letter case aside. Cells are bytes in the vault's code page; the title is
+// characters or more) stands as a whole word in its title, or whose address
+// host (without "www.") is the title's host or its end after a dot, letter
+// case aside. A page sets its own title, so a name inside another word
+// ("Mail" in "Hotmail") must not count. Cells are bytes in the vault's code page; the title is
 // compared in UTF-16 after the cells are widened with that code page.
 #pragma once
 #include <string>

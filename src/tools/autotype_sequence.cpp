@@ -65,34 +65,49 @@ std::vector<SequencePart> ParseSequence(std::u16string_view s) {
     return parts;
 }
 
+bool HoldsKeyCharacters(std::u16string_view field) {
+    return field.find_first_of(u"\t\r\n") != std::u16string_view::npos;
+}
+
 Keystrokes::Keystrokes(const std::vector<SequencePart>& parts, std::u16string_view username,
                        std::u16string_view password) {
     size_t count = 0;
-    for (const SequencePart& p : parts)
-        count += p.kind == SequencePart::Text       ? p.text.size()
-                 : p.kind == SequencePart::Username ? username.size()
-                 : p.kind == SequencePart::Password ? password.size()
-                                                    : 1;
+    for (const SequencePart& p : parts) {
+        const std::u16string_view field = p.kind == SequencePart::Username   ? username
+                                          : p.kind == SequencePart::Password ? password
+                                                                             : std::u16string_view();
+        if (HoldsKeyCharacters(field)) refused_ = true;
+        count += p.kind == SequencePart::Text ? p.text.size() : field.empty() ? 1 : field.size();
+    }
+    if (refused_) return;
     items_.reserve(count);  // never moves afterwards, so no unwiped copy is left
+    unsigned delayLeft = kMaxSequenceDelayMs;
     for (const SequencePart& p : parts) {
         switch (p.kind) {
-        case SequencePart::Text: AddText(p.text); break;
-        case SequencePart::Username: AddText(username); break;
-        case SequencePart::Password: AddText(password); break;
+        case SequencePart::Text: AddText(p.text, true); break;
+        case SequencePart::Username: AddText(username, false); break;
+        case SequencePart::Password: AddText(password, false); break;
         case SequencePart::Tab: items_.push_back({Keystroke::Tab, 0}); break;
         case SequencePart::Enter: items_.push_back({Keystroke::Enter, 0}); break;
-        case SequencePart::Delay: items_.push_back({Keystroke::Delay, p.ms}); break;
+        case SequencePart::Delay: {
+            const unsigned ms = p.ms < delayLeft ? p.ms : delayLeft;
+            delayLeft -= ms;
+            items_.push_back({Keystroke::Delay, ms});
+            break;
+        }
         }
     }
 }
 
 Keystrokes::~Keystrokes() { WipeBytes(items_.data(), items_.capacity() * sizeof(Keystroke)); }
 
-void Keystrokes::AddText(std::u16string_view text) {
+// The sequence's own Tab and line ends are keys, as typed into velt.ini;
+// a field never reaches here holding one.
+void Keystrokes::AddText(std::u16string_view text, bool asKeys) {
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
-        // Tab and line ends as characters would be dropped by most targets.
-        if (c == u'\t') items_.push_back({Keystroke::Tab, 0});
+        if (!asKeys) items_.push_back({Keystroke::Char, c});
+        else if (c == u'\t') items_.push_back({Keystroke::Tab, 0});
         else if (c == u'\n' || (c == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
             items_.push_back({Keystroke::Enter, 0});
         else if (c != u'\r') items_.push_back({Keystroke::Char, c});

@@ -9,6 +9,8 @@
 
 namespace velt {
 
+// The most one {DELAY} waits, and the most all the delays of one sequence
+// wait together.
 constexpr unsigned kMaxSequenceDelayMs = 10000;
 
 struct SequencePart {
@@ -24,12 +26,20 @@ struct SequencePart {
 std::vector<SequencePart> ParseSequence(std::u16string_view sequence);
 
 struct Keystroke {
-    enum Kind : std::uint8_t { Char, Tab, Enter, Delay } kind;
+    // Four bytes each, so that no padding can hold a stale byte.
+    enum Kind : std::uint32_t { Char, Tab, Enter, Delay } kind;
     std::uint32_t value;  // Char: one UTF-16 unit; Delay: milliseconds
 };
 
+// Whether `field` holds a Tab or a line end, which a target would take as
+// a key (the next field, a submitted form) rather than as text.
+bool HoldsKeyCharacters(std::u16string_view field);
+
 // The keystrokes of a sequence for one entry. They hold the password, so
-// the buffer is reserved once and wiped when it goes.
+// the buffer is reserved once and wiped when it goes. A login or password
+// that the sequence types and that holds key characters gives no
+// keystrokes at all (Refused). The delays together wait at most
+// kMaxSequenceDelayMs.
 class Keystrokes {
 public:
     Keystrokes(const std::vector<SequencePart>& parts, std::u16string_view username, std::u16string_view password);
@@ -38,10 +48,12 @@ public:
     Keystrokes& operator=(const Keystrokes&) = delete;
 
     const std::vector<Keystroke>& Items() const noexcept { return items_; }
+    bool Refused() const noexcept { return refused_; }
 
 private:
-    void AddText(std::u16string_view text);
+    void AddText(std::u16string_view text, bool asKeys);
     std::vector<Keystroke> items_;
+    bool refused_ = false;
 };
 
 } // namespace velt

@@ -56,8 +56,37 @@ SIZE MeasureAverageCharSize(TCanvas& canvas) {
 
 namespace {
 
+// The password box that keeps Enter from the dialog until it is let go:
+// the press and its repeats stay in the box, and the release clicks OK.
+class EnterOnReleaseEdit final : public TEdit {
+public:
+    explicit EnterOnReleaseEdit(TComponent* owner) : TEdit(owner) {}
+    TButton* ok = nullptr;
+
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (wParam == VK_RETURN) {
+            if (msg == WM_GETDLGCODE) return TEdit::WndProc(msg, wParam, lParam) | DLGC_WANTALLKEYS;
+            if (msg == WM_KEYDOWN) {
+                down_ = true;
+                return 0;
+            }
+            if (msg == WM_KEYUP && down_) {
+                down_ = false;
+                if (ok) ok->Click();
+                return 0;
+            }
+        }
+        if (msg == WM_CHAR && wParam == '\r') return 0;  // only a beep in an edit box
+        return TEdit::WndProc(msg, wParam, lParam);
+    }
+
+private:
+    bool down_ = false;
+};
+
 // Without `asterisk` the prompt has no check box and the buttons move up.
-bool Query(const std::string& caption, const std::string& prompt, std::string& password, bool* asterisk) {
+bool Query(const std::string& caption, const std::string& prompt, std::string& password, bool* asterisk,
+           bool enterOnRelease, HWND target = nullptr) {
     // Freed on every path, also when building or showing throws.
     auto form = NewDialogForm();
     const SIZE xy = MeasureAverageCharSize(form->Canvas());
@@ -66,6 +95,7 @@ bool Query(const std::string& caption, const std::string& prompt, std::string& p
     form->SetCaption(caption);
     form->SetClientWidth(MulDiv(180, xy.cx, 4));
     form->SetPosition(TPosition::poScreenCenter);
+    form->SetCenterOn(target);
 
     // The heights come from the controls themselves, one after the other.
     TPasswordQueryHeights heights;
@@ -80,7 +110,8 @@ bool Query(const std::string& caption, const std::string& prompt, std::string& p
     label->SetTop(l.labelTop);
     heights.label = label->Height();
 
-    auto* edit = new TEdit(form.get());
+    auto* releaseEdit = enterOnRelease ? new EnterOnReleaseEdit(form.get()) : nullptr;
+    TEdit* edit = releaseEdit ? releaseEdit : new TEdit(form.get());
     edit->SetParent(form.get());
     edit->Font().SetColor(clBlack);
     l = ComputePasswordQueryLayout(xy.cx, xy.cy, heights);
@@ -109,6 +140,7 @@ bool Query(const std::string& caption, const std::string& prompt, std::string& p
     TBitBtnWithColor* ok =
         AddDialogButton(form.get(), "OK", mrOk, l.okLeft, l.buttonTop, l.buttonWidth, l.buttonHeight);
     ok->SetDefault(true);
+    if (releaseEdit) releaseEdit->ok = ok;
     TBitBtnWithColor* cancel =
         AddDialogButton(form.get(), "Cancel", mrCancel, l.cancelLeft, l.buttonTop, l.buttonWidth, l.buttonHeight);
     cancel->SetCancel(true);
@@ -125,11 +157,16 @@ bool Query(const std::string& caption, const std::string& prompt, std::string& p
 } // namespace
 
 bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& password, bool& asterisk) {
-    return Query(caption, prompt, password, &asterisk);
+    return Query(caption, prompt, password, &asterisk, false);
 }
 
 bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& password) {
-    return Query(caption, prompt, password, nullptr);
+    return Query(caption, prompt, password, nullptr, false);
+}
+
+bool PasswordQueryOnEnterRelease(const std::string& caption, const std::string& prompt, std::string& password,
+                                 HWND target) {
+    return Query(caption, prompt, password, nullptr, true, target);
 }
 
 } // namespace velt

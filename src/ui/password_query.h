@@ -21,5 +21,10 @@ bool PasswordQuery(const std::string& caption, const std::string& prompt, std::s
 // The same prompt without the "Asterisk passwords" box: unlocking leaves the
 // way the table is shown as it was.
 bool PasswordQuery(const std::string& caption, const std::string& prompt, std::string& password);
+// That prompt closed by Enter when it is let go, so that no repeat of it
+// reaches `target`, the window that comes to the front next; centred on
+// that window's monitor.
+bool PasswordQueryOnEnterRelease(const std::string& caption, const std::string& prompt, std::string& password,
+                                 HWND target);
 
 } // namespace velt

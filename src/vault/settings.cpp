@@ -49,9 +49,14 @@ Settings ParseSettings(std::string_view text) {
                 else if (const auto hotkey = ParseHotkey(text)) s.hotkey = FormatHotkey(*hotkey);
                 else s.hotkey = defaults.hotkey;
             } else if (SameAsciiNoCase(key, "Sequence")) {
-                s.sequence = std::string(TrimBlanks(value));
+                const std::string_view text = TrimBlanks(value);
+                s.sequence = text.empty() ? defaults.sequence : std::string(text);
             } else if (SameAsciiNoCase(key, "KeyDelayMs")) {
                 s.keyDelayMs = ParseSettingNumber(value, 0, kMaxKeyDelayMs, defaults.keyDelayMs);
+            } else if (SameAsciiNoCase(key, "Confirm")) {
+                s.confirm = ParseSettingNumber(value, 0, 1, defaults.confirm) != 0;
+            } else if (SameAsciiNoCase(key, "Keys")) {
+                s.keysLayout = SameAsciiNoCase(TrimBlanks(value), "Layout");
             }
         } else if (SameAsciiNoCase(section, "Vault") && SameAsciiNoCase(key, "Strong")) {
             s.vaultStrong = ParseSettingNumber(value, 0, 1, defaults.vaultStrong) != 0;
@@ -65,6 +70,8 @@ std::string FormatSettings(const Settings& s) {
                        (s.onSessionLock ? "1" : "0") + "\r\nOnMinimize=" + (s.onMinimize ? "1" : "0") +
                        "\r\n[Backup]\r\nKeep=" + std::to_string(s.keep) + "\r\n[AutoType]\r\nHotkey=" + s.hotkey +
                        "\r\nSequence=" + s.sequence + "\r\nKeyDelayMs=" + std::to_string(s.keyDelayMs) + "\r\n";
+    if (s.confirm) text += "Confirm=1\r\n";
+    if (s.keysLayout) text += "Keys=Layout\r\n";
     if (s.vaultStrong) text += "[Vault]\r\nStrong=1\r\n";
     return text;
 }

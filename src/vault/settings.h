@@ -20,14 +20,20 @@ struct Settings {
     // of the dialog.
     bool vaultStrong = false;
     // [AutoType]: the shortcut as written ("" turns it off), what is typed,
-    // and the pause after each key.
+    // the pause after each key, whether the chooser shows even for one
+    // match (Confirm), and whether characters go as the target's layout
+    // types them (Keys=Layout) rather than as Unicode packets; those two
+    // are written only when set.
     std::string hotkey = kDefaultHotkey;
     std::string sequence = kDefaultAutoTypeSequence;
     int keyDelayMs = 10;
+    bool confirm = false;
+    bool keysLayout = false;
 
     bool operator==(const Settings& o) const {
         return idleMinutes == o.idleMinutes && onSessionLock == o.onSessionLock && onMinimize == o.onMinimize &&
-               keep == o.keep && hotkey == o.hotkey && sequence == o.sequence && keyDelayMs == o.keyDelayMs;
+               keep == o.keep && hotkey == o.hotkey && sequence == o.sequence && keyDelayMs == o.keyDelayMs &&
+               confirm == o.confirm && keysLayout == o.keysLayout;
     }
 };
 

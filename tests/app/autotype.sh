@@ -70,7 +70,8 @@ open_target() {  # title [steal]
   target=$!; pids+=("$target")
   wait_window "^$1\$" >/dev/null || fail "no target window \"$1\""
   sleep 0.3
-  xdotool mousemove 390 110 click 1          # right of its boxes; Velt is elsewhere
+  if [ "${2:-}" = aside ]; then xdotool mousemove 1220 860 click 1   # likewise, at the lower right
+  else xdotool mousemove 390 110 click 1; fi # right of its boxes; Velt is elsewhere
   sleep 0.3
 }
 close_target() { kill "$target" 2>/dev/null || true; wait "$target" 2>/dev/null || true; sleep 0.3; }
@@ -94,7 +95,7 @@ for _ in range(rounds):
     if os.path.exists(path): os.remove(path)
     time.sleep(0.2)
     start = time.time()
-    subprocess.run(["xdotool", "key", "ctrl+alt+k"])
+    subprocess.run(["xdotool", "key", "ctrl+alt+t"])
     while not os.path.exists(path) and time.time() - start < 5: time.sleep(0.002)
     times.append(os.stat(path).st_mtime - start if os.path.exists(path) else 5)
     time.sleep(0.05)
@@ -109,13 +110,13 @@ fi
 
 # One match: typed at once, Polish letters and symbols included.
 open_target "Login - Bank Example"
-xdotool key ctrl+alt+k
+xdotool key ctrl+alt+t
 expect_typed "$login|$password" "one match"
 close_target
 
 # Two entries for the host: the chooser, and its Enter stays out of the target.
 open_target "Checkout - shop.example"
-xdotool key ctrl+alt+k
+xdotool key ctrl+alt+t
 wait_window "^Autowpisywanie" >/dev/null || fail "no chooser for two matches"
 sleep 0.3; shot chooser
 # Enter held past the key repeat's start: its repeats must not reach the target.
@@ -123,32 +124,69 @@ xdotool key Down; sleep 0.1; xdotool keydown Return; sleep 0.9; xdotool keyup Re
 expect_typed "buyer2|s2" "chooser"
 close_target
 
+close_warning() {  # what: the warning box that says why nothing was typed
+  local box; box=$(wait_window "^(Warning|Ostrzeżenie)\$") || fail "$1: no warning"
+  eval "$(xdotool getwindowgeometry --shell "$box")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 22)) click 1    # its OK button
+  wait_gone "^(Warning|Ostrzeżenie)\$" || fail "$1: the warning did not close"
+}
+
+# The page changes while the chooser is open: nothing goes to the new page.
+open_target "Checkout - shop.example" retitle
+xdotool key ctrl+alt+t
+wait_window "^Autowpisywanie" >/dev/null || fail "no chooser for two matches"
+wait_window "^Chat - Messenger\$" >/dev/null || fail "the target kept its title"
+xdotool key Down Return
+sleep 1
+[ ! -s "$work/typed.txt" ] || fail "typed into a changed page: $(cat "$work/typed.txt")"
+close_warning "changed page"
+close_target
+
+# The shortcut held for over 5 s: nothing typed, and a word why.
+open_target "Login - Bank Example"
+xdotool keydown ctrl+alt+t; sleep 5.5; xdotool keyup t alt ctrl
+sleep 0.5
+[ ! -s "$work/typed.txt" ] || fail "typed while the shortcut was held: $(cat "$work/typed.txt")"
+close_warning "held shortcut"
+close_target
+
 # A window that comes to the front in the middle stops the typing.
 open_target "Login - Bank Example" steal
-xdotool key ctrl+alt+k
+xdotool key ctrl+alt+t
 sleep 1.5
 shot stopped
 [ ! -s "$work/typed.txt" ] || fail "typing went on after another window came to the front: $(cat "$work/typed.txt")"
-box=$(wait_window "^(Warning|Ostrzeżenie)\$") || fail "no word that the typing stopped"
-eval "$(xdotool getwindowgeometry --shell "$box")"
-xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 22)) click 1      # its OK button
-wait_gone "^(Warning|Ostrzeżenie)\$" || fail "the word that the typing stopped did not close"
+close_warning "stolen front"
 close_target
 
 # Locked: the unlock prompt first, then the typing into the same window.
 velt_click 100 382                           # the search box
 xdotool key ctrl+l; sleep 0.3
 open_target "Login - Bank Example"
-xdotool key ctrl+alt+k
+xdotool key ctrl+alt+t
 wait_window "^Wpisz has" >/dev/null || fail "no unlock prompt while locked"
 sleep 0.5
-xdotool type --delay 30 secret; xdotool key Return
+# Enter held past the key repeat's start: its repeats must not reach the target.
+xdotool type --delay 30 secret; xdotool keydown Return; sleep 0.9; xdotool keyup Return
 expect_typed "$login|$password" "locked"
 close_target
 
+# Locked, and the page changes while the unlock prompt is open.
+velt_click 100 382
+xdotool key ctrl+l; sleep 0.3
+open_target "Login - Bank Example" retitle
+xdotool key ctrl+alt+t
+wait_window "^Wpisz has" >/dev/null || fail "no unlock prompt while locked"
+wait_window "^Chat - Messenger\$" >/dev/null || fail "the target kept its title"
+xdotool type --delay 30 secret; xdotool key Return
+sleep 1
+[ ! -s "$work/typed.txt" ] || fail "typed into a changed page after unlocking: $(cat "$work/typed.txt")"
+close_warning "changed page, locked"
+close_target
+
 # Ctrl+T: Velt minimises itself and types the selected row (Mail) into the
-# window below it.
-open_target "Login - Bank Example"
+# window the user came from, here beside Velt rather than below it.
+open_target "Login - Bank Example" aside
 velt_click 99 134                            # Name of row 2
 xdotool key ctrl+t
 expect_typed "jan@mail|m1" "Ctrl+T"

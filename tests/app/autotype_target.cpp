@@ -2,9 +2,12 @@
 // box under a title given on the command line. Every Enter it receives
 // appends "login|password" (UTF-8) to the output file and empties the boxes
 // for the next round.
-//   autotype_target "<title>" <output file> [steal]
+//   autotype_target "<title>" <output file> [steal|retitle|aside]
 // With "steal", a second window comes to the front once the login box holds
-// three characters, as a pop-up would in the middle of the typing.
+// three characters, as a pop-up would in the middle of the typing. With
+// "retitle", the title becomes "Chat - Messenger" 0.8 s after the window
+// loses the front, as a browser's tab or page would change. With "aside",
+// the window opens at the screen's lower right, clear of Velt's.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -14,7 +17,7 @@ namespace {
 
 HWND g_login, g_password, g_last;
 std::wstring g_output;
-bool g_steal = false, g_stolen = false;
+bool g_steal = false, g_stolen = false, g_retitle = false;
 
 std::string Utf8(HWND edit) {
     wchar_t text[512] = {};
@@ -37,6 +40,11 @@ LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ACTIVATE:
         // Without it the first keys after activation are lost.
         if (LOWORD(wp) != WA_INACTIVE && g_last) SetFocus(g_last);
+        if (LOWORD(wp) == WA_INACTIVE && g_retitle) SetTimer(w, 1, 800, nullptr);
+        return 0;
+    case WM_TIMER:
+        KillTimer(w, 1);
+        SetWindowTextW(w, L"Chat - Messenger");
         return 0;
     case WM_COMMAND:
         if (HIWORD(wp) == EN_CHANGE && g_steal && !g_stolen && GetWindowTextLengthW(g_login) >= 3) {
@@ -59,13 +67,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     if (argc < 3) return 2;
     g_output = argv[2];
     g_steal = argc > 3 && lstrcmpW(argv[3], L"steal") == 0;
+    g_retitle = argc > 3 && lstrcmpW(argv[3], L"retitle") == 0;
     WNDCLASSW wc{};
     wc.lpfnWndProc = Proc;
     wc.hInstance = instance;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = L"AutoTypeTarget";
     RegisterClassW(&wc);
-    HWND w = CreateWindowW(L"AutoTypeTarget", argv[1], WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 360, 160, nullptr,
+    const bool aside = argc > 3 && lstrcmpW(argv[3], L"aside") == 0;
+    HWND w = CreateWindowW(L"AutoTypeTarget", argv[1], WS_OVERLAPPEDWINDOW | WS_VISIBLE, aside ? 880 : 50,
+                           aside ? 800 : 50, 360, 160, nullptr,
                            nullptr, instance, nullptr);
     g_login = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 20, 20, 300, 24, w,
                             nullptr, instance, nullptr);

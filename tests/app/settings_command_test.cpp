@@ -28,13 +28,16 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
         size_t boxes;
         const char* hotkeyTyped;
         const char* hotkeyKept;
+        const char* sequenceTyped = "{PASSWORD}{ENTER}";
+        const char* sequenceKept = "{PASSWORD}{ENTER}";
     };
     const Case cases[] = {
         {"ok", false, 0, true, true, 0, " win+shift+f9", "Shift+Win+F9"},
         {"shortcut off", false, 0, true, true, 0, " ", ""},
-        {"unreadable shortcut", false, 0, true, true, 1, "Ctrl+Alt+", "Ctrl+Alt+K"},
-        {"cancel by Escape", false, VK_ESCAPE, false, false, 0, "Alt+1", "Ctrl+Alt+K"},
+        {"unreadable shortcut", false, 0, true, true, 1, "Ctrl+Alt+", "Ctrl+Alt+T"},
+        {"cancel by Escape", false, VK_ESCAPE, false, false, 0, "Alt+1", "Ctrl+Alt+T"},
         {"unwritable", true, 0, false, true, 1, "Alt+1", "Alt+1"},
+        {"empty sequence", false, 0, true, true, 1, "Alt+1", "Alt+1", " ", kDefaultAutoTypeSequence},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -54,7 +57,7 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
             for (int i = 0; i < dialog->ControlCount(); ++i) {
                 auto* e = dynamic_cast<TEdit*>(dialog->Controls(i));
                 const std::string text = e ? e->Text() : "";
-                if (e) e->SetText(text == "5" ? "12" : text == "3" ? "1" : text == "10" ? "0" : text == "Ctrl+Alt+K" ? c.hotkeyTyped : "{PASSWORD}{ENTER}");
+                if (e) e->SetText(text == "5" ? "12" : text == "3" ? "1" : text == "10" ? "0" : text == "Ctrl+Alt+T" ? c.hotkeyTyped : c.sequenceTyped);
                 if (auto* k = dynamic_cast<TCheckBox*>(dialog->Controls(i))) k->SetChecked(true);
             }
             if (c.key) {
@@ -66,7 +69,7 @@ TEST_F(SettingsWin, OkSavesCancelAndEscapeDoNot) {
         });
         form->Ustawienia1Click(form);
         Pump();
-        const Settings want{12, true, true, 1, false, c.hotkeyKept, "{PASSWORD}{ENTER}", 0};
+        const Settings want{12, true, true, 1, false, c.hotkeyKept, c.sequenceKept, 0, true, true};
         EXPECT_EQ(form->CurrentSettings() == want, c.holds);
         EXPECT_EQ(form->BackupsToKeep, c.holds ? 1 : 3);
         EXPECT_EQ(boxes_.Boxes().size(), c.boxes);
@@ -91,14 +94,14 @@ TEST_F(SettingsWin, ShortcutHeldElsewhereIsReported) {
     };
     const Case cases[] = {
         {"", false, true, ""},
-        {"", true, false, "Another program holds Ctrl+Alt+K, so the shortcut does not work now."},
+        {"", true, false, "Another program holds Ctrl+Alt+T, so the shortcut does not work now."},
         {"[AutoType]\nHotkey=Alt+Shift+F7\n", true, true, ""},
         {"[AutoType]\nHotkey=\n", true, false, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini);
         std::ofstream(dir_ + "velt.ini") << c.ini;
-        if (c.heldElsewhere) ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'K'));
+        if (c.heldElsewhere) ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'T'));
         TForm1* form = Open({true, "secret"});
         EXPECT_EQ(form->HotkeyRegistered(), c.registered);
         EXPECT_EQ(form->HotkeyNote(), c.note);
@@ -116,7 +119,7 @@ TEST_F(SettingsWin, AltLettersReachTheirControls) {
         int check;  // the check box toggled (-1: none)
     };
     const Case cases[] = {{'L', 0, -1}, {'B', 1, -1}, {'W', -1, 0}, {'M', -1, 1}, {'Q', -1, -1},
-                          {'S', 2, -1}, {'T', 3, -1}, {'P', 4, -1}};
+                          {'S', 2, -1}, {'T', 3, -1}, {'P', 4, -1}, {'A', -1, 2}, {'Y', -1, 3}};
     TForm1* form = Open({true, "secret"});
     RunLater(40, [&] {
         auto* dialog = dynamic_cast<TForm*>(TWinControl::FromHandle(FindWindowA(kFormClass, "Settings")));
@@ -128,14 +131,16 @@ TEST_F(SettingsWin, AltLettersReachTheirControls) {
             if (auto* k = dynamic_cast<TCheckBox*>(dialog->Controls(i))) checks.push_back(k);
         }
         ASSERT_EQ(edits.size(), 5u);
-        ASSERT_EQ(checks.size(), 2u);
+        ASSERT_EQ(checks.size(), 4u);
         for (const Case& c : cases) {
             SCOPED_TRACE(static_cast<char>(c.letter));
-            const bool before[] = {checks[0]->Checked(), checks[1]->Checked()};
+            std::vector<bool> before;
+            for (TCheckBox* k : checks) before.push_back(k->Checked());
             PostMessageA(GetFocus(), WM_SYSKEYDOWN, c.letter, 1 << 29);
             Pump();
             if (c.edit >= 0) EXPECT_EQ(GetFocus(), edits[static_cast<size_t>(c.edit)]->Handle());
-            for (int k = 0; k < 2; ++k) EXPECT_EQ(checks[static_cast<size_t>(k)]->Checked(), before[k] != (k == c.check));
+            for (size_t k = 0; k < checks.size(); ++k)
+                EXPECT_EQ(checks[k]->Checked(), before[k] != (static_cast<int>(k) == c.check));
         }
         PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
     });

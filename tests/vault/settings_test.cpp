@@ -34,32 +34,41 @@ TEST(Settings, AutoTypeValues) {
         const char* hotkey;
         const char* sequence;
         int delay;
+        bool confirm = false;
+        bool keysLayout = false;
     };
     const Case cases[] = {
-        {"", "Ctrl+Alt+K", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
+        {"", "Ctrl+Alt+T", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
         {"[AutoType]\nHotkey= win + shift+f9 \nSequence= {PASSWORD}{ENTER} \nKeyDelayMs=0", "Shift+Win+F9",
          "{PASSWORD}{ENTER}", 0},
-        {"[autotype]\nHotkey=\nSequence=\nKeyDelayMs=1000", "", "", 1000},
-        {"[AutoType]\nHotkey=Ctrl+Alt+\nKeyDelayMs=1001", "Ctrl+Alt+K", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
-        {"[AutoType]\nHotkey=K\nKeyDelayMs=-1\n[Lock]\nSequence=x", "Ctrl+Alt+K",
+        {"[autotype]\nHotkey=\nSequence=  \nKeyDelayMs=1000", "", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 1000},
+        {"[AutoType]\nHotkey=Ctrl+Alt+\nKeyDelayMs=1001", "Ctrl+Alt+T", "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
+        {"[AutoType]\nHotkey=K\nKeyDelayMs=-1\n[Lock]\nSequence=x", "Ctrl+Alt+T",
          "{USERNAME}{TAB}{PASSWORD}{ENTER}", 10},
-        {"[AutoType]\nSequence=a=b;c", "Ctrl+Alt+K", "a=b;c", 10},
+        {"[AutoType]\nSequence=a=b;c", "Ctrl+Alt+T", "a=b;c", 10},
+        {"[AutoType]\nHotkey=ctrl+alt+k", "Ctrl+Alt+K", kDefaultAutoTypeSequence, 10},  // kept, whatever it types
+        {"[AutoType]\nConfirm=1", "Ctrl+Alt+T", kDefaultAutoTypeSequence, 10, true},
+        {"[AutoType]\nConfirm=yes\n[Lock]\nConfirm=1", "Ctrl+Alt+T", kDefaultAutoTypeSequence, 10, false},
+        {"[AutoType]\nKeys= layout ", "Ctrl+Alt+T", kDefaultAutoTypeSequence, 10, false, true},
+        {"[AutoType]\nKeys=Unicode", "Ctrl+Alt+T", kDefaultAutoTypeSequence, 10, false, false},
     };
     for (const Case& c : cases) {
         const Settings s = ParseSettings(c.text);
         EXPECT_EQ(s.hotkey, c.hotkey) << c.text;
         EXPECT_EQ(s.sequence, c.sequence) << c.text;
         EXPECT_EQ(s.keyDelayMs, c.delay) << c.text;
+        EXPECT_EQ(s.confirm, c.confirm) << c.text;
+        EXPECT_EQ(s.keysLayout, c.keysLayout) << c.text;
     }
 }
 
 TEST(Settings, WrittenTextReadsBackTheSame) {
-    for (const Settings& s : {Settings{}, Settings{0, false, true, 0}, Settings{1440, true, true, 9, false, "", "", 0},
-                              Settings{5, true, false, 3, false, "Alt+Win+1", "{DELAY 5}x;y", 1000}})
+    for (const Settings& s : {Settings{}, Settings{0, false, true, 0}, Settings{1440, true, true, 9, false, "", "{ENTER}", 0},
+                              Settings{5, true, false, 3, false, "Alt+Win+1", "{DELAY 5}x;y", 1000, true, true}})
         EXPECT_EQ(ParseSettings(FormatSettings(s)), s);
     EXPECT_EQ(FormatSettings(Settings{}),
               "[Lock]\r\nIdleMinutes=5\r\nOnSessionLock=1\r\nOnMinimize=0\r\n[Backup]\r\nKeep=3\r\n"
-              "[AutoType]\r\nHotkey=Ctrl+Alt+K\r\nSequence={USERNAME}{TAB}{PASSWORD}{ENTER}\r\nKeyDelayMs=10\r\n");
+              "[AutoType]\r\nHotkey=Ctrl+Alt+T\r\nSequence={USERNAME}{TAB}{PASSWORD}{ENTER}\r\nKeyDelayMs=10\r\n");
 }
 
 } // namespace
