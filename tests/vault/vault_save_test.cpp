@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/errors.h"
+#include "vault/save_retry.h"
 #include "vault/vault_backup.h"
 #include "vault/vault_format.h"
 
@@ -25,6 +26,8 @@ public:
     std::string failStep;
     bool shortWrite = false;  // the failing write stores half its bytes
     bool keepMovesAway = false;  // a failing keep leaves the target as the backup
+    unsigned long failError = 0;  // the system error of each failure
+    bool readOnly = false;  // every file
     std::vector<std::string> log;
 
     std::string FullPath(const std::string& path) override { return "C:\\velt\\" + path; }
@@ -48,6 +51,7 @@ public:
         files.erase(temp);
     }
     bool Exists(const std::string& path) override { return files.count(path) != 0; }
+    bool ReadOnly(const std::string& path) override { return readOnly && Exists(path); }
     FileOpStatus Rename(const std::string& from, const std::string& to) override {
         FileOpStatus st = Step("rename");
         if (st.ok && files.count(to)) return FileOpStatus::Fail(to + " exists.");
@@ -75,7 +79,7 @@ private:
         const bool named = name == failStep && failTimes > 0 && failSkip-- <= 0;
         if (named) --failTimes;
         if (named || static_cast<int>(log.size()) == failAt)
-            return FileOpStatus::Fail(std::string("Reason of ") + name + ".");
+            return FileOpStatus::Fail(std::string("Reason of ") + name + ".", failError);
         return FileOpStatus::Ok();
     }
     std::string open_;
@@ -350,6 +354,65 @@ TEST(SaveVault, ASaveCutShortCostsNoBackup) {
         SaveVaultImage(ops, "baza.pdb", "new");
         EXPECT_EQ(Layout(fs), row.after) << at << ", cut short: " << cutShort << ", failed: " << failed;
     }
+}
+
+// A file held for a moment (a sync client, a scanner) is tried again up to
+// five times, a little later each time; any other failure, and access denied
+// on a read-only file, is final at once.
+TEST(SaveVault, ABriefLockIsRiddenOut) {
+    const struct {
+        const char* step;
+        unsigned long error;
+        bool readOnly;
+        int failures;
+        bool saved;
+    } rows[] = {
+        {"rename", 32, false, 1, true},   {"rename", 33, false, 5, true},   {"rename", 32, false, 6, false},
+        {"keep", 1175, false, 2, true},   {"keep", 1176, false, 5, true},   {"keep", 5, false, 3, true},
+        {"keep", 5, true, 1, false},      {"keep", 112, false, 1, false},   {"replace", 32, false, 4, true},
+        {"replace", 5, true, 1, false},   {"rename", 183, false, 1, false}, {"replace", 1176, false, 6, false},
+    };
+    for (const auto& row : rows) {
+        const std::string at = std::string(row.step) + " " + std::to_string(row.error) + " x" +
+                               std::to_string(row.failures) + (row.readOnly ? ", read-only" : "");
+        FakeFiles fs;
+        Populate(fs, 3);
+        fs.failStep = row.step;
+        fs.failTimes = row.failures;
+        fs.failError = row.error;
+        fs.readOnly = row.readOnly;
+        std::vector<int> waits;
+        RetryingSaveOps retrying(fs, [&](int ms) { waits.push_back(ms); });
+        const bool replace = std::string(row.step) == "replace";  // no backups: one plain replace
+        BackupSaveOps ops(retrying, replace ? 0 : 3, ReplacedVault::Backup);
+        if (row.saved) {
+            SaveVaultImage(ops, "baza.pdb", "new");
+            EXPECT_EQ(Layout(fs), replace ? "new" : "new b0 b1 b2") << at;
+        } else {
+            EXPECT_THROW(SaveVaultImage(ops, "baza.pdb", "new"), EFileCreateError) << at;
+            EXPECT_EQ(Layout(fs), "b0 b1 b2 b3") << at;
+        }
+        const bool held = HeldForAMoment(row.error, row.readOnly);
+        const std::vector<int> pauses{50, 100, 150, 200, 200};
+        EXPECT_EQ(waits, std::vector<int>(pauses.begin(), pauses.begin() + (held ? std::min(row.failures, 5) : 0)))
+            << at;
+    }
+
+    // A replace that left the vault as .1.bak is not tried again; putting
+    // it back is, past a scanner that holds .1.bak for a moment.
+    FakeFiles fs;
+    Populate(fs, 3);
+    fs.failStep = "keep";
+    fs.failTimes = 1;
+    fs.keepMovesAway = true;
+    fs.failAt = 10;
+    fs.failError = 32;
+    std::vector<int> waits;
+    RetryingSaveOps retrying(fs, [&](int ms) { waits.push_back(ms); });
+    BackupSaveOps ops(retrying, 3, ReplacedVault::Backup);
+    ExpectCreateError([&] { SaveVaultImage(ops, "baza.pdb", "new"); }, kCannotCreate + "keep.", "moved away");
+    EXPECT_EQ(Layout(fs), "b0 b1 b2 b3");
+    EXPECT_EQ(waits, std::vector<int>{50});
 }
 
 // Another version is noticed by size, then write time, then bytes; the
