@@ -226,6 +226,7 @@ TEST(SaveVault, WhatASaveKeeps) {
         {"unchanged", 3, ReplacedVault::Drop, 5, {}, "new b1 b2 b3"},
         {"strong, No", 3, ReplacedVault::Drop, 2, {}, "new b1 b2"},
         {"strong, Yes", 3, ReplacedVault::Drop, 2, {1, 2}, "new"},
+        {"strong, keep 0", 0, ReplacedVault::Drop, 2, {1, 2}, "new"},
         {"strong over strong, Yes", 3, ReplacedVault::Backup, 2, {2}, "new b0 b1"},
         {"another program's version, keep 0", 0, ReplacedVault::Keep, 2, {}, "new b0"},
         {"a backup that cannot be deleted", 1, ReplacedVault::Backup, 2, {}, "new b0 b1", true},
