@@ -276,15 +276,18 @@ TEST_F(VaultFile, AVaultHeldAtTheReplaceCostsNoBackup) {
         using ForwardingSaveOps::ForwardingSaveOps;
         FileOpStatus ReplaceKeeping(const std::string& temp, const std::string& target,
                                     const std::string& backup) override {
-            if (!scanner_) {
+            if (armed_) {
+                armed_ = false;
                 scanner_ = std::make_unique<test::OtherProcess>("reader-denying-writers", target);
                 EXPECT_EQ(scanner_->Reply(), "ready");
             }
             return inner_.ReplaceKeeping(temp, target, backup);
         }
+        void Arm() { armed_ = true; }
         void LetGo() { scanner_.reset(); }
 
     private:
+        bool armed_ = false;  // takes hold at the next replace
         std::unique_ptr<test::OtherProcess> scanner_;
     };
     WriteAll(path_, "v4");
@@ -293,6 +296,7 @@ TEST_F(VaultFile, AVaultHeldAtTheReplaceCostsNoBackup) {
     HeldAtReplace held(*real);
     for (int attempt = 1; attempt <= 2; ++attempt) {
         int pauses = 0;
+        held.Arm();
         RetryingSaveOps retrying(held, [&](int) { ++pauses; });
         BackupSaveOps backups(retrying, 3, ReplacedVault::Backup);
         EXPECT_THROW(SaveVaultImage(backups, path_, "v5"), EFileCreateError) << attempt;
@@ -303,6 +307,7 @@ TEST_F(VaultFile, AVaultHeldAtTheReplaceCostsNoBackup) {
             EXPECT_EQ(ReadAll(k ? BackupName(path_, k) : path_), "v" + std::to_string(4 - k)) << attempt;
     }
     int pauses = 0;
+    held.Arm();
     RetryingSaveOps retrying(held, [&](int) {
         if (++pauses == 2) held.LetGo();
     });
