@@ -1,6 +1,7 @@
 #include "vault/row_merge.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -36,6 +37,13 @@ int MergedCount(int base, int ours, int theirs) {
     return std::max(0, base + change);
 }
 
+bool SameRow(const CellStore& ours, const CellStore& theirs, int row) {
+    const CellStore::RowView a = ours.RowCells(row), b = theirs.RowCells(row);
+    for (int c = 1; c < CellStore::kColumns; ++c)
+        if (a[c] != b[c]) return false;
+    return true;
+}
+
 } // namespace
 
 void RowBaseline::Take(const CellStore& table, RandomByteSource& random) {
@@ -68,7 +76,11 @@ MergeSummary MergeRows(const RowBaseline& base, const CellStore& ours, const Cel
     counts.reserve(base.Hashes().size() + static_cast<size_t>(oursRows + theirsRows));
     for (std::uint64_t h : base.Hashes()) ++counts[h].base;
     for (int r = 1; r < oursRows; ++r) ++counts[ourHash[r] = base.HashRow(ours, r)].ours;
-    for (int r = 1; r < theirsRows; ++r) ++counts[theirHash[r] = base.HashRow(theirs, r)].theirs;
+    for (int r = 1; r < theirsRows; ++r) {
+        // Most rows stand where they stood on the other side too: hashed once.
+        const bool same = r < oursRows && SameRow(ours, theirs, r);
+        ++counts[theirHash[r] = same ? ourHash[r] : base.HashRow(theirs, r)].theirs;
+    }
     for (auto& [hash, c] : counts) {
         const int keep = MergedCount(c.base, c.ours, c.theirs);
         c.keepOurs = std::min(c.ours, keep);
@@ -128,8 +140,11 @@ MergeSummary MergeRows(const RowBaseline& base, const CellStore& ours, const Cel
     out.SetRowCount(static_cast<int>(std::max<size_t>(2, 1 + keptCount + added)));
     int row = 0;
     auto copy = [&](const CellStore& from, int r) {
-        for (int c = 0; c < CellStore::kColumns; ++c) out.SetCell(c, row, from.Cell(c, r));
-        ++row;
+        const CellStore::RowView cells = from.RowCells(r);
+        std::array<size_t, CellStore::kColumns> sizes;
+        for (int c = 0; c < CellStore::kColumns; ++c) sizes[c] = cells[c].size();
+        char* to = out.ResizeRow(row++, sizes);
+        for (const std::string_view cell : cells) to = std::copy(cell.begin(), cell.end(), to);
     };
     copy(ours, 0);  // the titles
     for (int r = 0; r < oursRows; ++r) {
