@@ -20,10 +20,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 export LC_ALL=en_US.UTF-8 LANG=en
 [ -f "$WINEPREFIX/.velt-ready" ] || scripts/wine-prefix >&2
 
+# Each step that fails names itself in steps.txt; the others still run.
 cat > "$work/run.sh" <<EOF
-set -e
 cd "$root/build/win32"
-wineserver -p
+failed() { echo "\$1 failed" >> "$work/steps.txt"; }
+# A server that an earlier wine command started must be gone first, or
+# wineserver -p exits 2.
+wineserver -w
+wineserver -p || failed "wineserver -p"
 wine cmd /c exit </dev/null >/dev/null 2>&1
 w() { winepath -w "\$1" 2>/dev/null; }
 mkdir -p "$work/program"
@@ -39,24 +43,31 @@ bash "$root/tests/app/autotype.sh" velt.exe autotype_target.exe "$work/autotype"
 wineserver -k
 # Start-up at 144 DPI, in the prefix whose LogPixels the display-scale tests set.
 export WINEPREFIX="$root/build/win32/wineprefix-dpi"
-"$root/scripts/wine-prefix" >&2
-wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-wineserver -p
+"$root/scripts/wine-prefix" >&2 || failed "144-DPI prefix"
+wine reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 || failed "144-DPI LogPixels"
+wineserver -w
+wineserver -p || failed "wineserver -p at 144 DPI"
 wine cmd /c exit </dev/null >/dev/null 2>&1
 mkdir -p "$work/program-144"
 wine program_bench.exe "\$(w velt.exe)" "\$(w trivial_window.exe)" "\$(w $work/program-144)" $rounds 144 > "$work/program-144.txt" 2>&1 || echo "program_bench failed" >> "$work/program-144.txt"
 wineserver -k
+exit 0
 EOF
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/run.sh"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/run.sh" || echo "the run under Xvfb failed" >> "$work/steps.txt"
 
-for f in program program-144 vault vault-pl strong import health grid mo autotype; do grep -q "failed\|did not\|no \(password\|memory\|catalogue\)" "$work/$f.txt" && {
+for f in program program-144 vault vault-pl strong import health grid mo autotype; do [ -f "$work/$f.txt" ] || {
+  echo "bench: $f: no output" >&2; continue; }; grep -q "failed\|did not\|no \(password\|memory\|catalogue\)" "$work/$f.txt" && {
   echo "bench: $f: see $work/$f.txt" >&2; grep -v '^@|' "$work/$f.txt" | tail -5 >&2; }; done
 
 python3 - "$work" <<'EOF'
-import sys, platform, subprocess, datetime
+import sys, os, platform, subprocess, datetime
 work = sys.argv[1]
 rows = []
+failed = []
 for name in ("program", "program-144", "vault", "vault-pl", "strong", "import", "health", "grid", "mo", "autotype"):
+    if not os.path.exists(f"{work}/{name}.txt"):
+        failed.append(f"{name}: no output")
+        continue
     for line in open(f"{work}/{name}.txt", encoding="utf-8", errors="replace"):
         if line.startswith("@|"):
             rows.append(line.rstrip("\r\n").split("|")[1:])
@@ -73,4 +84,8 @@ for r in rows:
     out(r)
 missed = [r[0] for r in rows if r[4] == "NOT MET"]
 print("\nAll targets met." if not missed else "\nNot met: " + "; ".join(missed))
+if os.path.exists(f"{work}/steps.txt"):
+    failed += [l.strip() for l in open(f"{work}/steps.txt") if l.strip()]
+if failed:
+    print("Steps that failed: " + "; ".join(failed))
 EOF

@@ -9,6 +9,7 @@
 #include "toolkit/dialogs.h"
 #include "ui/password_query.h"
 #include "vault/save_leftovers.h"
+#include "vault/save_retry.h"
 #include "vault/table_ops.h"
 #include "vault/vault_file.h"
 
@@ -71,7 +72,8 @@ VaultLifecycle::Answer VaultSession::Ask(Box box, const std::string& text) {
 
 void VaultSession::WriteVault() {
     std::unique_ptr<SaveFileOps> ops = SaveOps()();
-    StampingSaveOps stamping(*ops);
+    RetryingSaveOps retrying(*ops, [](int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); });
+    StampingSaveOps stamping(retrying);
     ReplacedVault replaced = ReplacedVault::Backup;
     if (SavingOverOtherVersion())
         replaced = ReplacedVault::Keep;

@@ -28,8 +28,6 @@ public:
 
     bool StrongProtection() const noexcept { return protection_.Strong(); }
     const Settings& CurrentSettings() const noexcept { return settings_; }
-    // Backups Save keeps (0-9); the settings set it.
-    int BackupsToKeep = 3;
 
 protected:
     VaultSession();

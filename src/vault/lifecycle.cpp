@@ -160,8 +160,14 @@ void VaultLifecycle::StrongCommand() {
         } else {
             std::string names;
             for (const std::string& name : readable) names += (names.empty() ? "" : "\r\n") + name;
-            answer = Ask(Box::WarningYesNoCancel, FormatText(ResStr(IDS_STRONG_TURN_ON_BACKUPS), {names}));
-            if (answer != Answer::Yes && answer != Answer::No) return;
+            if (BackupsToKeep == 0) {
+                // The first save deletes every backup: nothing to offer to keep.
+                answer = Ask(Box::WarningYesNo, FormatText(ResStr(IDS_STRONG_TURN_ON_BACKUPS_GO), {names}));
+                if (answer != Answer::Yes) return;
+            } else {
+                answer = Ask(Box::WarningYesNoCancel, FormatText(ResStr(IDS_STRONG_TURN_ON_BACKUPS), {names}));
+                if (answer != Answer::Yes && answer != Answer::No) return;
+            }
         }
         protection.TurnOn(MasterPassword);
         removeCompatible_ = !readable.empty() && answer == Answer::Yes;

@@ -29,6 +29,8 @@ public:
     bool AsteriskPasswords = false;
     std::string ProgramDir;  // with a trailing separator
     bool Modified = false;
+    // Backups Save keeps (0-9); the settings set it.
+    int BackupsToKeep = 3;
 
     std::string VaultPath() const { return ProgramDir + "baza.pdb"; }
     // Replaces the master password, wiping the old one.

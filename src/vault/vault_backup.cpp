@@ -20,11 +20,12 @@ BackupSaveOps::BackupSaveOps(SaveFileOps& inner, int keep, ReplacedVault replace
 
 FileOpStatus BackupSaveOps::Replace(const std::string& tempPath, const std::string& target) {
     notRemoved_.clear();
+    firstFree_ = 1;
     const bool shift = keep_ > 0 && replaced_ != ReplacedVault::Drop && inner_.Exists(target);
     const FileOpStatus st = shift ? ShiftAndReplace(tempPath, target) : inner_.Replace(tempPath, target);
     if (!st.ok) return st;
     for (int n : alsoRemove_) {
-        const int now = shift ? n + 1 : n;
+        const int now = n < firstFree_ ? n + 1 : n;
         if (now >= 1 && now <= keep_) Remove(BackupName(target, now));
     }
     // The spare name is one above the last backup, so this also removes a
@@ -33,24 +34,49 @@ FileOpStatus BackupSaveOps::Replace(const std::string& tempPath, const std::stri
     return st;
 }
 
+FileOpStatus BackupSaveOps::RestoreSpare(const std::string& target) {
+    // A spare holds the oldest backup of a shift cut short: back to the end
+    // of the chain, where the save's clean-up finds it beyond Keep.
+    const std::string spare = BackupName(target, kMaxBackups + 1);
+    if (!inner_.Exists(spare)) return FileOpStatus::Ok();
+    int last = kMaxBackups;
+    while (last > 0 && !inner_.Exists(BackupName(target, last))) --last;
+    if (last < kMaxBackups) return inner_.Rename(spare, BackupName(target, last + 1));
+    for (int n = 1; n < kMaxBackups; ++n)
+        if (!inner_.Exists(BackupName(target, n))) return FileOpStatus::Ok();  // the shift fills that gap instead
+    // Every name taken: the spare is what a finished save did not delete,
+    // one beyond the most that can be kept.
+    return inner_.Delete(spare);
+}
+
 FileOpStatus BackupSaveOps::ShiftAndReplace(const std::string& tempPath, const std::string& target) {
-    // Each move goes to a name just vacated (or the spare), so undoing them
-    // in reverse gives every file back its name.
+    FileOpStatus st = RestoreSpare(target);
+    if (!st.ok) return st;
+    // Only the backups below the first free name move up, each to the name
+    // just vacated, so a gap is filled rather than shifted on, and undoing
+    // the moves in reverse gives every file back its name.
+    while (firstFree_ <= kMaxBackups && inner_.Exists(BackupName(target, firstFree_))) ++firstFree_;
     std::vector<std::pair<std::string, std::string>> moved;
-    FileOpStatus st;
-    auto move = [&](const std::string& from, const std::string& to) {
-        if (!inner_.Exists(from)) return;
-        st = inner_.Rename(from, to);
-        if (st.ok) moved.emplace_back(from, to);
-    };
-    move(BackupName(target, keep_), BackupName(target, kMaxBackups + 1));
-    for (int n = keep_ - 1; n >= 1 && st.ok; --n) move(BackupName(target, n), BackupName(target, n + 1));
-    if (st.ok) st = inner_.ReplaceKeeping(tempPath, target, BackupName(target, 1));
+    for (int n = firstFree_ - 1; n >= 1 && st.ok; --n) {
+        st = inner_.Rename(BackupName(target, n), BackupName(target, n + 1));
+        if (st.ok) moved.emplace_back(BackupName(target, n), BackupName(target, n + 1));
+    }
+    const std::string first = BackupName(target, 1);
+    if (st.ok) st = inner_.ReplaceKeeping(tempPath, target, first);
     if (st.ok) return st;
+    // A replace that failed half way can leave the old vault as .1.bak: its
+    // own name comes before anything else.
+    if (!inner_.Exists(target) && inner_.Exists(first)) {
+        const FileOpStatus back = inner_.Rename(first, target);
+        if (!back.ok) {
+            st.reason += " " + FmtLoadStr(IDS_VAULT_NOT_PUT_BACK, {target, first, back.reason});
+            return st;
+        }
+    }
     for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
         const FileOpStatus back = inner_.Rename(it->second, it->first);
         if (!back.ok) {
-            // Stop here: a later undo would rename onto a name still taken.
+            // Stop here: a later undo would need a name still taken.
             st.reason += " " + FmtLoadStr(IDS_BACKUP_NOT_PUT_BACK, {it->first, it->second, back.reason});
             break;
         }

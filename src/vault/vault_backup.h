@@ -39,6 +39,7 @@ public:
     }
     void Discard(const std::string& tempPath) noexcept override { inner_.Discard(tempPath); }
     bool Exists(const std::string& path) override { return inner_.Exists(path); }
+    bool ReadOnly(const std::string& path) override { return inner_.ReadOnly(path); }
     FileOpStatus Rename(const std::string& from, const std::string& to) override { return inner_.Rename(from, to); }
     FileOpStatus Delete(const std::string& path) override { return inner_.Delete(path); }
     FileOpStatus ReplaceKeeping(const std::string& tempPath, const std::string& target,
@@ -65,10 +66,13 @@ public:
     // in `alsoRemove` (as numbered before the save).
     BackupSaveOps(SaveFileOps& inner, int keep, ReplacedVault replaced, std::vector<int> alsoRemove = {});
 
-    // Moves the oldest kept backup to a spare name and the others up one,
-    // each to a free name, then replaces the target keeping it as .1.bak.
-    // When a step fails, the moves are undone in reverse; a move that cannot
-    // be undone is named in the failure's reason.
+    // Moves each backup below the first free number up one (the last one
+    // free is the spare, one above the most kept), then replaces the target
+    // keeping it as .1.bak. A spare or a gap that a save cut short left is
+    // taken into the chain first, so no backup is lost. When a step fails,
+    // the vault gets its name back first, then the moves are undone in
+    // reverse, never onto a taken name; a move that cannot be undone is
+    // named in the failure's reason.
     FileOpStatus Replace(const std::string& tempPath, const std::string& target) override;
 
     // The files that should have gone after a save but could not be deleted,
@@ -77,12 +81,14 @@ public:
 
 private:
     FileOpStatus ShiftAndReplace(const std::string& tempPath, const std::string& target);
+    FileOpStatus RestoreSpare(const std::string& target);
     void Remove(const std::string& path);
 
     int keep_;
     ReplacedVault replaced_;
     std::vector<int> alsoRemove_;
     std::vector<std::string> notRemoved_;
+    int firstFree_ = 1;  // the backups below it moved up one
 };
 
 // What Velt knows of the vault file as it last read or saved it, to notice

@@ -20,6 +20,12 @@ using platform::UniqueHandle;
 
 std::string LastReason() { return platform::LastErrorReason(); }
 
+// The last error with its number, for the steps a save retries.
+FileOpStatus LastFailure() {
+    const DWORD err = GetLastError();
+    return FileOpStatus::Fail(platform::SystemErrorReason(err), err);
+}
+
 std::string FullPathOf(const std::string& path) {
     const DWORD need = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
     if (need == 0) return path;
@@ -100,7 +106,7 @@ public:
 
     FileOpStatus Replace(const std::string& tempPath, const std::string& target) override {
         if (!MoveFileExA(tempPath.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return FileOpStatus::Fail(LastReason());
+            return LastFailure();
         tempPath_.clear();
         return FileOpStatus::Ok();
     }
@@ -110,9 +116,13 @@ public:
         return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
     }
 
+    bool ReadOnly(const std::string& path) override {
+        const DWORD attrs = GetFileAttributesA(path.c_str());
+        return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY);
+    }
+
     FileOpStatus Rename(const std::string& from, const std::string& to) override {
-        if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return FileOpStatus::Fail(LastReason());
+        if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return LastFailure();
         return FileOpStatus::Ok();
     }
 
@@ -132,7 +142,7 @@ public:
             // the vault is never missing.
             if (err == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && !Exists(target))
                 MoveFileExA(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-            return FileOpStatus::Fail(platform::SystemErrorReason(err));
+            return FileOpStatus::Fail(platform::SystemErrorReason(err), err);
         }
         tempPath_.clear();
         return FileOpStatus::Ok();

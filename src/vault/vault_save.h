@@ -15,12 +15,13 @@
 namespace velt {
 
 // Outcome of one file operation: ok, or the system's reason for the failure
-// (a sentence such as "Access is denied.").
+// (a sentence such as "Access is denied.") and its error number (0: none).
 struct FileOpStatus {
     bool ok = true;
     std::string reason;
+    unsigned long error = 0;
     static FileOpStatus Ok() { return {}; }
-    static FileOpStatus Fail(std::string why) { return {false, std::move(why)}; }
+    static FileOpStatus Fail(std::string why, unsigned long error = 0) { return {false, std::move(why), error}; }
 };
 
 // The steps of a safe save, in the order SaveVaultImage uses them. One
@@ -48,7 +49,9 @@ public:
 
     // For backups (vault_backup.h). Whether `path` exists as a file.
     virtual bool Exists(const std::string&) { return false; }
-    // Renames `from` to `to`, replacing `to` if it exists.
+    // Whether `path` is a read-only file.
+    virtual bool ReadOnly(const std::string&) { return false; }
+    // Renames `from` to `to`; fails when `to` exists, never replacing it.
     virtual FileOpStatus Rename(const std::string& from, const std::string& to) {
         return FileOpStatus::Fail("Backups are not supported: " + from + " -> " + to);
     }

@@ -392,6 +392,11 @@ TEST(VaultLifecycleTest, StrongEncryptionAsksThenTurnsOnOrOff) {
                               "\r\n\r\nYes: turn strong encryption on and delete these backups at the first strong "
                               "save.\r\nNo: turn it on and keep them. They stay readable, and changing the master "
                               "password does not protect the entries in them.\r\nCancel: leave strong encryption off.";
+    std::string go = named;  // with Keep 0, the same backups, and nothing offered to keep
+    go.replace(go.find("\r\n\r\nYes:"), std::string::npos,
+               "\r\n\r\nBackups to keep on save is 0, so the first strong save deletes these backups too.\r\n\r\n"
+               "Turn strong encryption on?");
+    go.replace(0, 3, "yesno");
     const std::string off = "yesno In the old format baza.pdb can be read by anyone who has the file, without the "
                             "password.\r\n\r\nTurn strong encryption off?";
     struct Case {
@@ -403,6 +408,7 @@ TEST(VaultLifecycleTest, StrongEncryptionAsksThenTurnsOnOrOff) {
         int derivations;
         bool backups = false;  // compatible ones beside the vault
         Log firstSaves = {};
+        int keep = 3;
     };
     const Case cases[] = {
         {"on: yes", false, Answer::Yes, on, true, 1, false, {"changed", "same table"}},
@@ -412,6 +418,8 @@ TEST(VaultLifecycleTest, StrongEncryptionAsksThenTurnsOnOrOff) {
         {"on, backups named: yes", false, Answer::Yes, named, true, 1, true, {"changed, removing", "same table"}},
         {"on, backups named: no", false, Answer::No, named, true, 1, true, {"changed", "same table"}},
         {"on, backups named: cancel", false, Answer::Cancel, named, false, 0, true},
+        {"on, keep 0: yes", false, Answer::Yes, go, true, 1, true, {"changed, removing", "same table"}, 0},
+        {"on, keep 0: no", false, Answer::No, go, false, 0, true, {}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -420,6 +428,7 @@ TEST(VaultLifecycleTest, StrongEncryptionAsksThenTurnsOnOrOff) {
         if (c.strongBefore) v.protection.TurnOn(v.MasterPassword);
         v.crypto.derivations = 0;
         if (c.backups) v.compatibleBackups = {"baza.pdb.1.bak", "baza.pdb.3.bak"};
+        v.BackupsToKeep = c.keep;
         v.answers.push_back(c.answer);
         v.StrongCommand();
         EXPECT_EQ(v.log, Log{c.box});

@@ -2,6 +2,7 @@
 // failure, and locked, read-only or missing places fail with clear messages.
 #include "support/vault_files_win.h"
 #include "platform/system_error.h"
+#include "vault/save_retry.h"
 #include "vault/vault_backup.h"
 #include "vault/vault_file.h"
 
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "core/errors.h"
 #include "support/failing_save_ops_win.h"
@@ -265,32 +267,53 @@ TEST_F(VaultFile, AFailureAtAnySaveStepKeepsEveryFile) {
 }
 
 // Another program (a virus scanner, a sync tool) opens the vault just as it
-// is replaced: each retry fails and leaves every file as it was; the first
-// save after it lets go moves them up by one.
+// is replaced: the replace is tried again, and while it stays held each
+// save fails and leaves every file as it was; a save during which it lets
+// go moves them up by one.
 TEST_F(VaultFile, AVaultHeldAtTheReplaceCostsNoBackup) {
     class HeldAtReplace final : public ForwardingSaveOps {
     public:
         using ForwardingSaveOps::ForwardingSaveOps;
         FileOpStatus ReplaceKeeping(const std::string& temp, const std::string& target,
                                     const std::string& backup) override {
-            test::OtherProcess scanner("reader-denying-writers", target);
-            EXPECT_EQ(scanner.Reply(), "ready");
+            if (armed_) {
+                armed_ = false;
+                scanner_ = std::make_unique<test::OtherProcess>("reader-denying-writers", target);
+                EXPECT_EQ(scanner_->Reply(), "ready");
+            }
             return inner_.ReplaceKeeping(temp, target, backup);
         }
+        void Arm() { armed_ = true; }
+        void LetGo() { scanner_.reset(); }
+
+    private:
+        bool armed_ = false;  // takes hold at the next replace
+        std::unique_ptr<test::OtherProcess> scanner_;
     };
     WriteAll(path_, "v4");
     for (int k = 1; k <= 3; ++k) WriteAll(BackupName(path_, k), "v" + std::to_string(4 - k));
     auto real = MakeWindowsSaveOps();
     HeldAtReplace held(*real);
-    for (int attempt = 1; attempt <= 3; ++attempt) {
-        BackupSaveOps backups(held, 3, ReplacedVault::Backup);
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        int pauses = 0;
+        held.Arm();
+        RetryingSaveOps retrying(held, [&](int) { ++pauses; });
+        BackupSaveOps backups(retrying, 3, ReplacedVault::Backup);
         EXPECT_THROW(SaveVaultImage(backups, path_, "v5"), EFileCreateError) << attempt;
+        EXPECT_EQ(pauses, RetryingSaveOps::kRetries) << attempt;
+        held.LetGo();
         EXPECT_EQ(Listing().size(), 4u) << attempt;
         for (int k = 0; k <= 3; ++k)
             EXPECT_EQ(ReadAll(k ? BackupName(path_, k) : path_), "v" + std::to_string(4 - k)) << attempt;
     }
-    BackupSaveOps backups(*real, 3, ReplacedVault::Backup);
+    int pauses = 0;
+    held.Arm();
+    RetryingSaveOps retrying(held, [&](int) {
+        if (++pauses == 2) held.LetGo();
+    });
+    BackupSaveOps backups(retrying, 3, ReplacedVault::Backup);
     SaveVaultImage(backups, path_, "v5");
+    EXPECT_EQ(pauses, 2);
     EXPECT_EQ(Listing().size(), 4u);
     for (int k = 0; k <= 3; ++k) EXPECT_EQ(ReadAll(k ? BackupName(path_, k) : path_), "v" + std::to_string(5 - k));
 }

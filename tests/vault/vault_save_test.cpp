@@ -6,20 +6,28 @@
 #include <map>
 
 #include "core/errors.h"
+#include "vault/save_retry.h"
 #include "vault/vault_backup.h"
 #include "vault/vault_format.h"
 
 namespace velt {
 namespace {
 
+// A save killed at that moment.
+struct Killed {};
+
 // Files in memory; operation number failAt (1-based) fails, and so do the
-// steps named failStep after the first failSkip of them, failTimes times.
+// steps named failStep after the first failSkip of them, failTimes times;
+// at operation dieAt the program is killed.
 class FakeFiles final : public SaveFileOps {
 public:
     std::map<std::string, std::string> files;
-    int failAt = 0, failSkip = 0, failTimes = 0;
+    int failAt = 0, failSkip = 0, failTimes = 0, dieAt = 0;
     std::string failStep;
     bool shortWrite = false;  // the failing write stores half its bytes
+    bool keepMovesAway = false;  // a failing keep leaves the target as the backup
+    unsigned long failError = 0;  // the system error of each failure
+    bool readOnly = false;  // every file
     std::vector<std::string> log;
 
     std::string FullPath(const std::string& path) override { return "C:\\velt\\" + path; }
@@ -43,12 +51,17 @@ public:
         files.erase(temp);
     }
     bool Exists(const std::string& path) override { return files.count(path) != 0; }
+    bool ReadOnly(const std::string& path) override { return readOnly && Exists(path); }
     FileOpStatus Rename(const std::string& from, const std::string& to) override {
-        return Then(Step("rename"), [&] { Move(from, to); });
+        FileOpStatus st = Step("rename");
+        if (st.ok && files.count(to)) return FileOpStatus::Fail(to + " exists.");
+        return Then(st, [&] { Move(from, to); });
     }
     FileOpStatus Delete(const std::string& path) override { return Then(Step("delete"), [&] { files.erase(path); }); }
     FileOpStatus ReplaceKeeping(const std::string& temp, const std::string& target, const std::string& backup) override {
-        return Then(Step("keep"), [&] { Move(target, backup); Move(temp, target); });
+        FileOpStatus st = Step("keep");
+        if (!st.ok && keepMovesAway) Move(target, backup);
+        return Then(st, [&] { Move(target, backup); Move(temp, target); });
     }
 
 private:
@@ -62,10 +75,11 @@ private:
     }
     FileOpStatus Step(const char* name) {
         log.push_back(name);
+        if (static_cast<int>(log.size()) == dieAt) throw Killed{};
         const bool named = name == failStep && failTimes > 0 && failSkip-- <= 0;
         if (named) --failTimes;
         if (named || static_cast<int>(log.size()) == failAt)
-            return FileOpStatus::Fail(std::string("Reason of ") + name + ".");
+            return FileOpStatus::Fail(std::string("Reason of ") + name + ".", failError);
         return FileOpStatus::Ok();
     }
     std::string open_;
@@ -212,9 +226,10 @@ TEST(SaveVault, WhatASaveKeeps) {
         {"unchanged", 3, ReplacedVault::Drop, 5, {}, "new b1 b2 b3"},
         {"strong, No", 3, ReplacedVault::Drop, 2, {}, "new b1 b2"},
         {"strong, Yes", 3, ReplacedVault::Drop, 2, {1, 2}, "new"},
+        {"strong, keep 0", 0, ReplacedVault::Drop, 2, {1, 2}, "new"},
         {"strong over strong, Yes", 3, ReplacedVault::Backup, 2, {2}, "new b0 b1"},
         {"another program's version, keep 0", 0, ReplacedVault::Keep, 2, {}, "new b0"},
-        {"a backup that cannot be deleted", 1, ReplacedVault::Backup, 2, {}, "new b0 b2", true},
+        {"a backup that cannot be deleted", 1, ReplacedVault::Backup, 2, {}, "new b0 b1", true},
     };
     for (const Row& row : rows) {
         FakeFiles fs;
@@ -259,22 +274,138 @@ TEST(SaveVault, AFailedSaveCostsNoBackup) {
         EXPECT_EQ(Layout(fs), shifted) << at;
     }
 
-    // An undo that fails is named; the vault is still there.
-    FakeFiles fs;
-    Populate(fs, 3);
-    fs.failStep = "keep";
-    fs.failTimes = 1;
-    fs.failAt = 10;  // the first undo
-    BackupSaveOps ops(fs, 3, ReplacedVault::Backup);
-    ExpectCreateError([&] { SaveVaultImage(ops, "baza.pdb", "new"); },
-                      kCannotCreate + "keep. The backup \"C:\\velt\\baza.pdb.1.bak\" could not be given its name "
-                                      "back and is now \"C:\\velt\\baza.pdb.2.bak\": Reason of rename.",
-                      "a failed undo");
-    EXPECT_EQ(fs.files[kTarget], "b0");
-    std::vector<std::string> kept;
-    for (const auto& f : fs.files) kept.push_back(f.second);
-    std::sort(kept.begin(), kept.end());
-    EXPECT_EQ(kept, (std::vector<std::string>{"b0", "b1", "b2", "b3"})) << "no undo renames onto a taken name";
+    // An undo renames nothing onto a taken name, and the vault's own name
+    // comes first: a failed undo stops there and names both files. A replace
+    // that left the vault as .1.bak is not tried again; putting it back is,
+    // past a scanner that holds .1.bak for a moment.
+    const std::string notBack = " could not be given its name back and is now \"C:\\velt\\baza.pdb.";
+    const struct {
+        const char* name;
+        bool movedAway;  // the replace failed after moving the vault to .1.bak
+        int failAt;      // the undo's rename that fails
+        const char* after;
+        std::string also;
+        unsigned long error = 0;  // of each failure; 32 is tried again
+    } undos[] = {
+        {"vault moved away, put back", true, 0, "b0 b1 b2 b3", ""},
+        {"a backup's undo fails", false, 10, "b0 - b1 b2 b3",
+         " The backup \"C:\\velt\\baza.pdb.1.bak\"" + notBack + "2.bak\": Reason of rename."},
+        {"vault moved away, its put-back fails", true, 10, "- b0 b1 b2 b3",
+         " The database \"C:\\velt\\baza.pdb\"" + notBack + "1.bak\": Reason of rename."},
+        {"vault moved away, its put-back held for a moment", true, 10, "b0 b1 b2 b3", "", 32},
+    };
+    for (const auto& row : undos) {
+        FakeFiles fs;
+        Populate(fs, 3);
+        fs.failStep = "keep";
+        fs.failTimes = 1;
+        fs.keepMovesAway = row.movedAway;
+        fs.failAt = row.failAt;
+        fs.failError = row.error;
+        int pauses = 0;
+        RetryingSaveOps retrying(fs, [&](int) { ++pauses; });
+        BackupSaveOps ops(retrying, 3, ReplacedVault::Backup);
+        ExpectCreateError([&] { SaveVaultImage(ops, "baza.pdb", "new"); }, kCannotCreate + "keep." + row.also, row.name);
+        EXPECT_EQ(Layout(fs), row.after) << row.name;
+        EXPECT_EQ(pauses, row.error ? 1 : 0) << row.name;
+    }
+}
+
+// Lays out the vault and backups .1 … .10 from "<vault> <.1> …", "-" for none.
+void Place(FakeFiles& fs, const std::string& layout) {
+    fs.files.clear();
+    size_t at = 0;
+    for (int n = 0; at < layout.size(); ++n) {
+        const size_t end = std::min(layout.find(' ', at), layout.size());
+        const std::string content = layout.substr(at, end - at);
+        if (content != "-") fs.files[n ? BackupName(kTarget, n) : kTarget] = content;
+        at = end + 1;
+    }
+}
+
+// A save killed while it moves the backups up is finished by the next one:
+// Keep backups remain, each with its own content, and a save that fails
+// from such a state moves nothing for good.
+TEST(SaveVault, ASaveCutShortCostsNoBackup) {
+    const struct {
+        int keep;
+        const char* before;
+        int dieAt;  // 0: the layout a save cut short left, as before
+        const char* after;
+    } rows[] = {
+        {3, "b0 b1 b2 b3", 6, "new b0 b1 b2"},       {3, "b0 b1 b2 b3", 7, "new b0 b1 b2"},
+        {3, "b0 b1 b2 b3", 8, "new b0 b1 b2"},       {3, "b0 b1 b2 b3", 9, "new b0 b1 b2"},
+        {3, "b0 b1 b2 b3", 10, "new cut b0 b1"},     {3, "b0 b1 b2", 7, "new b0 b1 b2"},
+        {9, "b0 b1 b2 b3 b4 b5 b6 b7 b8 b9", 12, "new b0 b1 b2 b3 b4 b5 b6 b7 b8"},
+        {3, "b0 b1 - b2 - - - - - - b3", 0, "new b0 b1 b2"},
+        {9, "b0 b1 b2 - - - - - - - b3", 0, "new b0 b1 b2 b3"},  // Keep raised since
+        {9, "b0 b1 b2 b3 b4 b5 b6 b7 - b8 b9", 0, "new b0 b1 b2 b3 b4 b5 b6 b7 b8"},
+        {9, "b0 b1 b2 b3 b4 b5 b6 b7 b8 b9 b10", 0, "new b0 b1 b2 b3 b4 b5 b6 b7 b8"},
+    };
+    for (const auto& row : rows) {
+        const std::string at = std::string(row.before) + ", killed at " + std::to_string(row.dieAt);
+        FakeFiles fs;
+        Place(fs, row.before);
+        if (row.dieAt) {
+            fs.dieAt = row.dieAt;
+            BackupSaveOps cut(fs, row.keep, ReplacedVault::Backup);
+            EXPECT_THROW(SaveVaultImage(cut, "baza.pdb", "cut"), Killed) << at;
+            fs.files.erase(std::string(kTarget) + ".tmp");  // start-up's tidying
+            fs.dieAt = 0;
+        }
+        const std::string cutShort = Layout(fs);
+        fs.failStep = "keep";
+        fs.failTimes = 1;
+        BackupSaveOps failing(fs, row.keep, ReplacedVault::Backup);
+        EXPECT_THROW(SaveVaultImage(failing, "baza.pdb", "new"), EFileCreateError) << at;
+        const std::string failed = Layout(fs);
+        BackupSaveOps ops(fs, row.keep, ReplacedVault::Backup);
+        SaveVaultImage(ops, "baza.pdb", "new");
+        EXPECT_EQ(Layout(fs), row.after) << at << ", cut short: " << cutShort << ", failed: " << failed;
+    }
+}
+
+// A file held for a moment (a sync client, a scanner) is tried again up to
+// five times, a little later each time; any other failure, and access denied
+// on a read-only file, is final at once.
+TEST(SaveVault, ABriefLockIsRiddenOut) {
+    const struct {
+        const char* step;
+        unsigned long error;
+        bool readOnly;
+        int failures;
+        bool saved;
+    } rows[] = {
+        {"rename", 32, false, 1, true},   {"rename", 33, false, 5, true},   {"rename", 32, false, 6, false},
+        {"keep", 1175, false, 2, true},   {"keep", 1176, false, 5, true},   {"keep", 5, false, 3, true},
+        {"keep", 5, true, 1, false},      {"keep", 112, false, 1, false},   {"replace", 32, false, 4, true},
+        {"replace", 5, true, 1, false},   {"rename", 183, false, 1, false}, {"replace", 1176, false, 6, false},
+    };
+    for (const auto& row : rows) {
+        const std::string at = std::string(row.step) + " " + std::to_string(row.error) + " x" +
+                               std::to_string(row.failures) + (row.readOnly ? ", read-only" : "");
+        FakeFiles fs;
+        Populate(fs, 3);
+        fs.failStep = row.step;
+        fs.failTimes = row.failures;
+        fs.failError = row.error;
+        fs.readOnly = row.readOnly;
+        std::vector<int> waits;
+        RetryingSaveOps retrying(fs, [&](int ms) { waits.push_back(ms); });
+        const bool replace = std::string(row.step) == "replace";  // no backups: one plain replace
+        BackupSaveOps ops(retrying, replace ? 0 : 3, ReplacedVault::Backup);
+        if (row.saved) {
+            SaveVaultImage(ops, "baza.pdb", "new");
+            EXPECT_EQ(Layout(fs), replace ? "new" : "new b0 b1 b2") << at;
+        } else {
+            EXPECT_THROW(SaveVaultImage(ops, "baza.pdb", "new"), EFileCreateError) << at;
+            EXPECT_EQ(Layout(fs), "b0 b1 b2 b3") << at;
+        }
+        const bool held = HeldForAMoment(row.error, row.readOnly);
+        const std::vector<int> pauses{50, 100, 150, 200, 200};
+        EXPECT_EQ(waits, std::vector<int>(pauses.begin(), pauses.begin() + (held ? std::min(row.failures, 5) : 0)))
+            << at;
+    }
 }
 
 // Another version is noticed by size, then write time, then bytes; the
