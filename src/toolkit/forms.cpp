@@ -414,7 +414,13 @@ bool TForm::PreTranslateMessage(MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
     if (!IsWindowEnabled(Handle())) return false;
     if (menu_ && menu_->IsShortCut(static_cast<WORD>(msg.wParam), KeyboardShiftState())) return true;
-    if (MnemonicKey(msg)) return true;
+    if (MnemonicKey(msg)) {
+        // The default handling still sees the letter (untranslated, so no
+        // WM_SYSCHAR picks a menu item): otherwise it takes Alt's release as
+        // Alt pressed alone and puts the keyboard in the menu.
+        DefWindowProcA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+        return true;
+    }
     return msg.message == WM_KEYDOWN && DialogKey(msg);
 }
 
