@@ -417,6 +417,7 @@ void TForm1::Passwordhealth1Click(TComponent*) {
     const int col = CellStore::kPasswordColumn;
     StringGrid1->SetSelection(TGridRect{col, row, col, row});
     if (StringGrid1->VScrollBarVisible()) StringGrid1->SetTopRow(row);
+    StringGrid1->SetFocus();  // the next Enter copies the password; screen readers hear the cell
 }
 
 void TForm1::Ustawienia1Click(TComponent*) {
