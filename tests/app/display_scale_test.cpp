@@ -101,13 +101,23 @@ TEST_F(DisplayScale, MainWindowGrowsWithTheDpiAndFollowsAMove) {
     WriteVaultFile("secret", {{"a", "b", "c", "d", "e"}, {"f", "g", "h", "i", "j"}});
     TForm1* form = Open({true, "secret"});
     ExpectMainLayout(form, SystemDpi());
-    // Moved to a monitor of another scale and back, as Windows reports it.
+    // Moved to a monitor of another scale and back, as Windows reports it:
+    // the size the window asks for is suggested, and kept.
     const int other = SystemDpi() == 144 ? 96 : 144;
     for (int dpi : {other, SystemDpi()}) {
-        RECT suggested;
+        RECT suggested, after;
         GetWindowRect(form->Handle(), &suggested);
+        SIZE size{suggested.right - suggested.left, suggested.bottom - suggested.top};
+        EXPECT_TRUE(SendMessageA(form->Handle(), WM_GETDPISCALEDSIZE, static_cast<WPARAM>(dpi),
+                                 reinterpret_cast<LPARAM>(&size)));
+        suggested.right = suggested.left + size.cx;
+        suggested.bottom = suggested.top + size.cy;
         SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         Pump();
+        GetWindowRect(form->Handle(), &after);
+        // Wine draws every frame at the system's scale, so only there is the frame the one asked for.
+        if (dpi == SystemDpi())
+            EXPECT_TRUE(EqualRect(&after, &suggested)) << after.right - after.left << "x" << after.bottom - after.top;
         ExpectMainLayout(form, dpi);
     }
     form->Zablokuj1Click(form);  // the locked window's label and button

@@ -2,6 +2,8 @@
 // large and small, instead of the system's default.
 #include "app/main_window_fixture.h"
 
+#include <set>
+
 #include "tools/check_pass_win.h"
 
 namespace velt::test {
@@ -76,6 +78,35 @@ TEST_F(TitleBarIcons, ProgramIconOnEveryTopLevelWindow) {
         EXPECT_TRUE(seen);
     }
     CheckPassBox = nullptr;
+}
+
+// The icon holds an image drawn for each display scale's large and small
+// size (100% to 200%), so that none is stretched and blurred.
+TEST(ProgramIcon, AnImageForEveryScale) {
+#pragma pack(push, 2)
+    struct GroupEntry {
+        BYTE width, height, colors, reserved;
+        WORD planes, bits;
+        DWORD bytes;
+        WORD id;
+    };
+#pragma pack(pop)
+    HMODULE self = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(self, "MAINICON", MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    ASSERT_NE(found, nullptr);
+    const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(self, found)));
+    const WORD count = reinterpret_cast<const WORD*>(group)[2];
+    std::set<int> sizes;
+    for (WORD i = 0; i < count; ++i) {
+        const auto* e = reinterpret_cast<const GroupEntry*>(group + 6) + i;
+        EXPECT_EQ(e->width, e->height);
+        sizes.insert(e->width);
+    }
+    for (int dpi : {96, 120, 144, 168, 192}) {
+        SCOPED_TRACE(dpi);
+        EXPECT_EQ(sizes.count(MulDiv(32, dpi, 96)), 1u);
+        EXPECT_EQ(sizes.count(MulDiv(16, dpi, 96)), 1u);
+    }
 }
 
 } // namespace
