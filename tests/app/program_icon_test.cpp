@@ -83,30 +83,14 @@ TEST_F(TitleBarIcons, ProgramIconOnEveryTopLevelWindow) {
 // The icon holds an image drawn for each display scale's large and small
 // size (100% to 200%), so that none is stretched and blurred.
 TEST(ProgramIcon, AnImageForEveryScale) {
-#pragma pack(push, 2)
-    struct GroupEntry {
-        BYTE width, height, colors, reserved;
-        WORD planes, bits;
-        DWORD bytes;
-        WORD id;
-    };
-#pragma pack(pop)
     HMODULE self = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(self, "MAINICON", MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
     ASSERT_NE(found, nullptr);
     const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(self, found)));
-    const WORD count = reinterpret_cast<const WORD*>(group)[2];
-    std::set<int> sizes;
-    for (WORD i = 0; i < count; ++i) {
-        const auto* e = reinterpret_cast<const GroupEntry*>(group + 6) + i;
-        EXPECT_EQ(e->width, e->height);
-        sizes.insert(e->width);
-    }
-    for (int dpi : {96, 120, 144, 168, 192}) {
-        SCOPED_TRACE(dpi);
-        EXPECT_EQ(sizes.count(MulDiv(32, dpi, 96)), 1u);
-        EXPECT_EQ(sizes.count(MulDiv(16, dpi, 96)), 1u);
-    }
+    std::set<int> sizes;  // a 6-byte header, then 14 bytes an image, its width first
+    for (int i = 0; i < group[4]; ++i) sizes.insert(group[6 + 14 * i]);
+    for (int dpi : {96, 120, 144, 168, 192})
+        for (int size : {32, 16}) EXPECT_EQ(sizes.count(MulDiv(size, dpi, 96)), 1u) << dpi;
 }
 
 } // namespace
