@@ -403,6 +403,7 @@ void TForm1::Passwordhealth1Click(TComponent*) {
     const int row = ShowPasswordHealth(StringGrid1->Store(), !StrongProtection());
     if (row <= 0 || row >= StringGrid1->RowCount()) return;
     grid_->ShowCell(CellStore::kPasswordColumn, row);
+    StringGrid1->SetFocus();  // the next Enter copies the password; screen readers hear the cell
 }
 
 void TForm1::Ustawienia1Click(TComponent*) {

@@ -52,9 +52,10 @@ bool ControlAccessible::Location(int child, RECT& screen) {
     TControl& c = Of(child);
     if (!c.Showing()) return false;
     if (c.IsWindowed()) return GetWindowRect(static_cast<TWinControl&>(c).Handle(), &screen) != FALSE;
-    RECT b = c.BoundsRect();
-    POINT tl = control_.ClientToScreen(POINT{b.left, b.top});
-    screen = RECT{tl.x, tl.y, tl.x + (b.right - b.left), tl.y + (b.bottom - b.top)};
+    // Where it is painted: its bounds are 96-DPI figures, the screen is pixels.
+    screen = c.Scaled(c.BoundsRect());
+    const POINT origin = control_.ClientToScreen(POINT{0, 0});
+    OffsetRect(&screen, origin.x, origin.y);
     return true;
 }
 
@@ -73,14 +74,14 @@ int ControlAccessible::Focus() {
 
 int ControlAccessible::HitTest(POINT screen) {
     POINT p = control_.ScreenToClient(screen);
-    RECT client = control_.ClientRect();
+    RECT client = control_.PaintRect();
     if (!PtInRect(&client, p)) return -1;
     auto list = Children();
     // Windows lie above what their parent paints; the last made is on top.
     for (int pass = 0; pass < 2; ++pass) {
         for (size_t i = list.size(); i-- > 0;) {
             if (list[i]->IsWindowed() != (pass == 0)) continue;
-            RECT b = list[i]->BoundsRect();
+            RECT b = list[i]->Scaled(list[i]->BoundsRect());
             if (PtInRect(&b, p)) return static_cast<int>(i) + 1;
         }
     }

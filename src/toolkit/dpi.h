@@ -4,6 +4,11 @@
 #pragma once
 #include <windows.h>
 
+// Sent before WM_DPICHANGED from Windows 10 1703 on; the headers name it for later targets.
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
+
 namespace velt {
 
 constexpr int kDesignDpi = 96;

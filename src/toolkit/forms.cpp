@@ -117,9 +117,10 @@ HICON ProgramIcon(int widthMetric, int heightMetric, int dpi) {
 }
 } // namespace
 
-RECT TForm::FrameFor(int clientWidth, int clientHeight) const {
-    RECT r{0, 0, Scaled(clientWidth), Scaled(clientHeight)};
-    AdjustWindowRectForDpi(r, Style(), menu_ != nullptr, ExStyle(), dpi_);
+RECT TForm::FrameFor(int clientWidth, int clientHeight, int dpi) const {
+    if (!dpi) dpi = dpi_;
+    RECT r{0, 0, ScaleToDpi(clientWidth, dpi), ScaleToDpi(clientHeight, dpi)};
+    AdjustWindowRectForDpi(r, Style(), menu_ != nullptr, ExStyle(), dpi);
     return r;
 }
 
@@ -420,7 +421,13 @@ bool TForm::PreTranslateMessage(MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
     if (!IsWindowEnabled(Handle())) return false;
     if (menu_ && menu_->IsShortCut(static_cast<WORD>(msg.wParam), KeyboardShiftState())) return true;
-    if (MnemonicKey(msg)) return true;
+    if (MnemonicKey(msg)) {
+        // The default handling still sees the letter (untranslated, so no
+        // WM_SYSCHAR picks a menu item): otherwise it takes Alt's release as
+        // Alt pressed alone and puts the keyboard in the menu.
+        DefWindowProcA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+        return true;
+    }
     return msg.message == WM_KEYDOWN && DialogKey(msg);
 }
 
@@ -541,6 +548,15 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (OnActivate) OnActivate(this);
         }
         return 0;
+    case WM_GETDPISCALEDSIZE: {
+        // The size the same client area takes at the new scale, so that the
+        // rectangle WM_DPICHANGED then suggests is the one kept.
+        const RECT r = FrameFor(ClientWidth(), ClientHeight(), static_cast<int>(wParam));
+        auto* size = reinterpret_cast<SIZE*>(lParam);
+        size->cx = r.right - r.left;
+        size->cy = r.bottom - r.top;
+        return TRUE;
+    }
     case WM_DPICHANGED:
         ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;

@@ -135,7 +135,8 @@ private:
     bool MnemonicKey(const MSG& msg);
     void CollectButtons(const TWinControl* parent, std::vector<TButton*>& out) const;
     void ApplyBorderStyle();
-    RECT FrameFor(int clientWidth, int clientHeight) const;
+    // The window rectangle around a client area (layout figures) at `dpi` (0: the form's).
+    RECT FrameFor(int clientWidth, int clientHeight, int dpi = 0) const;
 
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     TPosition position_ = TPosition::poDesigned;

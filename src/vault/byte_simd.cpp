@@ -1,6 +1,7 @@
 #include "vault/byte_simd.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace velt::simd {
 
@@ -121,6 +122,62 @@ size_t RunWithout(const unsigned char* p, size_t n, unsigned char a, unsigned ch
     if (HasSse2()) return RunWithoutSse2(p, n, a, b, c, high);
 #endif
     return RunWithoutPlain(p, n, a, b, c, high);
+}
+
+namespace {
+
+constexpr std::uint32_t kLaneFactor = 0x01000193u;
+
+void MixBlocksPlain(std::uint32_t lanes[16], const unsigned char* p, size_t blocks) {
+    // A local copy: the bytes cannot alias it, so the lanes stay in registers.
+    std::uint32_t l[16];
+    std::memcpy(l, lanes, sizeof l);
+    for (; blocks > 0; --blocks, p += 64) {
+        for (int k = 0; k < 16; ++k) {
+            std::uint32_t word;
+            std::memcpy(&word, p + 4 * k, 4);
+            l[k] = (l[k] ^ word) * kLaneFactor;
+            l[k] ^= l[k] >> 15;
+        }
+    }
+    std::memcpy(lanes, l, sizeof l);
+}
+
+#ifdef VELT_SIMD_X86
+__attribute__((target("sse2"))) inline __m128i MixLanes(__m128i lanes, const unsigned char* p) {
+    const __m128i factor = _mm_set1_epi32(static_cast<int>(kLaneFactor));
+    const __m128i x = _mm_xor_si128(lanes, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    // SSE2 multiplies two lanes at a time: lanes 0 and 2, then 1 and 3.
+    const __m128i even = _mm_mul_epu32(x, factor), odd = _mm_mul_epu32(_mm_srli_epi64(x, 32), factor);
+    const __m128i product = _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                                               _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
+    return _mm_xor_si128(product, _mm_srli_epi32(product, 15));
+}
+
+__attribute__((target("sse2"))) void MixBlocksSse2(std::uint32_t lanes[16], const unsigned char* p, size_t blocks) {
+    auto* at = reinterpret_cast<__m128i*>(lanes);
+    __m128i a = _mm_loadu_si128(at), b = _mm_loadu_si128(at + 1), c = _mm_loadu_si128(at + 2),
+            d = _mm_loadu_si128(at + 3);
+    for (; blocks > 0; --blocks, p += 64) {
+        a = MixLanes(a, p);
+        b = MixLanes(b, p + 16);
+        c = MixLanes(c, p + 32);
+        d = MixLanes(d, p + 48);
+    }
+    _mm_storeu_si128(at, a);
+    _mm_storeu_si128(at + 1, b);
+    _mm_storeu_si128(at + 2, c);
+    _mm_storeu_si128(at + 3, d);
+}
+#endif
+
+} // namespace
+
+void MixBlocks(std::uint32_t lanes[16], const unsigned char* p, size_t blocks) {
+#ifdef VELT_SIMD_X86
+    if (HasSse2()) return MixBlocksSse2(lanes, p, blocks);
+#endif
+    MixBlocksPlain(lanes, p, blocks);
 }
 
 void AddBytes(const unsigned char* in, const unsigned char* key, unsigned char* out, size_t n) {

@@ -2,6 +2,7 @@
 // an SSE2 version chosen at run time: the 32-bit build cannot assume SSE2.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 namespace velt::simd {
 
@@ -17,6 +18,11 @@ void SubBytes(const unsigned char* in, const unsigned char* key, unsigned char* 
 // Length of the leading run of p[0, n) that holds none of the bytes a, b, c
 // and, when `high`, no byte from 0x80 up. For the importer's scans.
 size_t RunWithout(const unsigned char* p, size_t n, unsigned char a, unsigned char b, unsigned char c, bool high);
+
+// Mixes `blocks` blocks of 64 bytes into 16 lanes, lane k taking the k-th
+// 32-bit little-endian word of each: lane = (lane ^ word) * 0x01000193, then
+// lane ^= lane >> 15. The file stamp's hash.
+void MixBlocks(std::uint32_t lanes[16], const unsigned char* p, size_t blocks);
 
 // Asks the cache for bytes [p, p + n) ahead of use; does nothing on CPUs
 // without SSE.

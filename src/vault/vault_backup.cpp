@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/resource_strings.h"
+#include "vault/byte_simd.h"
 
 namespace velt {
 
@@ -90,15 +91,8 @@ void BackupSaveOps::Remove(const std::string& path) {
     if (!st.ok) notRemoved_.push_back(path + ": " + st.reason);
 }
 
-void StampHasher::Mix(const unsigned char* block) noexcept {
-    for (int i = 0; i < 4; ++i) {
-        std::uint32_t word;
-        std::memcpy(&word, block + 4 * i, 4);
-        // Odd multipliers: each step is one-to-one, so a changed word always
-        // changes its lane.
-        lanes_[i] = (lanes_[i] ^ word) * 0x01000193u;
-        lanes_[i] ^= lanes_[i] >> 15;
-    }
+StampHasher::StampHasher() noexcept {
+    for (std::uint32_t k = 0; k < 16; ++k) lanes_[k] = 0x811C9DC5u + k * 0x9E3779B9u;
 }
 
 void StampHasher::Add(const void* data, size_t size) noexcept {
@@ -111,10 +105,13 @@ void StampHasher::Add(const void* data, size_t size) noexcept {
         p += take;
         size -= take;
         if (pendingSize_ < sizeof pending_) return;
-        Mix(pending_);
+        simd::MixBlocks(lanes_, pending_, 1);
         pendingSize_ = 0;
     }
-    for (; size >= sizeof pending_; p += sizeof pending_, size -= sizeof pending_) Mix(p);
+    const size_t blocks = size / sizeof pending_;
+    simd::MixBlocks(lanes_, p, blocks);
+    p += blocks * sizeof pending_;
+    size -= blocks * sizeof pending_;
     std::memcpy(pending_, p, size);
     pendingSize_ = size;
 }
@@ -123,11 +120,13 @@ std::uint64_t StampHasher::Value() const noexcept {
     StampHasher last = *this;
     if (last.pendingSize_ > 0) {
         std::memset(last.pending_ + last.pendingSize_, 0, sizeof pending_ - last.pendingSize_);
-        last.Mix(last.pending_);
+        simd::MixBlocks(last.lanes_, last.pending_, 1);
     }
-    const std::uint32_t high = last.lanes_[0] ^ (last.lanes_[2] * 0x5BD1E995u);
-    const std::uint32_t low = last.lanes_[1] ^ (last.lanes_[3] * 0x5BD1E995u);
-    return ((static_cast<std::uint64_t>(high) << 32) | low) ^ (total_ * 0x9E3779B97F4A7C15ull);
+    // Each step is one-to-one in the lane it takes, so a changed lane always
+    // changes the value.
+    std::uint64_t value = 0xCBF29CE484222325ull;
+    for (std::uint32_t lane : last.lanes_) value = (value ^ lane) * 0x100000001B3ull;
+    return value ^ (total_ * 0x9E3779B97F4A7C15ull);
 }
 
 bool StampChanged(const VaultFileStamp& known, const VaultFileStamp& now, const std::function<std::uint64_t()>& hashNow) {

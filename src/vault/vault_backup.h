@@ -101,19 +101,18 @@ struct VaultFileStamp {
 };
 
 // A fast hash of a file's bytes, fed in pieces of any size: it tells one
-// version from another, nothing more. Sixteen bytes a step in four
-// independent 32-bit lanes, so hashing a full vault costs little beside
-// writing or reading it.
+// version from another, nothing more, and is never stored. Sixty-four bytes
+// a step in sixteen independent 32-bit lanes (four SSE2 registers), so
+// hashing a full vault costs little beside writing or reading it.
 class StampHasher {
 public:
+    StampHasher() noexcept;
     void Add(const void* data, size_t size) noexcept;
     std::uint64_t Value() const noexcept;
 
 private:
-    void Mix(const unsigned char* block) noexcept;
-
-    std::uint32_t lanes_[4] = {0x811C9DC5u, 0x9E3779B9u, 0x85EBCA6Bu, 0xC2B2AE35u};
-    unsigned char pending_[16] = {};
+    std::uint32_t lanes_[16];
+    unsigned char pending_[64] = {};
     size_t pendingSize_ = 0;
     std::uint64_t total_ = 0;
 };

@@ -7,6 +7,7 @@
 #include "app/health_command.h"
 #include "app/settings_command.h"
 #include "i18n/translator.h"
+#include "support/screen_reader_win.h"
 #include "toolkit/groupbox.h"
 #include "toolkit/listview.h"
 #include "toolkit/speedbutton.h"
@@ -100,18 +101,53 @@ TEST_F(DisplayScale, MainWindowGrowsWithTheDpiAndFollowsAMove) {
     WriteVaultFile("secret", {{"a", "b", "c", "d", "e"}, {"f", "g", "h", "i", "j"}});
     TForm1* form = Open({true, "secret"});
     ExpectMainLayout(form, SystemDpi());
-    // Moved to a monitor of another scale and back, as Windows reports it.
+    // Moved to a monitor of another scale and back, as Windows reports it:
+    // the size the window asks for is suggested, and kept.
     const int other = SystemDpi() == 144 ? 96 : 144;
     for (int dpi : {other, SystemDpi()}) {
-        RECT suggested;
+        RECT suggested, after;
         GetWindowRect(form->Handle(), &suggested);
+        SIZE size{suggested.right - suggested.left, suggested.bottom - suggested.top};
+        EXPECT_TRUE(SendMessageA(form->Handle(), WM_GETDPISCALEDSIZE, static_cast<WPARAM>(dpi),
+                                 reinterpret_cast<LPARAM>(&size)));
+        suggested.right = suggested.left + size.cx;
+        suggested.bottom = suggested.top + size.cy;
         SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         Pump();
+        GetWindowRect(form->Handle(), &after);
+        // Wine draws every frame at the system's scale, so only there is the frame the one asked for.
+        if (dpi == SystemDpi())
+            EXPECT_TRUE(EqualRect(&after, &suggested)) << after.right - after.left << "x" << after.bottom - after.top;
         ExpectMainLayout(form, dpi);
     }
     form->Zablokuj1Click(form);  // the locked window's label and button
     ASSERT_TRUE(form->LockedLabel->Visible());
     ExpectTextsFit(form);
+    Close(form);
+}
+
+// A screen reader's rectangles and hit tests are the window's pixels: each
+// child of the main window, painted or a window of its own, where it is seen.
+TEST_F(DisplayScale, ReaderRectanglesAreWherePainted) {
+    TForm1* form = Open({true, "secret"});
+    std::vector<std::string> want;
+    int painted = 0;
+    for (int i = 0; i < form->ControlCount(); ++i) {
+        TControl* c = form->Controls(i);
+        if (!c->Visible() || !(c->IsWindowed() || c->AccessibleRole())) continue;
+        RECT r = PixelsOf(c);
+        MapWindowPoints(form->Handle(), HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+        painted += !c->IsWindowed();
+        want.push_back(" " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+                       std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top) + " hit " +
+                       std::to_string(want.size() + 1));
+    }
+    EXPECT_GE(painted, 2);  // the Search button and the link
+    const std::vector<std::string> heard =
+        RunPumping("\"" + Beside("msaa_reader.exe") + "\" places " + Hex(form->Handle()));
+    ASSERT_EQ(heard.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i)
+        EXPECT_EQ(heard[i].substr(heard[i].rfind('"') + 1), want[i]) << heard[i];
     Close(form);
 }
 

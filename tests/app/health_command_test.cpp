@@ -1,5 +1,6 @@
 // Additional > "Password health…" on the real main window: the findings as
-// listed, Enter and a double click going to the entry, Escape nowhere, Polish.
+// listed, Enter and a double click going to the entry (the keyboard with
+// it), Escape nowhere, Polish.
 #include "app/main_window_fixture.h"
 
 #include <commctrl.h>
@@ -63,6 +64,7 @@ TEST_F(HealthWin, EachFindingListedAndEnterGoesToTheEntry) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         form->StringGrid1->SetSelection(start);
+        form->Edit1->SetFocus();
         bool closed = false;
         const TGridRect after = Report(form, "Password health", [&](TForm& dialog, TListView& list) {
             list.SetSelected(c.item);
@@ -81,6 +83,7 @@ TEST_F(HealthWin, EachFindingListedAndEnterGoesToTheEntry) {
         });
         EXPECT_EQ(closed, c.row != 0 || c.key == VK_ESCAPE);
         EXPECT_TRUE(after == (c.row ? TGridRect{4, c.row, 4, c.row} : start)) << after.Left << "," << after.Top;
+        EXPECT_EQ(GetFocus(), c.row ? form->StringGrid1->Handle() : form->Edit1->Handle());
     }
     EXPECT_EQ(seen_.heading,
               "Readable file: 1   Reused: 2   Common: 1   Word or name: 1   Weak: 1   Login or name: 1   Empty: 1");

@@ -10,6 +10,8 @@
 //   focus HWND          the object that has the focus
 //   do HWND CHILD       the default action of a child
 //   clip                the clipboard's text
+//   places HWND         each child's name, accLocation (x y width height)
+//                       and the child accHitTest finds at its centre
 #include <windows.h>
 
 #include <oleacc.h>
@@ -240,6 +242,26 @@ int main(int argc, char** argv) {
             long child = std::atol(arg());
             HRESULT hr = acc ? acc->accDoDefaultAction(Child(child)) : E_FAIL;
             Print(hr == S_OK ? "done" : "not done");
+            if (acc) acc->Release();
+        } else if (command == "places") {
+            IAccessible* acc = ClientOf(Window(arg()));
+            long count = 0;
+            if (acc) acc->get_accChildCount(&count);
+            for (long i = 1; i <= count; ++i) {
+                BSTR name = nullptr;
+                acc->get_accName(Child(i), &name);
+                bool denied = false;
+                const std::string said = Utf8(Heard(S_OK, name, "name", denied));
+                long x = 0, y = 0, w = 0, h = 0;
+                VARIANT hit;
+                VariantInit(&hit);
+                if (acc->accLocation(&x, &y, &w, &h, Child(i)) == S_OK)
+                    acc->accHitTest(x + w / 2, y + h / 2, &hit);
+                const long found = hit.vt == VT_I4 ? hit.lVal : hit.vt == VT_DISPATCH ? i : -1;
+                if (hit.vt == VT_DISPATCH && hit.pdispVal) hit.pdispVal->Release();
+                Print("place \"" + said + "\" " + std::to_string(x) + " " + std::to_string(y) + " " +
+                      std::to_string(w) + " " + std::to_string(h) + " hit " + std::to_string(found));
+            }
             if (acc) acc->Release();
         } else if (command == "clip") {
             std::wstring text;

@@ -2,6 +2,8 @@
 // large and small, instead of the system's default.
 #include "app/main_window_fixture.h"
 
+#include <set>
+
 #include "tools/check_pass_win.h"
 
 namespace velt::test {
@@ -76,6 +78,19 @@ TEST_F(TitleBarIcons, ProgramIconOnEveryTopLevelWindow) {
         EXPECT_TRUE(seen);
     }
     CheckPassBox = nullptr;
+}
+
+// The icon holds an image drawn for each display scale's large and small
+// size (100% to 200%), so that none is stretched and blurred.
+TEST(ProgramIcon, AnImageForEveryScale) {
+    HMODULE self = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(self, "MAINICON", MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    ASSERT_NE(found, nullptr);
+    const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(self, found)));
+    std::set<int> sizes;  // a 6-byte header, then 14 bytes an image, its width first
+    for (int i = 0; i < group[4]; ++i) sizes.insert(group[6 + 14 * i]);
+    for (int dpi : {96, 120, 144, 168, 192})
+        for (int size : {32, 16}) EXPECT_EQ(sizes.count(MulDiv(size, dpi, 96)), 1u) << dpi;
 }
 
 } // namespace

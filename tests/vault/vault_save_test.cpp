@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/errors.h"
+#include "vault/byte_simd.h"
 #include "vault/save_retry.h"
 #include "vault/vault_backup.h"
 #include "vault/vault_format.h"
@@ -411,11 +412,23 @@ TEST(SaveVault, ABriefLockIsRiddenOut) {
 // Another version is noticed by size, then write time, then bytes; the
 // bytes are read only when size and time cannot tell.
 TEST(SaveVault, StampTellsAnotherVersion) {
-    const std::string bytes = "IMDF and a few records, not a multiple of eight";
+    std::string bytes = "IMDF and a few records, not a multiple of eight";
+    for (int i = 0; i < 50; ++i) bytes += static_cast<char>(i * 37);  // over one step of the hash
     StampHasher whole, pieces;
     whole.Add(bytes.data(), bytes.size());
     for (size_t at = 0, n = 1; at < bytes.size(); at += n, ++n) pieces.Add(&bytes[at], std::min(n, bytes.size() - at));
     ASSERT_EQ(whole.Value(), pieces.Value());
+    for (const bool sse2 : {false, true}) {  // both ways of hashing give one value
+        simd::AllowSse2(sse2);
+        StampHasher again;
+        again.Add(bytes.data(), bytes.size());
+        EXPECT_EQ(again.Value(), whole.Value()) << sse2;
+    }
+    std::string firstStep = bytes;
+    firstStep[5] ^= 1;
+    StampHasher changedEarly;
+    changedEarly.Add(firstStep.data(), firstStep.size());
+    EXPECT_NE(changedEarly.Value(), whole.Value());
     StampHasher shorter;
     shorter.Add(bytes.data(), bytes.size() - 1);
     EXPECT_NE(shorter.Value(), whole.Value());

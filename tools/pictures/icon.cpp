@@ -59,8 +59,8 @@ RgbaImage Draw(int size) {
 } // namespace
 
 std::vector<RgbaImage> MakeIcon() {
-    // The large and small sizes of 100%, 125%, 150% and 200% displays.
-    return {Draw(64), Draw(48), Draw(40), Draw(32), Draw(24), Draw(20), Draw(16)};
+    // The large and small sizes of 100%, 125%, 150%, 175% and 200% displays.
+    return {Draw(64), Draw(56), Draw(48), Draw(40), Draw(32), Draw(28), Draw(24), Draw(20), Draw(16)};
 }
 
 } // namespace pictures
