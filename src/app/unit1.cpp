@@ -452,7 +452,8 @@ void TForm1::Pomoc2Click(TComponent*) { ShellOpenText(ProgramDir + "help.chm"); 
 void TForm1::SpeedButton1Click(TComponent*) {
     auto found = FindCell(StringGrid1->Store(), Edit1->Text());
     if (!found) {
-        MessageDlg(ResStr(IDS_TEXT_NOT_FOUND), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
+        MessageDlg(ResStr(IDS_TEXT_NOT_FOUND), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,
+                   TMsgDlgCaption::Framework);
         return;
     }
     StringGrid1->SetSelection(TGridRect{found->col, found->row, found->col, found->row});
