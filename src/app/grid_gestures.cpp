@@ -122,7 +122,8 @@ void GridGestures::ShowCell(int col, int row) {
 void GridGestures::Find(const std::string& text) {
     auto found = FindCell(grid_.Store(), text);
     if (!found) {
-        MessageDlg(ResStr(IDS_TEXT_NOT_FOUND), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
+        MessageDlg(ResStr(IDS_TEXT_NOT_FOUND), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK,
+                   TMsgDlgCaption::Framework);
         return;
     }
     ShowCell(found->col, found->row);

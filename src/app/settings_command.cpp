@@ -182,7 +182,8 @@ bool ShowSettingsDialog(Settings& settings, const std::string& hotkeyNote) {
                                            buttonWidth, row);
     ok->SetDefault(true);
     TBitBtnWithColor* cancel =
-        AddDialogButton(form.get(), "Cancel", mrCancel, form->ClientWidth() / 2 + 4, top, buttonWidth, row);
+        AddDialogButton(form.get(), ResStrInContext(kOwnDialogs, IDS_BTN_CANCEL), mrCancel,
+                        form->ClientWidth() / 2 + 4, top, buttonWidth, row);
     cancel->SetCancel(true);
     form->SetClientHeight(cancel->Top() + cancel->Height() + 13);
     form->SetActiveControl(idle);

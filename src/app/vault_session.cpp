@@ -53,18 +53,24 @@ bool VaultSession::QueryPassword(const std::string& caption, const std::string& 
 
 VaultLifecycle::Answer VaultSession::Ask(Box box, const std::string& text) {
     TModalResult r;
+    const TMsgDlgCaption whose = box == Box::FrameworkErrorOk || box == Box::FrameworkWarningYesNo ||
+                                         box == Box::FrameworkWarningYesNoCancel
+                                     ? TMsgDlgCaption::Framework
+                                     : TMsgDlgCaption::Own;
     switch (box) {
     case Box::ErrorOk:
-        MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
+    case Box::FrameworkErrorOk:
+        MessageDlg(text, TMsgDlgType::mtError, TMsgDlgButtons::mbOK, whose);
         return Answer::Ok;
     case Box::WarningYesNo:
-        r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNo);
+    case Box::FrameworkWarningYesNo:
+        r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNo, whose);
         break;
     case Box::ConfirmYesNo:
-        r = MessageDlg(text, TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo);
+        r = MessageDlg(text, TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo, whose);
         break;
     default:
-        r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNoCancel);
+        r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNoCancel, whose);
         break;
     }
     return r == mrYes ? Answer::Yes : r == mrNo ? Answer::No : Answer::Cancel;

@@ -80,6 +80,14 @@ std::u16string LoadResourceText(const ResStringRec* record) {
 
 std::string LoadResString(const ResStringRec* record) { return Narrow(LoadResourceText(record)); }
 
+std::string ResStrInContext(const char* context, int id) {
+    const std::u16string english = g_reader(nullptr, id);
+    if (english.empty() || (g_ownerTest && !g_ownerTest())) return Narrow(english);
+    const std::u16string key = Utf8ToUtf16(context) + u'\x04' + english;
+    const std::u16string found = Translate(key);
+    return Narrow(found == key ? english : found);
+}
+
 // The by-identifier routes have no owner-thread test.
 std::string LoadStr(int id) {
     std::string english = g_identifierReader(id);

@@ -70,4 +70,11 @@ inline std::string ResStr(int id) {
     return LoadResString(&rec);
 }
 
+// The record route for a text that is also the framework's own and must stay
+// English there (a box's caption, "Cancel"): looked up as "context" EOT text,
+// the key of a gettext msgctxt entry, and English when no catalogue has it.
+std::string ResStrInContext(const char* context, int id);
+// The context of the words that Velt's own dialogs use.
+constexpr const char* kOwnDialogs = "Velt";
+
 } // namespace velt

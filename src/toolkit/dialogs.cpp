@@ -10,15 +10,18 @@
 
 namespace velt {
 
-TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
-    std::string caption;
+TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                        TMsgDlgCaption whose) {
+    int captionId = IDS_MSG_WARNING;
     UINT flags = 0;
     switch (type) {
-    case TMsgDlgType::mtWarning: caption = ResStr(IDS_MSG_WARNING); flags = MB_ICONWARNING; break;
-    case TMsgDlgType::mtError: caption = ResStr(IDS_MSG_ERROR); flags = MB_ICONERROR; break;
-    case TMsgDlgType::mtInformation: caption = ResStr(IDS_MSG_INFORMATION); flags = MB_ICONINFORMATION; break;
-    case TMsgDlgType::mtConfirmation: caption = ResStr(IDS_MSG_CONFIRM); flags = MB_ICONQUESTION; break;
+    case TMsgDlgType::mtWarning: captionId = IDS_MSG_WARNING; flags = MB_ICONWARNING; break;
+    case TMsgDlgType::mtError: captionId = IDS_MSG_ERROR; flags = MB_ICONERROR; break;
+    case TMsgDlgType::mtInformation: captionId = IDS_MSG_INFORMATION; flags = MB_ICONINFORMATION; break;
+    case TMsgDlgType::mtConfirmation: captionId = IDS_MSG_CONFIRM; flags = MB_ICONQUESTION; break;
     }
+    const std::string caption =
+        whose == TMsgDlgCaption::Own ? ResStrInContext(kOwnDialogs, captionId) : ResStr(captionId);
     switch (buttons) {
     case TMsgDlgButtons::mbOK: flags |= MB_OK; break;
     case TMsgDlgButtons::mbOKCancel: flags |= MB_OKCANCEL; break;

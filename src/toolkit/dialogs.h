@@ -16,11 +16,16 @@ namespace velt {
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
 enum class TMsgDlgButtons { mbOK, mbOKCancel, mbYesNo, mbYesNoCancel };
 
+// Whose words caption a box: the framework's captions have no catalogue
+// entries and stay English, as the messages Velt always had are shown; the
+// boxes Velt added since say it in the interface language.
+enum class TMsgDlgCaption { Own, Framework };
+
 // A modal message box captioned "Warning", "Error", "Information" or
-// "Confirm" (resource strings, so in the current language) with the icon of
-// its kind. Returns mrOk, mrCancel, mrYes or mrNo; Esc or the close box
-// give mrCancel where there is a Cancel button.
-TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons);
+// "Confirm" with the icon of its kind. Returns mrOk, mrCancel, mrYes or
+// mrNo; Esc or the close box give mrCancel where there is a Cancel button.
+TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                        TMsgDlgCaption caption = TMsgDlgCaption::Own);
 
 enum TSaveOption : unsigned {
     ofOverwritePrompt = 1,  // ask before replacing an existing file

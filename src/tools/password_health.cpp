@@ -164,7 +164,7 @@ HealthReport CheckPasswordHealth(const std::vector<HealthEntry>& entries, bool c
     HealthReport report;
     if (compatibleFormat) {
         report.lines.push_back({HealthFinding::CompatibleFormat, {}});
-        report.counts[static_cast<int>(HealthFinding::CompatibleFormat)] = 1;
+        report.counts[static_cast<int>(HealthFinding::CompatibleFormat)] = static_cast<int>(entries.size());
     }
     const CaseFold fold;
     std::string password, login, name;  // folded copies, wiped on the way out

@@ -37,7 +37,7 @@ struct HealthLine {
 
 struct HealthReport {
     std::vector<HealthLine> lines;
-    // Entries under each finding (1 for a compatible-format vault).
+    // Entries under each finding (all of them in a compatible-format vault).
     std::array<int, kHealthFindings> counts{};
     // Entries (1 = the first) of every line, line after line, each line's in
     // order; a line's first is the one to go to.

@@ -41,7 +41,7 @@ void VaultLifecycle::StartUp() {
             ReportError(e);
         }
     } else {
-        Ask(Box::ErrorOk, ResStr(IDS_NEED_VALID_PASSWORD));
+        Ask(Box::FrameworkErrorOk, ResStr(IDS_NEED_VALID_PASSWORD));
         Terminate();
     }
     LanguageStep();
@@ -77,7 +77,7 @@ bool VaultLifecycle::LoadChecked() {
         TableReplaced();
         return true;
     }
-    Ask(Box::ErrorOk, ResStr(IDS_INCORRECT_PASSWORD));
+    Ask(Box::FrameworkErrorOk, ResStr(IDS_INCORRECT_PASSWORD));
     Terminate();
     return false;
 }
@@ -110,7 +110,7 @@ void VaultLifecycle::SaveCommand() {
 
 void VaultLifecycle::ReopenCommand() {
     if (Modified) {
-        switch (Ask(Box::WarningYesNoCancel, ResStr(IDS_SAVE_CHANGES))) {
+        switch (Ask(Box::FrameworkWarningYesNoCancel, ResStr(IDS_SAVE_CHANGES))) {
         case Answer::Yes:
             if (!SaveChecked()) return;
             break;
@@ -143,7 +143,7 @@ void VaultLifecycle::ChangePasswordCommand() {
 }
 
 void VaultLifecycle::ClearCommand() {
-    if (Ask(Box::WarningYesNo, ResStr(IDS_CONFIRM_CLEAR)) != Answer::Yes) return;
+    if (Ask(Box::FrameworkWarningYesNo, ResStr(IDS_CONFIRM_CLEAR)) != Answer::Yes) return;
     ResetTable();
     TableReplaced();
     Modified = true;
@@ -182,7 +182,7 @@ void VaultLifecycle::StrongCommand() {
 
 bool VaultLifecycle::MayClose() {
     if (!Modified) return true;
-    switch (Ask(Box::WarningYesNoCancel, ResStr(IDS_SAVE_CHANGES))) {
+    switch (Ask(Box::FrameworkWarningYesNoCancel, ResStr(IDS_SAVE_CHANGES))) {
     case Answer::Yes: return SaveChecked();
     case Answer::No: return true;
     default: return false;

@@ -14,7 +14,12 @@ namespace velt {
 
 class VaultLifecycle {
 public:
-    enum class Box { ErrorOk, WarningYesNoCancel, WarningYesNo, ConfirmYesNo };
+    // The Framework boxes are the messages Velt always had, whose captions
+    // stay English; the others are captioned in the interface language.
+    enum class Box {
+        ErrorOk, WarningYesNoCancel, WarningYesNo, ConfirmYesNo,
+        FrameworkErrorOk, FrameworkWarningYesNoCancel, FrameworkWarningYesNo
+    };
     enum class Answer { Ok, Yes, No, Cancel };
 
     // Shortest master password accepted at start-up and by "Change password".

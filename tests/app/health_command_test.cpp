@@ -86,7 +86,7 @@ TEST_F(HealthWin, EachFindingListedAndEnterGoesToTheEntry) {
         EXPECT_EQ(GetFocus(), c.row ? form->StringGrid1->Handle() : form->Edit1->Handle());
     }
     EXPECT_EQ(seen_.heading,
-              "Readable file: 1   Reused: 2   Common: 1   Word or name: 1   Weak: 1   Login or name: 1   Empty: 1");
+              "Readable by anyone: 6   Reused: 2   Common: 1   Word or name: 1   Weak: 1   Login or name: 1   Empty: 1");
     const std::vector<std::string> want = {
         "Anyone with the vault file can read it: turn on File > Strong encryption | ",
         "Used by 2 entries | Bank, Forum",
@@ -108,7 +108,7 @@ TEST_F(HealthPlLocale, PolishTextsAndPolishNames) {
     TForm1* form = Open({true, "secret"});
     Report(form, "Kondycja hase\xB3", [](TForm& dialog, TListView&) { dialog.Close(); });
     EXPECT_EQ(seen_.caption, "Kondycja hase\xB3");
-    EXPECT_EQ(seen_.heading.substr(0, 21), "Plik do odczytania: 1");
+    EXPECT_EQ(seen_.heading.substr(0, 23), "Czytelne dla ka\xBF" "dego: 2");
     ASSERT_EQ(seen_.lines.size(), 2u);
     EXPECT_EQ(seen_.lines[1], "Popularne s\xB3owo lub imi\xEA, dodane najwy\xBF" "ej cztery cyfry lub symbole | Sklep");
     Close(form);

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks the help's sources: help_test.py SOURCE_DIR
 
-Every link lands on a page and an anchor that exist, every section is in the
-contents and the index, and the shortcut table lists the menu's shortcuts.
+Every link lands on a page and an anchor that exist, every page and section is
+in the contents and the index, the pages' Previous and Next links follow the
+contents, and the shortcut table lists the menu's shortcuts.
 """
 import os
 import re
@@ -36,6 +37,19 @@ def sections_in_contents_and_index():
     return "not in the contents or the index: %s" % missing if missing else None
 
 
+def pages_in_contents_order():
+    order = [t for t in toc if "#" not in t]
+    listed = re.findall(r'<li><a href="([^"#]+)"', text["index.html"])
+    bad = [p for p in pages if p not in order] + [p for p in order[1:] if p not in listed]
+    for i, p in enumerate(order):
+        nav = re.search(r'<p class="nav">(.*?)</p>', text[p], re.S)
+        links = dict(re.findall(r'(Previous|Next): <a href="([^"]+)"', nav.group(1) if nav else ""))
+        want = {k: order[j] for k, j in (("Previous", i - 1), ("Next", i + 1)) if 0 <= j < len(order)}
+        if links != want:
+            bad.append("%s links %s, not %s" % (p, links, want))
+    return "out of the contents or their order: %s" % bad if bad else None
+
+
 def every_page_compiled():
     listed = text["velt.hhp"].split("[FILES]")[1].split()
     missing = [p for p in pages if p not in listed]
@@ -53,7 +67,8 @@ def shortcut_table():
 
 
 failed = 0
-for check in (links_land, sections_in_contents_and_index, every_page_compiled, shortcut_table):
+for check in (links_land, sections_in_contents_and_index, pages_in_contents_order, every_page_compiled,
+              shortcut_table):
     problem = check()
     print("%-32s %s" % (check.__name__, "ok" if problem is None else "FAIL: " + problem))
     failed += problem is not None

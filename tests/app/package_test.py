@@ -69,7 +69,9 @@ def readme_text():
     wanted = ["Velt " + version, "velt.exe", "baza.pdb", "Program Files", "English", "Polish",
               "IMDF", "CRC-32", "Strong encryption", "AES-256-GCM", "PBKDF2", "CSV", "HTML",
               "Reporting a problem", "https://velt.example.org/",
-              "velt.ini", "baza.pdb.1.bak", "File > Lock", "File > Import", "damaged", "Moving to another PC"]
+              "velt.ini", "baza.pdb.1.bak", "File > Lock", "File > Import", "damaged", "Moving to another PC",
+              "Auto-type", "Ctrl+T", "Copy login", "Password health", "Screen readers", "[AutoType]", "Confirm=1",
+              "English only"]
     missing = [w for w in wanted if w not in text]
     return "README.txt lacks %s" % missing if missing else None
 

@@ -165,5 +165,35 @@ TEST_F(SettingsWin, AltLettersReachTheirControlsAndTypingGoesOn) {
     Close(form);
 }
 
+// In Polish the dialog's Cancel and the refusal's caption are Polish too, and
+// Shift alone makes no shortcut.
+using SettingsWinPlLocale = MainWindowTest;
+TEST_F(SettingsWinPlLocale, PolishButtonsAndShiftAloneRefused) {
+    TForm1* form = Open({true, "secret"});
+    std::string cancel;
+    RunLater(40, [&] {
+        auto* dialog = dynamic_cast<TForm*>(TWinControl::FromHandle(FindWindowA(kFormClass, "Ustawienia")));
+        ASSERT_NE(dialog, nullptr);
+        TButton* ok = nullptr;
+        for (int i = 0; i < dialog->ControlCount(); ++i) {
+            auto* e = dynamic_cast<TEdit*>(dialog->Controls(i));
+            if (e && e->Text() == "Ctrl+Alt+K") e->SetText("Shift+K");
+            auto* b = dynamic_cast<TButton*>(dialog->Controls(i));
+            if (b && b->ModalResult() == mrOk) ok = b;
+            if (b && b->ModalResult() == mrCancel) cancel = b->Caption();
+        }
+        ASSERT_NE(ok, nullptr);
+        ok->Click();
+    });
+    form->Ustawienia1Click(form);
+    Pump();
+    EXPECT_EQ(cancel, "Anuluj");
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].caption, "Ostrze\xBF" "enie");
+    EXPECT_EQ(boxes_.Boxes()[0].text.rfind("\x84Shift+K\x94 nie jest skr\xF3tem", 0), 0u);
+    EXPECT_EQ(form->CurrentSettings().hotkey, "Ctrl+Alt+K");
+    Close(form);
+}
+
 } // namespace
 } // namespace velt::test

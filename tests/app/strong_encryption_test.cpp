@@ -166,12 +166,23 @@ TEST_F(StrongEncryption, DamagedFileAtStartUpIsReportedAndNeverSavedOver) {
 
 using StrongEncryptionPlLocale = StrongEncryption;
 
+// The question Velt added is Polish, caption too; the framework's caption of
+// the save question stays English.
 TEST_F(StrongEncryptionPlLocale, QuestionsArePolish) {
     TForm1* form = Open({true, "secret"});
     EXPECT_EQ(form->Silneszyfrowanie1->Caption(), "Silne szyfrowanie");
     Choose(form, IDNO);
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(boxes_.Boxes()[0].text.rfind("Od nast\xEApnego zapisu plik baza.pdb b\xEA" "dzie", 0), 0u);
+    EXPECT_EQ(boxes_.Boxes()[0].caption, "Potwierdzenie");
+    Choose(form, IDYES);
+    EXPECT_EQ(boxes_.Boxes()[0].caption, "Potwierdzenie");
+    Choose(form, IDNO);
+    EXPECT_EQ(boxes_.Boxes()[0].caption, "Ostrze\xBF" "enie") << "turning it off";
+    boxes_.Clear();
+    boxes_.QueueAnswer(IDNO);
+    Close(form);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Warning: Czy chcesz zapisa\xE6 zmiany przed zamkni\xEA" "ciem?"});
 }
 
 } // namespace

@@ -248,6 +248,12 @@ TEST(ResourceStrings, EveryTextHasPolishButTheFrameworksOwn) {
         ResStringRec rec{nullptr, t.id};
         EXPECT_EQ(LoadResourceText(&rec) == english, frameworks || samePolish) << t.english;
     }
+    // Velt's own dialogs say the framework's captions and Cancel in Polish;
+    // a text with no such entry stays English.
+    const std::pair<int, const char16_t*> own[] = {
+        {IDS_MSG_WARNING, u"Ostrzeżenie"}, {IDS_MSG_ERROR, u"Błąd"}, {IDS_MSG_INFORMATION, u"Informacja"},
+        {IDS_MSG_CONFIRM, u"Potwierdzenie"}, {IDS_BTN_CANCEL, u"Anuluj"}, {IDS_BTN_OK, u"OK"}};
+    for (const auto& [id, polish] : own) EXPECT_EQ(ResStrInContext(kOwnDialogs, id), Narrow(polish)) << id;
 }
 
 TEST(ResourceStrings, EmptyStringNeverBecomesTheHeader) {

@@ -128,7 +128,7 @@ TEST(PasswordHealth, EntriesAndHeadingTexts) {
         {false, 11, "Site, Site, row 3, Site, Site, Site, Site, Site, Site, Site and 1 more",
          "Reused: 11   Common: 0   Word or name: 0   Weak: 0   Login or name: 0   Empty: 0"},
         {true, 12, "Site, Site, row 3, Site, Site, Site, Site, Site, Site, Site and 1 more",
-         "Readable file: 1   Reused: 11   Common: 0   Word or name: 0   Weak: 0   Login or name: 0   Empty: 1"},
+         "Readable by anyone: 12   Reused: 11   Common: 0   Word or name: 0   Weak: 0   Login or name: 0   Empty: 1"},
         {false, 1, "", "Reused: 0   Common: 0   Word or name: 0   Weak: 0   Login or name: 0   Empty: 0"},
     };
     test::CountingRandom random;

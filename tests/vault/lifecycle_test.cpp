@@ -69,12 +69,13 @@ protected:
         return true;
     }
     Answer Ask(Box box, const std::string& text) override {
-        const char* kind = box == Box::ErrorOk        ? "error"
-                           : box == Box::WarningYesNo ? "yesno"
-                           : box == Box::ConfirmYesNo ? "confirm"
-                                                      : "ync";
+        const bool error = box == Box::ErrorOk || box == Box::FrameworkErrorOk;
+        const char* kind = error                                                          ? "error"
+                           : box == Box::WarningYesNo || box == Box::FrameworkWarningYesNo ? "yesno"
+                           : box == Box::ConfirmYesNo                                     ? "confirm"
+                                                                                          : "ync";
         log.push_back(std::string(kind) + " " + text);
-        if (box == Box::ErrorOk) return Answer::Ok;
+        if (error) return Answer::Ok;
         Answer a = answers.at(0);
         answers.pop_front();
         return a;
