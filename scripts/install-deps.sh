@@ -9,10 +9,11 @@ set -euo pipefail
 # the strong vault; Wine only recommends it, and recommendations are skipped.
 # python3-cryptography: an implementation of the strong vault format apart
 # from Velt's, which the tests check Velt against.
+# oathtool: one-time codes computed apart from Velt, for the same purpose.
 PACKAGES=(cmake make g++ clang googletest gettext fp-utils
           g++-mingw-w64-i686 binutils-mingw-w64-i686
           wine wine32:i386 libgnutls30:i386 wine64 fonts-wine xvfb xauth x11-apps xdotool imagemagick
-          locales python3 python3-cryptography unzip ccache libclang-rt-14-dev)
+          locales python3 python3-cryptography unzip ccache libclang-rt-14-dev oathtool)
 
 # npm fetches the common-password lists the build compiles in (Debian's
 # nodejs and npm, unless a node with its own npm is already there).
