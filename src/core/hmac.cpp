@@ -1,4 +1,4 @@
-#include "tools/hmac.h"
+#include "core/hmac.h"
 
 #include <cstring>
 

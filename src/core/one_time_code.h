@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "core/errors.h"
-#include "tools/hmac.h"
+#include "core/hmac.h"
 
 namespace velt {
 

@@ -1,4 +1,4 @@
-#include "tools/one_time_code.h"
+#include "core/one_time_code.h"
 
 #include <cstdio>
 #include <vector>

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <random>
 
-#include "tools/hmac.h"
-#include "tools/one_time_code.h"
+#include "core/hmac.h"
+#include "core/one_time_code.h"
 
 namespace velt {
 namespace {
