@@ -228,6 +228,8 @@ void TForm1::BuildMenu() {
     Copylogin1 = AddItem(Dodatkowe1, "Copylogin1", "Copy login", ctrl | 'B', &TForm1::Copylogin1Click);
     Typeloginandpassword1 = AddItem(Dodatkowe1, "Typeloginandpassword1", "Type login and password", ctrl | 'T',
                                     &TForm1::Typeloginandpassword1Click);
+    Typepasswordcharacters1 = AddItem(Dodatkowe1, "Typepasswordcharacters1", "Type password characters\x85", 0,
+                                      &TForm1::Typepasswordcharacters1Click);
     Passwordhealth1 = AddItem(Dodatkowe1, "Passwordhealth1", "Password health\x85", 0, &TForm1::Passwordhealth1Click);
     N3 = AddItem(Dodatkowe1, "N3", "-", 0, nullptr);
     Ustawienia1 = AddItem(Dodatkowe1, "Ustawienia1", "Settings\x85", 0, &TForm1::Ustawienia1Click);
@@ -278,6 +280,7 @@ void TForm1::WriteOwnCaptions() {
     Ustawienia1->SetCaption(ResStr(IDS_SETTINGS_MENU));
     Typeloginandpassword1->SetCaption(ResStr(IDS_TYPE_LOGIN_MENU));
     Passwordhealth1->SetCaption(ResStr(IDS_HEALTH_MENU));
+    Typepasswordcharacters1->SetCaption(ResStr(IDS_BOXES_MENU));
     LockedLabel->SetCaption(ResStr(IDS_LOCKED));
     UnlockButton->SetCaption(ResStr(IDS_UNLOCK));
     Copylogin1->SetCaption(ResStr(IDS_COPY_LOGIN));

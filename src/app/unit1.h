@@ -71,6 +71,7 @@ public:
     TMenuItem* Checkpasswordstrength1;
     TMenuItem* Copylogin1;         // "Copy login"
     TMenuItem* Typeloginandpassword1;  // auto-type of the selected row
+    TMenuItem* Typepasswordcharacters1;  // the bank's character boxes
     TMenuItem* Passwordhealth1;    // "Password health…"
     TMenuItem* N3;
     TMenuItem* Ustawienia1;        // "Settings…"
@@ -111,6 +112,7 @@ public:
     void Checkpasswordstrength1Click(TComponent* sender);
     void Copylogin1Click(TComponent* sender);
     void Typeloginandpassword1Click(TComponent* sender);
+    void Typepasswordcharacters1Click(TComponent* sender);  // character_boxes_command.cpp
     void Passwordhealth1Click(TComponent* sender);
     void Polski1Click(TComponent* sender);
     void English1Click(TComponent* sender);

@@ -24,10 +24,14 @@ struct Settings {
     std::string hotkey = kDefaultHotkey;
     std::string sequence = kDefaultAutoTypeSequence;
     int keyDelayMs = 10;
+    // [CharacterBoxes] TabAfterEach: the bank's character boxes take a Tab
+    // after each character typed. Written only when on.
+    bool tabAfterEachCharacter = false;
 
     bool operator==(const Settings& o) const {
         return idleMinutes == o.idleMinutes && onSessionLock == o.onSessionLock && onMinimize == o.onMinimize &&
-               keep == o.keep && hotkey == o.hotkey && sequence == o.sequence && keyDelayMs == o.keyDelayMs;
+               keep == o.keep && hotkey == o.hotkey && sequence == o.sequence && keyDelayMs == o.keyDelayMs &&
+               tabAfterEachCharacter == o.tabAfterEachCharacter;
     }
 };
 

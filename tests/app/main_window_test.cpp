@@ -94,6 +94,7 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         {form->Checkpasswordstrength1, "Check password strength", "Ctrl+U"},
         {form->Copylogin1, "Copy login", "Ctrl+B"},
         {form->Typeloginandpassword1, "Type login and password", "Ctrl+T"},
+        {form->Typepasswordcharacters1, "Type password characters\x85", ""},
         {form->Passwordhealth1, "Password health\x85", ""},
         {form->N3, "-", ""},
         {form->Ustawienia1, "Settings\x85", ""},
@@ -115,11 +116,12 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
     EXPECT_EQ(form->Plik1->Items(7), form->Silneszyfrowanie1);
     EXPECT_EQ(form->Plik1->Items(8), form->Zablokuj1);
     EXPECT_EQ(form->Plik1->Items(9), form->N1);
-    EXPECT_EQ(form->Dodatkowe1->Count(), 9);
+    EXPECT_EQ(form->Dodatkowe1->Count(), 10);
     EXPECT_EQ(form->Dodatkowe1->Items(4), form->Copylogin1);
     EXPECT_EQ(form->Dodatkowe1->Items(5), form->Typeloginandpassword1);
-    EXPECT_EQ(form->Dodatkowe1->Items(6), form->Passwordhealth1);
-    EXPECT_EQ(form->Dodatkowe1->Items(8), form->Ustawienia1);
+    EXPECT_EQ(form->Dodatkowe1->Items(6), form->Typepasswordcharacters1);
+    EXPECT_EQ(form->Dodatkowe1->Items(7), form->Passwordhealth1);
+    EXPECT_EQ(form->Dodatkowe1->Items(9), form->Ustawienia1);
     EXPECT_EQ(form->Language1->Count(), 2);
     EXPECT_EQ(form->Pomoc1->Count(), 2);
     EXPECT_EQ(form->MainMenu1->Items()->Count(), 4);
