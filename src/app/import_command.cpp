@@ -8,7 +8,7 @@
 
 namespace velt {
 
-bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog) {
+bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog, bool keepCodes) {
     dialog.SetFilter(ResStr(IDS_IMPORT_FILTER));
     if (!dialog.Execute(owner)) return false;
     const std::string path = dialog.FileName();
@@ -16,6 +16,7 @@ bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog) {
     try {
         std::string bytes = import::ReadImportFile(path);
         summary = import::ImportCsv(bytes, path, table, import::WindowsImportCodePage(), platform::SystemRandom());
+        if (keepCodes) import::KeepImportedCodes(summary, table);
     } catch (const import::EImportError& e) {
         MessageDlg(e.Message(), TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
         return false;

@@ -12,7 +12,8 @@ namespace velt {
 // into `table`, then shows the summary. A file that cannot be read or
 // imported gets an error box naming it and leaves the table as it was.
 // Returns true when rows were added: the caller then sets Modified and
-// repaints the grid. Cancel returns false.
-bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog);
+// repaints the grid. Cancel returns false. `keepCodes` (a strong vault):
+// the file's one-time codes become their entries' codes.
+bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog, bool keepCodes = false);
 
 } // namespace velt

@@ -8,6 +8,7 @@
 #include "app/controls.h"
 #include "app/framed_speed_button.h"
 #include "app/vault_session.h"
+#include "core/clock.h"
 #include "vault/lock_policy.h"
 #include "vault/settings.h"
 #include "platform/clipboard_guard.h"
@@ -71,6 +72,7 @@ public:
     TMenuItem* Checkpasswordstrength1;
     TMenuItem* Copylogin1;         // "Copy login"
     TMenuItem* Typeloginandpassword1;  // auto-type of the selected row
+    TMenuItem* Copyonetimecode1;         // the selected entry's one-time code
     TMenuItem* Typepasswordcharacters1;  // the bank's character boxes
     TMenuItem* Passwordhealth1;    // "Password health…"
     TMenuItem* N3;
@@ -113,6 +115,9 @@ public:
     void Copylogin1Click(TComponent* sender);
     void Typeloginandpassword1Click(TComponent* sender);
     void Typepasswordcharacters1Click(TComponent* sender);  // character_boxes_command.cpp
+    void Copyonetimecode1Click(TComponent* sender);         // one_time_code_command.cpp
+    // The clock one-time codes are worked out at (null: the system's).
+    static void SetOneTimeClockForTests(Clock* clock);
     void Passwordhealth1Click(TComponent* sender);
     void Polski1Click(TComponent* sender);
     void English1Click(TComponent* sender);

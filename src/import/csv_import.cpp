@@ -12,6 +12,7 @@
 #include "import/field_converter.h"
 #include "import/import_sources.h"
 #include "core/secure_memory.h"
+#include "vault/entry_items.h"
 #include "vault/vault_format.h"
 
 namespace velt::import {
@@ -413,6 +414,18 @@ ImportSummary ImportCsv(std::string& bytes, const std::string& fileName, CellSto
         throw;
     }
     return summary;
+}
+
+int KeepImportedCodes(ImportSummary& summary, CellStore& table) {
+    int kept = 0;
+    for (ImportedCode& code : summary.codes) {
+        SetOneTimeCode(table, code.row, code.link);
+        WipeString(code.link);
+        ++kept;
+    }
+    summary.codes.clear();
+    summary.totp -= kept;
+    return kept;
 }
 
 } // namespace velt::import

@@ -8,6 +8,7 @@
 #include "export/table_export.h"
 #include "support/colliding_rows.h"
 #include "support/stand_in_crypto.h"
+#include "vault/entry_items.h"
 #include "vault/vault_format.h"
 
 namespace velt::import {
@@ -176,7 +177,15 @@ TEST(CsvImport, OneTimeCodesBecomeLinksOrAreListedWithTheirReason) {
         for (const ImportedCode& code : s.codes) codes.emplace_back(code.row, code.link);
         EXPECT_EQ(codes, c.codes);
         EXPECT_EQ(s.codesRefused, c.refused);
-        EXPECT_EQ(s.totp, static_cast<int>(c.codes.size()) + (c.file.find("OTPAuth") != std::string::npos));
+        ImportSummary kept = s;
+        EXPECT_EQ(KeepImportedCodes(kept, t), static_cast<int>(c.codes.size()));
+        EXPECT_EQ(kept.totp, s.totp - static_cast<int>(c.codes.size()));
+        for (int row = 1; row < t.RowCount(); ++row) {
+            std::string want;
+            for (const auto& [at, link] : c.codes)
+                if (at == row) want = link;
+            EXPECT_EQ(OneTimeCodeOf(t, row), want) << row;
+        }
     }
 }
 
