@@ -11,14 +11,6 @@
 
 namespace velt {
 
-namespace {
-
-Clock* testClock = nullptr;
-
-} // namespace
-
-void TForm1::SetOneTimeClockForTests(Clock* clock) { testClock = clock; }
-
 void TForm1::Copyonetimecode1Click(TComponent*) {
     const int row = StringGrid1->Selection().Top;
     if (Locked() || row < 1 || row >= StringGrid1->RowCount()) return;
@@ -29,8 +21,7 @@ void TForm1::Copyonetimecode1Click(TComponent*) {
     }
     try {
         const OneTimeCode code = OneTimeCode::Parse(link);
-        const std::int64_t now = (testClock ? *testClock : SystemClock()).UnixNow();
-        clipboard_.Copy(code.CodeToCopy(now), Handle());
+        clipboard_.Copy(code.CodeToCopy(OneTimeClock().UnixNow()), Handle());
     } catch (const EOneTimeCodeError& e) {
         MessageDlg(e.Message(), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
     }

@@ -228,6 +228,7 @@ void TForm1::BuildMenu() {
     Copylogin1 = AddItem(Dodatkowe1, "Copylogin1", "Copy login", ctrl | 'B', &TForm1::Copylogin1Click);
     Typeloginandpassword1 = AddItem(Dodatkowe1, "Typeloginandpassword1", "Type login and password", ctrl | 'T',
                                     &TForm1::Typeloginandpassword1Click);
+    Onetimecode1 = AddItem(Dodatkowe1, "Onetimecode1", "One-time code\x85", 0, &TForm1::Onetimecode1Click);
     Copyonetimecode1 = AddItem(Dodatkowe1, "Copyonetimecode1", "Copy one-time code", ctrl | scShift | 'T',
                                &TForm1::Copyonetimecode1Click);
     Typepasswordcharacters1 = AddItem(Dodatkowe1, "Typepasswordcharacters1", "Type password characters\x85", 0,
@@ -284,6 +285,7 @@ void TForm1::WriteOwnCaptions() {
     Passwordhealth1->SetCaption(ResStr(IDS_HEALTH_MENU));
     Typepasswordcharacters1->SetCaption(ResStr(IDS_BOXES_MENU));
     Copyonetimecode1->SetCaption(ResStr(IDS_OTP_COPY_MENU));
+    Onetimecode1->SetCaption(ResStr(IDS_OTP_MENU));
     LockedLabel->SetCaption(ResStr(IDS_LOCKED));
     UnlockButton->SetCaption(ResStr(IDS_UNLOCK));
     Copylogin1->SetCaption(ResStr(IDS_COPY_LOGIN));

@@ -72,6 +72,7 @@ public:
     TMenuItem* Checkpasswordstrength1;
     TMenuItem* Copylogin1;         // "Copy login"
     TMenuItem* Typeloginandpassword1;  // auto-type of the selected row
+    TMenuItem* Onetimecode1;             // "One-time code…": show, set up, remove
     TMenuItem* Copyonetimecode1;         // the selected entry's one-time code
     TMenuItem* Typepasswordcharacters1;  // the bank's character boxes
     TMenuItem* Passwordhealth1;    // "Password health…"
@@ -116,6 +117,7 @@ public:
     void Typeloginandpassword1Click(TComponent* sender);
     void Typepasswordcharacters1Click(TComponent* sender);  // character_boxes_command.cpp
     void Copyonetimecode1Click(TComponent* sender);         // one_time_code_command.cpp
+    void Onetimecode1Click(TComponent* sender);             // one_time_dialog.cpp
     // The clock one-time codes are worked out at (null: the system's).
     static void SetOneTimeClockForTests(Clock* clock);
     void Passwordhealth1Click(TComponent* sender);
@@ -188,6 +190,8 @@ private:
     // `focusTable` false leaves the window in front where it is.
     bool Unlock(bool focusTable);
     HotkeyState hotkeyState_ = HotkeyState::Off;
+    // The clock one-time codes are worked out at.
+    static Clock& OneTimeClock();
     bool autoTyping_ = false;
 
     // A password copied from the grid; forgotten after a delay and at the end.

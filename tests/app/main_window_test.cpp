@@ -95,6 +95,7 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         {form->Checkpasswordstrength1, "Check password strength", "Ctrl+U"},
         {form->Copylogin1, "Copy login", "Ctrl+B"},
         {form->Typeloginandpassword1, "Type login and password", "Ctrl+T"},
+        {form->Onetimecode1, "One-time code\x85", ""},
         {form->Copyonetimecode1, "Copy one-time code", "Shift+Ctrl+T"},
         {form->Typepasswordcharacters1, "Type password characters\x85", ""},
         {form->Passwordhealth1, "Password health\x85", ""},
@@ -118,13 +119,14 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
     EXPECT_EQ(form->Plik1->Items(7), form->Silneszyfrowanie1);
     EXPECT_EQ(form->Plik1->Items(8), form->Zablokuj1);
     EXPECT_EQ(form->Plik1->Items(9), form->N1);
-    EXPECT_EQ(form->Dodatkowe1->Count(), 11);
+    EXPECT_EQ(form->Dodatkowe1->Count(), 12);
     EXPECT_EQ(form->Dodatkowe1->Items(4), form->Copylogin1);
     EXPECT_EQ(form->Dodatkowe1->Items(5), form->Typeloginandpassword1);
-    EXPECT_EQ(form->Dodatkowe1->Items(6), form->Copyonetimecode1);
-    EXPECT_EQ(form->Dodatkowe1->Items(7), form->Typepasswordcharacters1);
-    EXPECT_EQ(form->Dodatkowe1->Items(8), form->Passwordhealth1);
-    EXPECT_EQ(form->Dodatkowe1->Items(10), form->Ustawienia1);
+    EXPECT_EQ(form->Dodatkowe1->Items(6), form->Onetimecode1);
+    EXPECT_EQ(form->Dodatkowe1->Items(7), form->Copyonetimecode1);
+    EXPECT_EQ(form->Dodatkowe1->Items(8), form->Typepasswordcharacters1);
+    EXPECT_EQ(form->Dodatkowe1->Items(9), form->Passwordhealth1);
+    EXPECT_EQ(form->Dodatkowe1->Items(11), form->Ustawienia1);
     EXPECT_EQ(form->Language1->Count(), 2);
     EXPECT_EQ(form->Pomoc1->Count(), 2);
     EXPECT_EQ(form->MainMenu1->Items()->Count(), 4);
