@@ -5,12 +5,14 @@
 
 #include "app/unit1.h"
 #include "core/hotkey.h"
+#include "core/one_time_code.h"
 #include "core/resource_strings.h"
 #include "core/secure_memory.h"
 #include "toolkit/dialogs.h"
 #include "tools/autotype_chooser_win.h"
 #include "tools/autotype_match.h"
 #include "tools/autotype_typist_win.h"
+#include "vault/entry_items.h"
 
 namespace velt {
 
@@ -70,6 +72,18 @@ int TForm1::ChooseRowFor(const std::u16string& title) {
     return picked < 0 ? 0 : rows[found[static_cast<size_t>(picked)]];
 }
 
+std::u16string TForm1::OneTimeCodeToType(int row, HWND target) {
+    try {
+        const std::string_view link = OneTimeCodeOf(StringGrid1->Store(), row);
+        if (!link.empty()) return Widen(OneTimeCode::Parse(link).CodeAt(OneTimeClock().UnixNow()));
+    } catch (const EOneTimeCodeError&) {
+    }
+    // Said once, before the first key; then the target is brought back.
+    MessageDlg(ResStr(IDS_AUTOTYPE_NO_CODE), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+    WaitForForeground(target, kFrontWaitMs);
+    return {};
+}
+
 void TForm1::TypeRow(HWND target, int row, unsigned heldModifiers) {
     const CellStore& table = StringGrid1->Store();
     std::u16string username = Widen(table.Cell(3, row));
@@ -82,7 +96,9 @@ void TForm1::TypeRow(HWND target, int row, unsigned heldModifiers) {
             WipeString(b);
         }
     } wipe{username, password};
-    const Keystrokes keys(ParseSequence(Widen(settings_.sequence)), username, password);
+    const std::vector<SequencePart> parts = ParseSequence(Widen(settings_.sequence));
+    const std::u16string code = UsesOneTimeCode(parts) ? OneTimeCodeToType(row, target) : std::u16string();
+    const Keystrokes keys(parts, username, password, code);
     WaitForKeysReleased(heldModifiers);
     switch (TypeInto(target, keys, static_cast<unsigned>(settings_.keyDelayMs))) {
     case TypeOutcome::Typed: break;

@@ -186,6 +186,8 @@ private:
     // The row to type for a window with this title (0: none chosen).
     int ChooseRowFor(const std::u16string& title);
     void TypeRow(HWND target, int row, unsigned heldModifiers);
+    // What {TOTP} types for the row; without a code, says so and gives "".
+    std::u16string OneTimeCodeToType(int row, HWND target);
     // The master password asked for while locked; true when it was right.
     // `focusTable` false leaves the window in front where it is.
     bool Unlock(bool focusTable);

@@ -56,6 +56,7 @@ std::vector<SequencePart> ParseSequence(std::u16string_view s) {
         if (name == u"{" || name == u"}") AppendText(parts, name);
         else if (SameName(name, "USERNAME")) parts.push_back({SequencePart::Username, {}, 0});
         else if (SameName(name, "PASSWORD")) parts.push_back({SequencePart::Password, {}, 0});
+        else if (SameName(name, "TOTP")) parts.push_back({SequencePart::OneTimeCode, {}, 0});
         else if (SameName(name, "TAB")) parts.push_back({SequencePart::Tab, {}, 0});
         else if (SameName(name, "ENTER")) parts.push_back({SequencePart::Enter, {}, 0});
         else if (ReadDelay(name, ms)) parts.push_back({SequencePart::Delay, {}, ms});
@@ -65,13 +66,20 @@ std::vector<SequencePart> ParseSequence(std::u16string_view s) {
     return parts;
 }
 
+bool UsesOneTimeCode(const std::vector<SequencePart>& parts) {
+    for (const SequencePart& p : parts)
+        if (p.kind == SequencePart::OneTimeCode) return true;
+    return false;
+}
+
 Keystrokes::Keystrokes(const std::vector<SequencePart>& parts, std::u16string_view username,
-                       std::u16string_view password) {
+                       std::u16string_view password, std::u16string_view oneTimeCode) {
     size_t count = 0;
     for (const SequencePart& p : parts)
         count += p.kind == SequencePart::Text       ? p.text.size()
                  : p.kind == SequencePart::Username ? username.size()
                  : p.kind == SequencePart::Password ? password.size()
+                 : p.kind == SequencePart::OneTimeCode ? oneTimeCode.size()
                                                     : 1;
     items_.reserve(count);  // never moves afterwards, so no unwiped copy is left
     for (const SequencePart& p : parts) {
@@ -82,6 +90,7 @@ Keystrokes::Keystrokes(const std::vector<SequencePart>& parts, std::u16string_vi
         case SequencePart::Tab: items_.push_back({Keystroke::Tab, 0}); break;
         case SequencePart::Enter: items_.push_back({Keystroke::Enter, 0}); break;
         case SequencePart::Delay: items_.push_back({Keystroke::Delay, p.ms}); break;
+        case SequencePart::OneTimeCode: AddText(oneTimeCode); break;
         }
     }
 }

@@ -9,7 +9,7 @@ namespace {
 
 // The keystrokes in a readable form: characters as they are, the keys in <>.
 std::u16string Spell(const std::string& sequence, std::u16string_view user, std::u16string_view password) {
-    const Keystrokes keys(ParseSequence(Utf8ToUtf16(sequence)), user, password);
+    const Keystrokes keys(ParseSequence(Utf8ToUtf16(sequence)), user, password, u"02324550");
     std::u16string out;
     for (const Keystroke& k : keys.Items()) {
         if (k.kind == Keystroke::Char) out += static_cast<char16_t>(k.value);
@@ -29,11 +29,14 @@ TEST(AutoTypeSequence, SpellsEveryPlaceholder) {
         {"{SPACE}{DELAY}{DELAY x}{DELAY  5}{DELAY -1}", u"{SPACE}{DELAY}{DELAY x}{DELAY  5}{DELAY -1}"},
         {"a\tb\r\nc\rd\ne", u"a<TAB>b<ENTER>c<ENTER>d<ENTER>e"},
         {"{{}{}}", u"{}"}, {"a{{}b{}}c", u"a{b}c"}, {"{}", u"{}"}, {"x{USERNAME", u"x{USERNAME"},
+        {"{USERNAME}{TAB}{totp}{ENTER}", u"jan<TAB>02324550<ENTER>"}, {"{TOTP }", u"{TOTP }"},
         {"}{TAB", u"}{TAB"}, {"{{USERNAME}", u"{{USERNAME}"}, {"ż{USERNAME}€", u"żjan€"}, {"", u""},
     };
     for (const auto& [sequence, want] : cases) EXPECT_EQ(Spell(sequence, u"jan", u"zażółć€!"), want) << sequence;
     EXPECT_EQ(Spell("{PASSWORD}", u"", u"a\tb"), u"a<TAB>b");
     EXPECT_EQ(Spell("{USERNAME}", u"{TAB}{{}", u""), u"{TAB}{{}");  // a login is never read as placeholders
+    EXPECT_TRUE(UsesOneTimeCode(ParseSequence(u"a{Totp}")));
+    EXPECT_FALSE(UsesOneTimeCode(ParseSequence(u"{{}TOTP{}}")));
 }
 
 // A 1250-like page: the Polish letters at their Windows places, the rest as Latin-1.
