@@ -8,7 +8,7 @@
 
 namespace velt {
 
-bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog, bool keepCodes) {
+bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog, const std::function<bool()>& keepCodes) {
     dialog.SetFilter(ResStr(IDS_IMPORT_FILTER));
     if (!dialog.Execute(owner)) return false;
     const std::string path = dialog.FileName();
@@ -16,11 +16,11 @@ bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog, bool keepCodes
     try {
         std::string bytes = import::ReadImportFile(path);
         summary = import::ImportCsv(bytes, path, table, import::WindowsImportCodePage(), platform::SystemRandom());
-        if (keepCodes) import::KeepImportedCodes(summary, table);
     } catch (const import::EImportError& e) {
         MessageDlg(e.Message(), TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
         return false;
     }
+    if (!summary.codes.empty() && keepCodes && keepCodes()) import::KeepImportedCodes(summary, table);
     MessageDlg(import::SummaryText(summary), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
     return summary.imported > 0;
 }

@@ -387,7 +387,14 @@ void TForm1::Importuj1Click(TComponent*) {
     // Text typed in an open editor lands in its cell first: an empty row it
     // was typed into must not be taken for the empty table and replaced.
     CloseEditor(true);
-    if (!RunImport(Handle(), StringGrid1->Store(), *OpenDialog1, StrongProtection())) return;
+    // Codes are kept only in a strong vault: a compatible one is asked first.
+    const auto keepCodes = [this] {
+        if (!StrongProtection() && MessageDlg(ResStr(IDS_OTP_IMPORT_ASK), TMsgDlgType::mtConfirmation,
+                                              TMsgDlgButtons::mbYesNo) == mrYes)
+            Silneszyfrowanie1Click(this);
+        return StrongProtection();
+    };
+    if (!RunImport(Handle(), StringGrid1->Store(), *OpenDialog1, keepCodes)) return;
     Modified = true;
     StringGrid1->Invalidate();
 }
