@@ -8,11 +8,15 @@ set -euo pipefail
 # libgnutls30:i386: what Wine's bcrypt.dll does AES-GCM and PBKDF2 with, for
 # the strong vault; Wine only recommends it, and recommendations are skipped.
 # python3-cryptography: an implementation of the strong vault format apart
-# from Velt's, which the tests check Velt against.
+# from Velt's, which the tests check Velt against; python3-argon2 gives it
+# the key, and argon2 (the command) checks Velt's Argon2id.
+# libssl-dev: AES-GCM and HMAC for the host tests' known answers.
+# oathtool: one-time codes computed apart from Velt, for the same purpose.
 PACKAGES=(cmake make g++ clang googletest gettext fp-utils
           g++-mingw-w64-i686 binutils-mingw-w64-i686
           wine wine32:i386 libgnutls30:i386 wine64 fonts-wine xvfb xauth x11-apps xdotool imagemagick
-          locales python3 python3-cryptography unzip ccache libclang-rt-14-dev)
+          locales python3 python3-cryptography unzip ccache libclang-rt-14-dev
+          argon2 python3-argon2 libssl-dev oathtool)
 
 # npm fetches the common-password lists the build compiles in (Debian's
 # nodejs and npm, unless a node with its own npm is already there).

@@ -5,7 +5,7 @@
       Sets the two build times that chmcmd writes into a CHM to the time of
       EPOCH (default: $SOURCE_DATE_EPOCH, else 0), so that the same sources
       always give the same file.
-  package.py zip OUT_DIR VERSION EPOCH VELT_EXE HELP_CHM README_TXT LICENSE
+  package.py zip OUT_DIR VERSION EPOCH VELT_EXE HELP_CHM README_TXT LICENSE LIST_LICENCES... ARGON2_LICENCE
       Writes OUT_DIR/velt-VERSION-win32.zip and its .sha256 beside it.
   package.py manifest EXE
       Prints the application manifest embedded in EXE (RT_MANIFEST, id 1).
@@ -21,9 +21,11 @@ import sys
 import time
 import zipfile
 
-# The licences of the lists compiled into velt.exe, as the build copies them.
+# The licences of the lists compiled into velt.exe, as the build copies them,
+# then that of the Argon2 code.
 LIST_LICENCES = ("LICENSE-zxcvbn.txt", "LICENSE-zxcvbn-ts-language-pl.txt")
-ZIP_ORDER = ("velt.exe", "help.chm", "README.txt", "LICENSE") + LIST_LICENCES + ("SHA256SUMS",)
+ARGON2_LICENCE = "LICENSE-argon2.txt"
+ZIP_ORDER = ("velt.exe", "help.chm", "README.txt", "LICENSE") + LIST_LICENCES + (ARGON2_LICENCE, "SHA256SUMS")
 
 
 # ---------------------------------------------------------------- CHM
@@ -106,22 +108,22 @@ def zip_time(epoch):
     return (t.tm_year, t.tm_mon, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec - t.tm_sec % 2)
 
 
-def package_files(version, exe, chm, readme, licence, list_licences):
+def package_files(version, exe, chm, readme, licence, third_party):
     files = {
         "velt.exe": open(exe, "rb").read(),
         "help.chm": open(chm, "rb").read(),
         "README.txt": crlf(open(readme, encoding="utf-8").read().replace("@VERSION@", version)).encode("utf-8"),
         "LICENSE": crlf(open(licence, encoding="utf-8").read()).encode("utf-8"),
     }
-    for name, path in zip(LIST_LICENCES, list_licences):
+    for name, path in zip(LIST_LICENCES + (ARGON2_LICENCE,), third_party):
         files[name] = crlf(open(path, encoding="utf-8").read()).encode("utf-8")
     sums = "".join("%s  %s\n" % (hashlib.sha256(files[n]).hexdigest(), n) for n in ZIP_ORDER[:-1])
     files["SHA256SUMS"] = sums.encode("ascii")
     return files
 
 
-def write_zip(out_dir, version, epoch, exe, chm, readme, licence, *list_licences):
-    files = package_files(version, exe, chm, readme, licence, list_licences)
+def write_zip(out_dir, version, epoch, exe, chm, readme, licence, *third_party):
+    files = package_files(version, exe, chm, readme, licence, third_party)
     buf = io.BytesIO()
     with zipfile.ZipFile(buf, "w") as z:
         for name in ZIP_ORDER:
@@ -196,7 +198,7 @@ def main(argv):
     if len(argv) in (2, 3) and argv[0] == "stamp-chm":
         epoch = argv[2] if len(argv) == 3 else os.environ.get("SOURCE_DATE_EPOCH", "0")
         stamp_chm(argv[1], int(epoch))
-    elif len(argv) == 8 + len(LIST_LICENCES) and argv[0] == "zip":
+    elif len(argv) == 9 + len(LIST_LICENCES) and argv[0] == "zip":
         print(write_zip(argv[1], argv[2], int(argv[3]), *argv[4:]))
     elif len(argv) == 2 and argv[0] == "manifest":
         found = pe_resource(open(argv[1], "rb").read(), 24, 1)

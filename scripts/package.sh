@@ -69,10 +69,11 @@ fi
 if [ -z "$prebuilt" ]; then
   bash scripts/install-deps.sh
   [ -f build/win32/Makefile ] || cmake --preset win32 >/dev/null
-  cmake --build --preset win32 -j "$(nproc)" --target velt velt_help list_licences
+  cmake --build --preset win32 -j "$(nproc)" --target velt velt_help list_licences argon2_licence
   prebuilt="$root/build/win32"
 fi
-list_licences=("$prebuilt/licences/zxcvbn-LICENSE.txt" "$prebuilt/licences/zxcvbn-ts-language-pl-LICENSE.txt")
+list_licences=("$prebuilt/licences/zxcvbn-LICENSE.txt" "$prebuilt/licences/zxcvbn-ts-language-pl-LICENSE.txt"
+               "$prebuilt/licences/argon2-LICENSE.txt")
 for f in velt.exe help.chm "${list_licences[@]#$prebuilt/}"; do
   [ -f "$prebuilt/$f" ] || { echo "package: $prebuilt/$f is missing"; exit 1; }
 done

@@ -5,6 +5,7 @@
 
 #include "app/unit1.h"
 #include "core/hotkey.h"
+#include "core/one_time_code.h"
 #include "core/resource_strings.h"
 #include "core/secure_memory.h"
 #include "toolkit/dialogs.h"
@@ -12,6 +13,7 @@
 #include "tools/autotype_chooser_win.h"
 #include "tools/autotype_match.h"
 #include "tools/autotype_typist_win.h"
+#include "vault/entry_items.h"
 
 namespace velt {
 
@@ -94,6 +96,17 @@ int TForm1::ChooseRowFor(HWND target, const std::u16string& title, bool ask) {
     return picked < 0 ? 0 : rows[found[static_cast<size_t>(picked)]];
 }
 
+std::u16string TForm1::OneTimeCodeToType(int row) {
+    try {
+        const std::string_view link = OneTimeCodeOf(StringGrid1->Store(), row);
+        if (!link.empty()) return Widen(OneTimeCode::Parse(link).CodeAt(OneTimeClock().UnixNow()));
+    } catch (const EOneTimeCodeError&) {
+    }
+    // Said once, before the first key; the target is brought back before typing.
+    Warn(Handle(), ResStr(IDS_AUTOTYPE_NO_CODE));
+    return {};
+}
+
 void TForm1::TypeRow(HWND target, const std::u16string& title, int row, unsigned heldModifiers) {
     const CellStore& table = StringGrid1->Store();
     std::u16string username = Widen(table.Cell(3, row));
@@ -106,7 +119,9 @@ void TForm1::TypeRow(HWND target, const std::u16string& title, int row, unsigned
             WipeString(b);
         }
     } wipe{username, password};
-    const Keystrokes keys(ParseSequence(Widen(settings_.sequence)), username, password);
+    const std::vector<SequencePart> parts = ParseSequence(Widen(settings_.sequence));
+    const std::u16string code = UsesOneTimeCode(parts) ? OneTimeCodeToType(row) : std::u16string();
+    const Keystrokes keys(parts, username, password, code);
     if (keys.Refused()) {
         const std::string name(table.Cell(1, row));
         const std::string named = name.empty() ? FormatText(ResStr(IDS_IMPORT_ROW), {row}) : name;

@@ -8,7 +8,7 @@
 
 namespace velt {
 
-bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog) {
+bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog, const std::function<bool()>& keepCodes) {
     dialog.SetFilter(ResStr(IDS_IMPORT_FILTER));
     if (!dialog.Execute(owner)) return false;
     const std::string path = dialog.FileName();
@@ -20,6 +20,7 @@ bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog) {
         MessageDlg(e.Message(), TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
         return false;
     }
+    if (!summary.codes.empty() && keepCodes && keepCodes()) import::KeepImportedCodes(summary, table);
     MessageDlg(import::SummaryText(summary), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
     return summary.imported > 0;
 }

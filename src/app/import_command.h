@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+
 #include "toolkit/dialogs.h"
 #include "vault/cell_store.h"
 
@@ -12,7 +14,10 @@ namespace velt {
 // into `table`, then shows the summary. A file that cannot be read or
 // imported gets an error box naming it and leaves the table as it was.
 // Returns true when rows were added: the caller then sets Modified and
-// repaints the grid. Cancel returns false.
-bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog);
+// repaints the grid. Cancel returns false. When the file holds one-time
+// codes, `keepCodes` says whether the vault keeps them (it may first ask to
+// turn strong encryption on); then they become their entries' codes.
+bool RunImport(HWND owner, CellStore& table, TOpenDialog& dialog,
+               const std::function<bool()>& keepCodes = nullptr);
 
 } // namespace velt

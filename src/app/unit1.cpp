@@ -226,6 +226,11 @@ void TForm1::BuildMenu() {
     Copylogin1 = AddItem(Dodatkowe1, "Copylogin1", "Copy login", ctrl | 'B', &TForm1::Copylogin1Click);
     Typeloginandpassword1 = AddItem(Dodatkowe1, "Typeloginandpassword1", "Type login and password", ctrl | 'T',
                                     &TForm1::Typeloginandpassword1Click);
+    Onetimecode1 = AddItem(Dodatkowe1, "Onetimecode1", "One-time code\x85", 0, &TForm1::Onetimecode1Click);
+    Copyonetimecode1 = AddItem(Dodatkowe1, "Copyonetimecode1", "Copy one-time code", ctrl | scShift | 'T',
+                               &TForm1::Copyonetimecode1Click);
+    Typepasswordcharacters1 = AddItem(Dodatkowe1, "Typepasswordcharacters1", "Type password characters\x85", 0,
+                                      &TForm1::Typepasswordcharacters1Click);
     Passwordhealth1 = AddItem(Dodatkowe1, "Passwordhealth1", "Password health\x85", 0, &TForm1::Passwordhealth1Click);
     N3 = AddItem(Dodatkowe1, "N3", "-", 0, nullptr);
     Ustawienia1 = AddItem(Dodatkowe1, "Ustawienia1", "Settings\x85", 0, &TForm1::Ustawienia1Click);
@@ -273,6 +278,9 @@ void TForm1::WriteOwnCaptions() {
     Ustawienia1->SetCaption(ResStr(IDS_SETTINGS_MENU));
     Typeloginandpassword1->SetCaption(ResStr(IDS_TYPE_LOGIN_MENU));
     Passwordhealth1->SetCaption(ResStr(IDS_HEALTH_MENU));
+    Typepasswordcharacters1->SetCaption(ResStr(IDS_BOXES_MENU));
+    Copyonetimecode1->SetCaption(ResStr(IDS_OTP_COPY_MENU));
+    Onetimecode1->SetCaption(ResStr(IDS_OTP_MENU));
     LockedLabel->SetCaption(ResStr(IDS_LOCKED));
     UnlockButton->SetCaption(ResStr(IDS_UNLOCK));
     Copylogin1->SetCaption(ResStr(IDS_COPY_LOGIN));
@@ -367,7 +375,14 @@ void TForm1::Importuj1Click(TComponent*) {
     // Text typed in an open editor lands in its cell first: an empty row it
     // was typed into must not be taken for the empty table and replaced.
     CloseEditor(true);
-    if (!RunImport(Handle(), StringGrid1->Store(), *OpenDialog1)) return;
+    // Codes are kept only in a strong vault: a compatible one is asked first.
+    const auto keepCodes = [this] {
+        if (!StrongProtection() && MessageDlg(ResStr(IDS_OTP_IMPORT_ASK), TMsgDlgType::mtConfirmation,
+                                              TMsgDlgButtons::mbYesNo) == mrYes)
+            Silneszyfrowanie1Click(this);
+        return StrongProtection();
+    };
+    if (!RunImport(Handle(), StringGrid1->Store(), *OpenDialog1, keepCodes)) return;
     Modified = true;
     StringGrid1->Invalidate();
 }

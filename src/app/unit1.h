@@ -9,6 +9,7 @@
 #include "app/framed_speed_button.h"
 #include "app/grid_gestures.h"
 #include "app/vault_session.h"
+#include "core/clock.h"
 #include "vault/lock_policy.h"
 #include "vault/settings.h"
 #include "platform/clipboard_guard.h"
@@ -73,6 +74,9 @@ public:
     TMenuItem* Checkpasswordstrength1;
     TMenuItem* Copylogin1;         // "Copy login"
     TMenuItem* Typeloginandpassword1;  // auto-type of the selected row
+    TMenuItem* Onetimecode1;             // "One-time code…": show, set up, remove
+    TMenuItem* Copyonetimecode1;         // the selected entry's one-time code
+    TMenuItem* Typepasswordcharacters1;  // the bank's character boxes
     TMenuItem* Passwordhealth1;    // "Password health…"
     TMenuItem* N3;
     TMenuItem* Ustawienia1;        // "Settings…"
@@ -113,6 +117,11 @@ public:
     void Checkpasswordstrength1Click(TComponent* sender);
     void Copylogin1Click(TComponent* sender);
     void Typeloginandpassword1Click(TComponent* sender);
+    void Typepasswordcharacters1Click(TComponent* sender);  // character_boxes_command.cpp
+    void Copyonetimecode1Click(TComponent* sender);         // one_time_code_command.cpp
+    void Onetimecode1Click(TComponent* sender);             // one_time_dialog.cpp
+    // The clock one-time codes are worked out at (null: the system's).
+    static void SetOneTimeClockForTests(Clock* clock);
     void Passwordhealth1Click(TComponent* sender);
     void Polski1Click(TComponent* sender);
     void English1Click(TComponent* sender);
@@ -183,6 +192,8 @@ private:
     int ChooseRowFor(HWND target, const std::u16string& title, bool ask);
     // Types the row into `target` while it shows `title`.
     void TypeRow(HWND target, const std::u16string& title, int row, unsigned heldModifiers);
+    // What {TOTP} types for the row; without a code, says so and gives "".
+    std::u16string OneTimeCodeToType(int row);
     // The master password asked for while locked; true when it was right.
     // `focusTable` false leaves the window in front where it is. Asked for
     // auto-type into `typingTarget`, the prompt closes when Enter is let go
@@ -190,6 +201,8 @@ private:
     bool Unlock(bool focusTable, HWND typingTarget = nullptr);
     HotkeyState hotkeyState_ = HotkeyState::Off;
     std::string hotkeyLayout_;  // an installed layout on which the shortcut types
+    // The clock one-time codes are worked out at.
+    static Clock& OneTimeClock();
     bool autoTyping_ = false;
     ForegroundWatch foregroundWatch_;
 

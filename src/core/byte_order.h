@@ -22,4 +22,14 @@ inline std::uint32_t GetLE32(const unsigned char* p) noexcept {
     return GetLE16(p) | (static_cast<std::uint32_t>(GetLE16(p + 2)) << 16);
 }
 
+inline void PutLE64(unsigned char* p, std::int64_t v) noexcept {
+    const auto u = static_cast<std::uint64_t>(v);
+    PutLE32(p, static_cast<std::uint32_t>(u));
+    PutLE32(p + 4, static_cast<std::uint32_t>(u >> 32));
+}
+
+inline std::int64_t GetLE64(const unsigned char* p) noexcept {
+    return static_cast<std::int64_t>(GetLE32(p) | (static_cast<std::uint64_t>(GetLE32(p + 4)) << 32));
+}
+
 } // namespace velt

@@ -6,12 +6,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/one_time_code.h"
 #include "core/resource_strings.h"
 #include "core/sip_hash.h"
+#include "core/text.h"
 #include "import/csv_reader.h"
 #include "import/field_converter.h"
 #include "import/import_sources.h"
 #include "core/secure_memory.h"
+#include "vault/entry_items.h"
 #include "vault/vault_format.h"
 
 namespace velt::import {
@@ -105,6 +108,9 @@ private:
     bool Holds(std::uint64_t hash, const Cells& cells, int first) const;
     void Append(std::uint64_t hash);
     std::string EntryLabel(int record) const;
+    // The row's one-time code as the canonical link; "" when there is none
+    // or it cannot be read (then listed with its reason).
+    std::string ReadCode(std::string_view cell, int record);
     // The longest start of `text` within `limit` bytes that ends on a
     // character: a CR LF is one, so its CR is never kept alone.
     std::string_view Cut(std::string_view text, std::size_t limit) const;
@@ -293,13 +299,15 @@ void Importer::Row(const std::vector<std::string_view>& fields, int record) {
         break;
     default: break;
     }
-    if (!Cell(fields, layout_.totp).empty()) ++summary_.totp;
 
     // Every field is converted, whatever the ones before gave.
     const bool held[] = {Convert(kName, name), Convert(kAddress, address), Convert(kLogin, login),
                          ConvertDescription(fields)};
     bool passwordHeld;
     cells_[kPassword] = converter_.Convert(password, out_[kPassword], passwordHeld, true);
+    // After the name, which a refusal is listed by.
+    std::string code = ReadCode(Cell(fields, layout_.totp), record);
+    ScopedWipe wipeCode(code);
 
     for (int f = kName; f <= kPassword; ++f)
         if (cells_[f].size() > kFieldLimit) {
@@ -330,6 +338,21 @@ void Importer::Row(const std::vector<std::string_view>& fields, int record) {
     if (cut) summary_.shortened.push_back(EntryLabel(record));
     if (!(held[0] && held[1] && held[2] && held[3])) summary_.replaced.push_back(EntryLabel(record));
     Append(hash);
+    if (!code.empty()) summary_.codes.push_back({table_.RowCount() - 1, std::move(code)});
+}
+
+std::string Importer::ReadCode(std::string_view cell, int record) {
+    if (TrimBlanks(cell).empty()) return {};
+    try {
+        std::string link = OneTimeCode::Parse(cell).Link();
+        ++summary_.totp;
+        return link;
+    } catch (const EOneTimeCodeError& e) {
+        std::string reason = e.Message();
+        if (!reason.empty() && reason.back() == '.') reason.pop_back();
+        summary_.codesRefused.push_back(EntryLabel(record) + " (" + reason + ")");
+        return {};
+    }
 }
 
 void Importer::Rollback() {
@@ -395,6 +418,18 @@ ImportSummary ImportCsv(std::string& bytes, const std::string& fileName, CellSto
         throw;
     }
     return summary;
+}
+
+int KeepImportedCodes(ImportSummary& summary, CellStore& table) {
+    int kept = 0;
+    for (ImportedCode& code : summary.codes) {
+        SetOneTimeCode(table, code.row, code.link);
+        WipeString(code.link);
+        ++kept;
+    }
+    summary.codes.clear();
+    summary.totp -= kept;
+    return kept;
 }
 
 } // namespace velt::import

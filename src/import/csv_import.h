@@ -29,4 +29,8 @@ inline constexpr std::size_t kFieldLimit = 255;
 ImportSummary ImportCsv(std::string& bytes, const std::string& fileName, CellStore& table,
                         const ImportCodePage& codePage, RandomByteSource& random);
 
+// A strong vault keeps the imported codes: each becomes its entry's
+// one-time-code item, and no longer counts as left out. Returns how many.
+int KeepImportedCodes(ImportSummary& summary, CellStore& table);
+
 } // namespace velt::import

@@ -33,8 +33,9 @@ void AddLine(std::string& text, int id, int count) {
 } // namespace
 
 ImportSummary::~ImportSummary() {
-    for (auto* list : {&tooLong, &passwordUnheld, &shortened, &replaced})
+    for (auto* list : {&tooLong, &passwordUnheld, &shortened, &replaced, &codesRefused})
         for (std::string& name : *list) WipeString(name);
+    for (ImportedCode& code : codes) WipeString(code.link);
 }
 
 std::string SummaryText(const ImportSummary& s) {
@@ -47,6 +48,7 @@ std::string SummaryText(const ImportSummary& s) {
     AddLine(text, IDS_IMPORT_SHORTENED, s.shortened);
     AddLine(text, IDS_IMPORT_REPLACED, s.replaced);
     AddLine(text, IDS_IMPORT_TOTP, s.totp);
+    AddLine(text, IDS_IMPORT_TOTP_REFUSED, s.codesRefused);
     text += "\r\n\r\n" + ResStr(IDS_IMPORT_DELETE_FILE);
     return text;
 }

@@ -6,6 +6,13 @@
 
 namespace velt::import {
 
+// A one-time code read from the file, as the canonical link, for the entry
+// appended at `row`.
+struct ImportedCode {
+    int row;
+    std::string link;  // holds the secret
+};
+
 struct ImportSummary {
     std::string source;  // "Chrome/Edge"
     int imported = 0;
@@ -16,8 +23,13 @@ struct ImportSummary {
     std::vector<std::string> shortened;       // description cut to 255 bytes
     std::vector<std::string> replaced;        // some character became "?"
     int overLimit = 0;  // not imported: the table was full
-    int totp = 0;       // TOTP secrets found and not imported
+    int totp = 0;       // one-time codes read and not imported
     bool guessedUtf8 = false;  // no BOM, but the letters were read as UTF-8
+    // Codes that could not be read, left out: "name (why)".
+    std::vector<std::string> codesRefused;
+    // The codes of the entries appended, in row order, for the entries'
+    // one-time-code item; until the table has one they count in `totp`.
+    std::vector<ImportedCode> codes;
     // Slots of the duplicate index looked at while building, searching and
     // inserting: its work, for tests and the benchmark.
     std::size_t probes = 0;

@@ -56,6 +56,7 @@ std::vector<SequencePart> ParseSequence(std::u16string_view s) {
         if (name == u"{" || name == u"}") AppendText(parts, name);
         else if (SameName(name, "USERNAME")) parts.push_back({SequencePart::Username, {}, 0});
         else if (SameName(name, "PASSWORD")) parts.push_back({SequencePart::Password, {}, 0});
+        else if (SameName(name, "TOTP")) parts.push_back({SequencePart::OneTimeCode, {}, 0});
         else if (SameName(name, "TAB")) parts.push_back({SequencePart::Tab, {}, 0});
         else if (SameName(name, "ENTER")) parts.push_back({SequencePart::Enter, {}, 0});
         else if (ReadDelay(name, ms)) parts.push_back({SequencePart::Delay, {}, ms});
@@ -69,12 +70,19 @@ bool HoldsKeyCharacters(std::u16string_view field) {
     return field.find_first_of(u"\t\r\n") != std::u16string_view::npos;
 }
 
+bool UsesOneTimeCode(const std::vector<SequencePart>& parts) {
+    for (const SequencePart& p : parts)
+        if (p.kind == SequencePart::OneTimeCode) return true;
+    return false;
+}
+
 Keystrokes::Keystrokes(const std::vector<SequencePart>& parts, std::u16string_view username,
-                       std::u16string_view password) {
+                       std::u16string_view password, std::u16string_view oneTimeCode) {
     size_t count = 0;
     for (const SequencePart& p : parts) {
         const std::u16string_view field = p.kind == SequencePart::Username   ? username
                                           : p.kind == SequencePart::Password ? password
+                                          : p.kind == SequencePart::OneTimeCode ? oneTimeCode
                                                                              : std::u16string_view();
         if (HoldsKeyCharacters(field)) refused_ = true;
         count += p.kind == SequencePart::Text ? p.text.size() : field.empty() ? 1 : field.size();
@@ -95,6 +103,7 @@ Keystrokes::Keystrokes(const std::vector<SequencePart>& parts, std::u16string_vi
             items_.push_back({Keystroke::Delay, ms});
             break;
         }
+        case SequencePart::OneTimeCode: AddText(oneTimeCode, false); break;
         }
     }
 }

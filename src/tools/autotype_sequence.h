@@ -14,16 +14,18 @@ namespace velt {
 constexpr unsigned kMaxSequenceDelayMs = 10000;
 
 struct SequencePart {
-    enum Kind : std::uint8_t { Text, Username, Password, Tab, Enter, Delay } kind;
+    enum Kind : std::uint8_t { Text, Username, Password, Tab, Enter, Delay, OneTimeCode } kind;
     std::u16string text;  // Text
     unsigned ms = 0;      // Delay
     bool operator==(const SequencePart& o) const { return kind == o.kind && text == o.text && ms == o.ms; }
 };
 
-// Placeholders {USERNAME} {PASSWORD} {TAB} {ENTER} {DELAY n} {{} {}}, in any
+// Placeholders {USERNAME} {PASSWORD} {TOTP} {TAB} {ENTER} {DELAY n} {{} {}}, in any
 // case; anything else, an unclosed brace included, is text. A delay above
 // kMaxSequenceDelayMs waits that long.
 std::vector<SequencePart> ParseSequence(std::u16string_view sequence);
+// Whether the parts hold {TOTP}.
+bool UsesOneTimeCode(const std::vector<SequencePart>& parts);
 
 struct Keystroke {
     // Four bytes each, so that no padding can hold a stale byte.
@@ -42,7 +44,9 @@ bool HoldsKeyCharacters(std::u16string_view field);
 // kMaxSequenceDelayMs.
 class Keystrokes {
 public:
-    Keystrokes(const std::vector<SequencePart>& parts, std::u16string_view username, std::u16string_view password);
+    // `oneTimeCode` is what {TOTP} types (nothing when the entry has none).
+    Keystrokes(const std::vector<SequencePart>& parts, std::u16string_view username, std::u16string_view password,
+               std::u16string_view oneTimeCode = {});
     ~Keystrokes();
     Keystrokes(const Keystrokes&) = delete;
     Keystrokes& operator=(const Keystrokes&) = delete;

@@ -30,7 +30,7 @@ CellStore::CellStore(const CellStore& other) : rows_(other.rows_.size()) {
         blocks_.push_back(Block{std::unique_ptr<char[]>(new char[total]), total, 0});
     }
     for (size_t r = 0; r < rows_.size(); ++r)
-        for (size_t c = 0; c < kColumns; ++c) {
+        for (size_t c = 0; c < rows_[r].size(); ++c) {
             const Span& from = other.rows_[r][c];
             if (from.size == 0) continue;
             Span& to = rows_[r][c];
@@ -109,7 +109,10 @@ void CellStore::WipeAll() noexcept {
     // Room given up by edits was wiped then. Of a whole table going at once
     // (a reload, the end) the passwords are wiped; the rest leaves with the
     // memory, which keeps reloading a full vault within its time.
-    for (Row& row : rows_) WipeBytes(row[kPasswordColumn].data, row[kPasswordColumn].size);
+    for (Row& row : rows_) {
+        WipeBytes(row[kPasswordColumn].data, row[kPasswordColumn].size);
+        WipeBytes(row[kItemsSlot].data, row[kItemsSlot].size);  // old passwords
+    }
 }
 
 void CellStore::MaybeCompact() {
@@ -133,8 +136,9 @@ std::string_view CellStore::Cell(int col, int row) const {
     return ViewOf(s.data, s.size);
 }
 
-char* CellStore::ResizeCell(int col, int row, size_t size) {
-    Span& s = At(col, row);
+char* CellStore::ResizeCell(int col, int row, size_t size) { return Resize(At(col, row), size); }
+
+char* CellStore::Resize(Span& s, size_t size) {
     if (size > UINT32_MAX) throw std::length_error("CellStore: text too long");
     if (size <= s.room) {
         if (size < s.size) WipeBytes(s.data + size, s.size - size);
@@ -150,7 +154,17 @@ char* CellStore::ResizeCell(int col, int row, size_t size) {
 
 char* CellStore::ResizeRow(int row, const std::array<size_t, kColumns>& sizes) {
     CheckRow(row);
-    size_t total = 0;
+    const Span items = rows_[static_cast<size_t>(row)][kItemsSlot];
+    rows_[static_cast<size_t>(row)][kItemsSlot] = Span{};
+    char* const start = ResizeRow(row, sizes, 0);
+    rows_[static_cast<size_t>(row)][kItemsSlot] = items;  // kept as they were
+    return start;
+}
+
+char* CellStore::ResizeRow(int row, const std::array<size_t, kColumns>& sizes, size_t itemsSize) {
+    CheckRow(row);
+    size_t total = itemsSize;
+    if (itemsSize > UINT32_MAX) throw std::length_error("CellStore: items too long");
     for (size_t size : sizes) {
         if (size > UINT32_MAX) throw std::length_error("CellStore: text too long");
         total += size;
@@ -159,17 +173,30 @@ char* CellStore::ResizeRow(int row, const std::array<size_t, kColumns>& sizes) {
     ReleaseRow(cells);
     char* const start = Allocate(total);
     char* p = start;
-    for (size_t c = 0; c < kColumns; ++c) {
-        cells[c].data = sizes[c] == 0 ? nullptr : p;
-        cells[c].size = cells[c].room = static_cast<std::uint32_t>(sizes[c]);
-        p += sizes[c];
+    for (size_t c = 0; c < cells.size(); ++c) {
+        const size_t size = c < kColumns ? sizes[c] : itemsSize;
+        cells[c].data = size == 0 ? nullptr : p;
+        cells[c].size = cells[c].room = static_cast<std::uint32_t>(size);
+        p += size;
     }
     live_ += total;
     return start;
 }
 
-void CellStore::SetCell(int col, int row, std::string_view text) {
-    Span& s = At(col, row);
+std::string_view CellStore::Items(int row) const {
+    CheckRow(row);
+    const Span& s = rows_[static_cast<size_t>(row)][kItemsSlot];
+    return ViewOf(s.data, s.size);
+}
+
+void CellStore::SetItems(int row, std::string_view bytes) {
+    CheckRow(row);
+    Set(rows_[static_cast<size_t>(row)][kItemsSlot], bytes);
+}
+
+void CellStore::SetCell(int col, int row, std::string_view text) { Set(At(col, row), text); }
+
+void CellStore::Set(Span& s, std::string_view text) {
     if (text.size() <= s.room) {
         // The text may be a part of this cell's own: move it first, then
         // wipe what is left over.
@@ -178,7 +205,7 @@ void CellStore::SetCell(int col, int row, std::string_view text) {
         s.size = static_cast<std::uint32_t>(text.size());
     } else {
         // Longer than the room: it cannot lie inside this cell.
-        std::memcpy(ResizeCell(col, row, text.size()), text.data(), text.size());
+        std::memcpy(Resize(s, text.size()), text.data(), text.size());
     }
     MaybeCompact();
 }

@@ -11,6 +11,11 @@
 // at once (cells hold passwords); when the whole table goes, its passwords
 // are. Blocks are compacted only when the bytes given up outweigh the texts
 // still held.
+//
+// Each row also holds one more span, hidden from the grid: the items of a
+// strong vault's entry (its id, times, old passwords...) as the file carries
+// them, and in row 0 the vault's own items. They live in the same blocks,
+// move with their row and are wiped as passwords are.
 #pragma once
 #include <array>
 #include <cstddef>
@@ -58,8 +63,17 @@ public:
     // sizes, one after another from the pointer returned.
     char* ResizeRow(int row, const std::array<size_t, kColumns>& sizes);
 
+    // The same with room for the row's items after its six texts.
+    char* ResizeRow(int row, const std::array<size_t, kColumns>& sizes, size_t itemsSize);
+
+    // A row's items (row 0: the vault's). The view stays valid until the
+    // row's items are set again or the row dropped.
+    std::string_view Items(int row) const;
+    void SetItems(int row, std::string_view bytes);
+
     // Whole rows, for walks over many cells.
     RowView RowCells(int row) const;
+    // Empties the six texts and the items.
     void ClearRow(int row);
 
     // Takes row `from` out and puts it back at `to`; the rows between shift
@@ -72,7 +86,7 @@ public:
     // 0..EntryCount()-1 (std::invalid_argument otherwise).
     void ReorderEntries(const std::vector<int>& order);
 
-    // Same size and the same text in every cell.
+    // Same size and the same text in every cell (items are not compared).
     bool operator==(const CellStore& other) const;
     bool operator!=(const CellStore& other) const { return !(*this == other); }
 
@@ -101,7 +115,8 @@ private:
         std::uint32_t size = 0;
         std::uint32_t room = 0;
     };
-    using Row = std::array<Span, kColumns>;
+    static constexpr size_t kItemsSlot = kColumns;
+    using Row = std::array<Span, kColumns + 1>;
     struct Block {
         std::unique_ptr<char[]> bytes;
         size_t size = 0;
@@ -111,6 +126,8 @@ private:
     void CheckRow(int row) const;
     Span& At(int col, int row);
     const Span& At(int col, int row) const;
+    char* Resize(Span& s, size_t size);
+    void Set(Span& s, std::string_view text);
     char* Allocate(size_t size);
     void Release(Span& span) noexcept;
     void ReleaseRow(Row& row) noexcept;

@@ -58,6 +58,8 @@ Settings ParseSettings(std::string_view text) {
             } else if (SameAsciiNoCase(key, "Keys")) {
                 s.keysLayout = SameAsciiNoCase(TrimBlanks(value), "Layout");
             }
+        } else if (SameAsciiNoCase(section, "CharacterBoxes") && SameAsciiNoCase(key, "TabAfterEach")) {
+            s.tabAfterEachCharacter = ParseSettingNumber(value, 0, 1, 0) != 0;
         } else if (SameAsciiNoCase(section, "Vault") && SameAsciiNoCase(key, "Strong")) {
             s.vaultStrong = ParseSettingNumber(value, 0, 1, defaults.vaultStrong) != 0;
         }
@@ -73,6 +75,7 @@ std::string FormatSettings(const Settings& s) {
     if (s.confirm) text += "Confirm=1\r\n";
     if (s.keysLayout) text += "Keys=Layout\r\n";
     if (s.vaultStrong) text += "[Vault]\r\nStrong=1\r\n";
+    if (s.tabAfterEachCharacter) text += "[CharacterBoxes]\r\nTabAfterEach=1\r\n";
     return text;
 }
 

@@ -29,11 +29,15 @@ struct Settings {
     int keyDelayMs = 10;
     bool confirm = false;
     bool keysLayout = false;
+    // [CharacterBoxes] TabAfterEach: the bank's character boxes take a Tab
+    // after each character typed. Written only when on.
+    bool tabAfterEachCharacter = false;
 
     bool operator==(const Settings& o) const {
         return idleMinutes == o.idleMinutes && onSessionLock == o.onSessionLock && onMinimize == o.onMinimize &&
                keep == o.keep && hotkey == o.hotkey && sequence == o.sequence && keyDelayMs == o.keyDelayMs &&
-               confirm == o.confirm && keysLayout == o.keysLayout;
+               confirm == o.confirm && keysLayout == o.keysLayout &&
+               tabAfterEachCharacter == o.tabAfterEachCharacter;
     }
 };
 

@@ -1,11 +1,14 @@
 #include "vault/strong_format.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <stdexcept>
 
 #include "core/byte_order.h"
 #include "core/resource_strings.h"
 #include "core/secure_memory.h"
+#include "vault/argon2id.h"
 
 namespace velt {
 
@@ -31,23 +34,63 @@ bool SameBytes(const unsigned char* a, const unsigned char* b, size_t size) {
     return diff == 0;
 }
 
-// Offsets of the plaintext's fields, checked against its length: the count
-// of entries, or -1 when the plaintext is not the layout.
-long CheckPlaintext(const unsigned char* p, size_t size) {
+// Where a version's header keeps what, and how long it is.
+struct Layout {
+    size_t salt, nonce, check, header;
+};
+
+Layout LayoutOf(std::uint16_t version) {
+    if (version == kStrongVersion3) return {kStrongSaltAtV3, kStrongNonceAtV3, kStrongKeyCheckAtV3, kStrongHeaderSizeV3};
+    if (version == kStrongVersion1) return {kStrongSaltAt, kStrongNonceAt, 0, kStrongHeaderSizeV1};
+    return {kStrongSaltAt, kStrongNonceAt, kStrongKeyCheckAt, kStrongHeaderSize};
+}
+
+// The five length-prefixed fields from `at`; false when one runs past the end.
+bool SkipFields(const unsigned char* p, size_t size, size_t& at) {
+    for (size_t f = 0; f < kVaultFields; ++f) {
+        if (at >= size) return false;
+        const size_t len = p[at];
+        if (len > size - at - 1) return false;
+        at += 1 + len;
+    }
+    return true;
+}
+
+// A 32-bit length and that many bytes from `at`; false past the end.
+bool TakeItems(const unsigned char* p, size_t size, size_t& at, std::string_view& items) {
+    if (size - at < 4) return false;
+    const size_t len = GetLE32(p + at);
+    if (len > size - at - 4) return false;
+    items = std::string_view(reinterpret_cast<const char*>(p + at + 4), len);
+    at += 4 + len;
+    return true;
+}
+
+// The plaintext checked against its layout: the count of entries, or -1
+// when it is not the layout (or, in version 3, items break their rules).
+long CheckPlaintext(const unsigned char* p, size_t size, bool items) {
     if (size < kStrongCountSize) return -1;
     const std::uint32_t count = GetLE32(p);
-    // Every record takes at least five length bytes.
-    if (count > static_cast<std::uint32_t>(kVaultMaxEntries) || count > (size - kStrongCountSize) / kVaultFields)
-        return -1;
+    // Every record takes at least five length bytes (and four more of items).
+    const size_t least = kVaultFields + (items ? 4 : 0);
+    if (count > static_cast<std::uint32_t>(kVaultMaxEntries) || count > (size - kStrongCountSize) / least) return -1;
     size_t at = kStrongCountSize;
-    for (std::uint32_t r = 0; r < count; ++r)
-        for (size_t f = 0; f < kVaultFields; ++f) {
-            if (at >= size) return -1;
-            const size_t len = p[at];
-            if (len > size - at - 1) return -1;
-            at += 1 + len;
-        }
+    std::string_view bytes;
+    for (std::uint32_t r = 0; r < count; ++r) {
+        if (!SkipFields(p, size, at)) return -1;
+        if (items && (!TakeItems(p, size, at, bytes) || !EntryItemsSound(bytes))) return -1;
+    }
+    if (items && (!TakeItems(p, size, at, bytes) || !VaultItemsSound(bytes))) return -1;
     return at == size ? static_cast<long>(count) : -1;
+}
+
+// The row's items as version 3 writes them: all of them, but only the
+// newest `keep` old passwords. Calls `put` with each item kept.
+template <typename Put>
+void KeptItems(std::string_view items, int keep, Put put) {
+    int old = 0;
+    for (ItemWalk w(items); w.Next();)
+        if (w.Type() != kItemOldPassword || old++ < keep) put(w.Whole());
 }
 
 } // namespace
@@ -56,21 +99,37 @@ bool IsStrongVault(std::string_view file) {
     return file.size() >= sizeof kStrongMagic && std::memcmp(file.data(), kStrongMagic, sizeof kStrongMagic) == 0;
 }
 
-bool StrongKey::DerivedWith(const unsigned char* salt, std::uint32_t iterations) const noexcept {
-    return valid_ && iterations_ == iterations && std::memcmp(salt_, salt, kStrongSaltSize) == 0;
+bool StrongKdf::WeakerThan(const StrongKdf& floor) const noexcept {
+    if (kind != floor.kind) return kind < floor.kind;
+    if (kind == kStrongKdfPbkdf2Sha256) return iterations < floor.iterations;
+    return passes < floor.passes || memoryKiB < floor.memoryKiB;
+}
+
+void StrongCrypto::DeriveArgon2id(std::string_view password, const unsigned char* salt, size_t saltSize,
+                                  std::uint32_t passes, std::uint32_t memoryKiB, std::uint32_t lanes,
+                                  unsigned char* key) {
+    Argon2id(password, std::string_view(reinterpret_cast<const char*>(salt), saltSize), {passes, memoryKiB, lanes},
+             key, kStrongKeySize);
+}
+
+bool StrongKey::DerivedWith(const unsigned char* salt, const StrongKdf& kdf) const noexcept {
+    return valid_ && kdf_ == kdf && std::memcmp(salt_, salt, kStrongSaltSize) == 0;
 }
 
 void StrongKey::Derive(StrongCrypto& crypto, std::string_view password, const unsigned char* salt,
-                       std::uint32_t iterations) {
+                       const StrongKdf& kdf) {
     Wipe();
-    crypto.DeriveKey(password, salt, kStrongSaltSize, iterations, key_);
+    if (kdf.kind == kStrongKdfPbkdf2Sha256)
+        crypto.DeriveKey(password, salt, kStrongSaltSize, kdf.iterations, key_);
+    else
+        crypto.DeriveArgon2id(password, salt, kStrongSaltSize, kdf.passes, kdf.memoryKiB, kdf.lanes, key_);
     crypto.Mac(key_, "Velt vault key", vaultKey_);
     unsigned char mac[kStrongMacSize];
     ScopedWipe wipeMac(mac, sizeof mac);
     crypto.Mac(key_, "Velt key check", mac);
     std::memcpy(check_, mac, kStrongKeyCheckSize);
     std::memcpy(salt_, salt, kStrongSaltSize);
-    iterations_ = iterations;
+    kdf_ = kdf;
     valid_ = true;
 }
 
@@ -81,7 +140,7 @@ void StrongKey::Take(StrongKey& other) noexcept {
     std::memcpy(vaultKey_, other.vaultKey_, kStrongKeySize);
     std::memcpy(check_, other.check_, kStrongKeyCheckSize);
     std::memcpy(salt_, other.salt_, kStrongSaltSize);
-    iterations_ = other.iterations_;
+    kdf_ = other.kdf_;
     valid_ = other.valid_;
     other.Wipe();
 }
@@ -91,47 +150,70 @@ void StrongKey::Wipe() noexcept {
     WipeBytes(vaultKey_, sizeof vaultKey_);
     WipeBytes(check_, sizeof check_);
     WipeBytes(salt_, sizeof salt_);
-    iterations_ = 0;
+    kdf_ = StrongKdf{0, 0, 0, 0, 0};
     valid_ = false;
 }
 
 std::string StrongHeader(const StrongKey& key, const unsigned char* nonce) {
-    std::string header(kStrongHeaderSize, '\0');
+    const bool v3 = key.Kdf().kind == kStrongKdfArgon2id;
+    const Layout at = LayoutOf(v3 ? kStrongVersion3 : kStrongVersion);
+    std::string header(at.header, '\0');
     unsigned char* h = Bytes(header);
     std::memcpy(h + kStrongMagicAt, kStrongMagic, sizeof kStrongMagic);
-    PutLE16(h + kStrongVersionAt, kStrongVersion);
-    PutLE16(h + kStrongKdfAt, kStrongKdfPbkdf2Sha256);
-    PutLE32(h + kStrongIterationsAt, key.Iterations());
-    std::memcpy(h + kStrongSaltAt, key.Salt(), kStrongSaltSize);
-    std::memcpy(h + kStrongNonceAt, nonce, kStrongNonceSize);
-    std::memcpy(h + kStrongKeyCheckAt, key.KeyCheck(), kStrongKeyCheckSize);
+    PutLE16(h + kStrongVersionAt, v3 ? kStrongVersion3 : kStrongVersion);
+    PutLE16(h + kStrongKdfAt, key.Kdf().kind);
+    if (v3) {
+        PutLE32(h + kStrongPassesAt, key.Kdf().passes);
+        PutLE32(h + kStrongMemoryAt, key.Kdf().memoryKiB);
+        PutLE32(h + kStrongLanesAt, key.Kdf().lanes);
+    } else {
+        PutLE32(h + kStrongIterationsAt, key.Kdf().iterations);
+    }
+    std::memcpy(h + at.salt, key.Salt(), kStrongSaltSize);
+    std::memcpy(h + at.nonce, nonce, kStrongNonceSize);
+    std::memcpy(h + at.check, key.KeyCheck(), kStrongKeyCheckSize);
     return header;
 }
 
 std::string BuildStrongImage(const CellStore& table, const StrongKey& key, StrongCrypto& crypto,
-                             RandomByteSource& random) {
+                             RandomByteSource& random, int historyKeep) {
     const int count = table.EntryCount();
     if (count > kVaultMaxEntries) throw ETooManyEntries(FormatText(ResStr(IDS_TOO_MANY_ENTRIES), {count}));
     if (!key.Valid()) throw std::logic_error("no strong key to save with");
+    const bool v3 = key.Kdf().kind == kStrongKdfArgon2id;
+    const size_t headerSize = v3 ? kStrongHeaderSizeV3 : kStrongHeaderSize;
 
-    size_t plainSize = kStrongCountSize;
-    for (int r = 1; r <= count; ++r)
-        for (int c = 1; c <= static_cast<int>(kVaultFields); ++c) {
-            std::string_view text = table.Cell(c, r);
-            plainSize += 1 + FieldLength(text);
-        }
+    std::uint64_t plainSize = kStrongCountSize + (v3 ? 4 + table.Items(0).size() : 0);
+    for (int r = 1; r <= count; ++r) {
+        for (int c = 1; c <= static_cast<int>(kVaultFields); ++c) plainSize += 1 + FieldLength(table.Cell(c, r));
+        if (!v3) continue;
+        if (!EntryItemsSound(table.Items(r))) throw std::logic_error("an entry's items break their rules");
+        plainSize += 4;
+        KeptItems(table.Items(r), historyKeep, [&](std::string_view item) { plainSize += item.size(); });
+    }
+    if (v3 && headerSize + plainSize + kStrongTagSize > kStrongMaxFileSizeV3)
+        throw EVaultTooLarge(ResStr(IDS_VAULT_TOO_LARGE_TO_SAVE));
 
     unsigned char nonce[kStrongNonceSize];
     random.Fill(nonce, sizeof nonce);
     std::string image = StrongHeader(key, nonce);
-    image.resize(kStrongHeaderSize + plainSize + kStrongTagSize, '\0');
-    unsigned char* body = Bytes(image) + kStrongHeaderSize;
+    image.resize(headerSize + plainSize + kStrongTagSize, '\0');
+    unsigned char* body = Bytes(image) + headerSize;
     // Until sealed, the body is plaintext: wiped if anything fails.
     ScopedWipe unsealed(body, plainSize);
 
     PutLE32(body, static_cast<std::uint32_t>(count));
     unsigned char* out = body + kStrongCountSize;
-    for (int r = 1; r <= count; ++r)
+    auto putItems = [&](std::string_view items, int keep) {
+        unsigned char* length = out;
+        out += 4;
+        KeptItems(items, keep, [&](std::string_view item) {
+            std::memcpy(out, item.data(), item.size());
+            out += item.size();
+        });
+        PutLE32(length, static_cast<std::uint32_t>(out - length - 4));
+    };
+    for (int r = 1; r <= count; ++r) {
         for (int c = 1; c <= static_cast<int>(kVaultFields); ++c) {
             std::string_view text = table.Cell(c, r);
             const size_t len = FieldLength(text);
@@ -139,67 +221,102 @@ std::string BuildStrongImage(const CellStore& table, const StrongKey& key, Stron
             if (len) std::memcpy(out, text.data(), len);
             out += len;
         }
-    crypto.Seal(key.VaultKey(), nonce, std::string_view(image.data(), kStrongHeaderSize), body, plainSize,
-                body + plainSize);
+        if (v3) putItems(table.Items(r), historyKeep);
+    }
+    if (v3) putItems(table.Items(0), 0);
+    crypto.Seal(key.VaultKey(), nonce, std::string_view(image.data(), headerSize), body,
+                static_cast<size_t>(plainSize), body + plainSize);
     unsealed.Release();
     return image;
 }
 
 VaultLoadResult LoadStrongImage(std::string& file, std::string_view password, StrongCrypto& crypto, StrongKey& key,
                                 CellStore& table, const std::string& fullPath) {
-    if (file.size() < kStrongIterationsAt + 4 || file.size() > kStrongMaxFileSize || !IsStrongVault(file))
-        RaiseDamaged(fullPath);
+    if (file.size() > kStrongMaxFileSizeV3)
+        throw EVaultRefused(FormatText(ResStr(IDS_VAULT_TOO_LARGE), {fullPath}));
+    if (file.size() < kStrongIterationsAt + 4 || !IsStrongVault(file)) RaiseDamaged(fullPath);
     const unsigned char* h = Bytes(file);
     const std::uint16_t version = GetLE16(h + kStrongVersionAt);
-    const std::uint32_t iterations = GetLE32(h + kStrongIterationsAt);
-    const size_t headerSize = version == kStrongVersion1 ? kStrongHeaderSizeV1 : kStrongHeaderSize;
-    // Version 1 has no key check: a file cut short of its tag is damaged.
-    const size_t readable = version == kStrongVersion1 ? kStrongMinFileSizeV1 : kStrongHeaderSize;
-    if ((version != kStrongVersion && version != kStrongVersion1) || file.size() < readable ||
-        GetLE16(h + kStrongKdfAt) != kStrongKdfPbkdf2Sha256 || iterations < kStrongMinIterations ||
-        iterations > kStrongMaxIterations)
-        RaiseDamaged(fullPath);
-    const unsigned char* salt = h + kStrongSaltAt;
-    const unsigned char* nonce = h + kStrongNonceAt;
+    const std::uint16_t kind = GetLE16(h + kStrongKdfAt);
+    const Layout at = LayoutOf(version);
+    StrongKdf kdf;
+    if (version == kStrongVersion3) {
+        if (file.size() < at.header || kind != kStrongKdfArgon2id) RaiseDamaged(fullPath);
+        kdf = StrongKdf::Argon2id(GetLE32(h + kStrongPassesAt), GetLE32(h + kStrongMemoryAt), GetLE32(h + kStrongLanesAt));
+        if (kdf.passes < 1 || kdf.passes > kStrongMaxPasses || kdf.lanes < 1 || kdf.lanes > kStrongMaxLanes ||
+            kdf.memoryKiB < 8 * kdf.lanes)
+            RaiseDamaged(fullPath);
+        if (kdf.memoryKiB > kStrongMaxMemoryKiB)
+            throw EVaultRefused(FormatText(ResStr(IDS_VAULT_KEY_TOO_COSTLY), {fullPath}));
+    } else {
+        // Version 1 has no key check: a file cut short of its tag is damaged.
+        const size_t readable = version == kStrongVersion1 ? kStrongMinFileSizeV1 : kStrongHeaderSize;
+        kdf = StrongKdf::Pbkdf2(GetLE32(h + kStrongIterationsAt));
+        if ((version != kStrongVersion && version != kStrongVersion1) || file.size() < readable ||
+            file.size() > kStrongMaxFileSize || kind != kStrongKdfPbkdf2Sha256 ||
+            kdf.iterations < kStrongMinIterations || kdf.iterations > kStrongMaxIterations)
+            RaiseDamaged(fullPath);
+    }
+    const unsigned char* salt = h + at.salt;
+    const unsigned char* nonce = h + at.nonce;
 
     StrongKey fresh;
     const StrongKey* use = &key;
-    if (!key.DerivedWith(salt, iterations)) {
-        fresh.Derive(crypto, password, salt, iterations);
+    if (!key.DerivedWith(salt, kdf)) {
+        fresh.Derive(crypto, password, salt, kdf);
         use = &fresh;
     }
-    if (version == kStrongVersion) {
-        if (!SameBytes(h + kStrongKeyCheckAt, use->KeyCheck(), kStrongKeyCheckSize))
-            return VaultLoadResult::IncorrectPassword;
-        if (file.size() < kStrongMinFileSize) RaiseTampered(fullPath);
+    if (version != kStrongVersion1) {
+        if (!SameBytes(h + at.check, use->KeyCheck(), kStrongKeyCheckSize)) return VaultLoadResult::IncorrectPassword;
+        if (file.size() < at.header + kStrongCountSize + kStrongTagSize) RaiseTampered(fullPath);
     }
 
-    unsigned char* body = Bytes(file) + headerSize;
-    const size_t size = file.size() - headerSize - kStrongTagSize;
+    unsigned char* body = Bytes(file) + at.header;
+    const size_t size = file.size() - at.header - kStrongTagSize;
     ScopedWipe wipe(body, size);
-    const unsigned char* sealKey = version == kStrongVersion ? use->VaultKey() : use->Key();
-    if (!crypto.Open(sealKey, nonce, std::string_view(file.data(), headerSize), body, size, body + size)) {
-        if (version == kStrongVersion) RaiseTampered(fullPath);
+    const unsigned char* sealKey = version == kStrongVersion1 ? use->Key() : use->VaultKey();
+    if (!crypto.Open(sealKey, nonce, std::string_view(file.data(), at.header), body, size, body + size)) {
+        if (version != kStrongVersion1) RaiseTampered(fullPath);
         return VaultLoadResult::IncorrectPassword;
     }
-    const long count = CheckPlaintext(body, size);
+    const bool items = version == kStrongVersion3;
+    const long count = CheckPlaintext(body, size, items);
     if (count < 0) RaiseDamaged(fullPath);
 
     // Built aside and swapped in whole, so a failure part-way leaves the
-    // table as it was; fields go straight from the plaintext into the cells.
+    // table as it was; fields and items go straight from the plaintext into
+    // the store, one row's texts together.
     CellStore loaded;
     loaded.SetRowCount(static_cast<int>(count) + 1);
     const CellStore::RowView titles = table.RowCells(0);
     for (int c = 0; c < CellStore::kColumns; ++c) loaded.SetCell(c, 0, titles[static_cast<size_t>(c)]);
     const unsigned char* in = body + kStrongCountSize;
+    char number[12];
     for (int r = 1; r <= count; ++r) {
-        loaded.SetCell(0, r, std::to_string(r));
-        for (int c = 1; c <= static_cast<int>(kVaultFields); ++c) {
+        std::array<size_t, CellStore::kColumns> sizes{};
+        const size_t digits = static_cast<size_t>(std::snprintf(number, sizeof number, "%d", r));
+        sizes[0] = digits;
+        const unsigned char* p = in;
+        for (size_t c = 1; c <= kVaultFields; ++c) {
+            sizes[c] = *p;
+            p += 1 + *p;
+        }
+        const size_t itemsSize = items ? GetLE32(p) : 0;
+        char* out = loaded.ResizeRow(r, sizes, itemsSize);
+        std::memcpy(out, number, digits);
+        out += digits;
+        for (size_t c = 1; c <= kVaultFields; ++c) {
             const size_t len = *in++;
-            loaded.SetCell(c, r, std::string_view(reinterpret_cast<const char*>(in), len));
+            std::memcpy(out, in, len);
+            out += len;
             in += len;
         }
+        if (items) {
+            std::memcpy(out, in + 4, itemsSize);
+            in += 4 + itemsSize;
+        }
     }
+    if (items) loaded.SetItems(0, std::string_view(reinterpret_cast<const char*>(in + 4), GetLE32(in)));
     table = std::move(loaded);
     if (use == &fresh) key.Take(fresh);
     return VaultLoadResult::Loaded;

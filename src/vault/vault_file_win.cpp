@@ -222,9 +222,10 @@ namespace {
 std::string ReadStrongFile(HANDLE file, const std::string& fullPath, std::string head) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size)) throw EFileOpenError(FmtLoadStr(IDS_CANNOT_OPEN_FILE, {fullPath, LastReason()}));
-    const size_t want = static_cast<unsigned long long>(size.QuadPart) > kStrongMaxFileSize
-                            ? kStrongMaxFileSize + 1
-                            : static_cast<size_t>(size.QuadPart);
+    // Refused unread: no key is derived and no memory taken for it.
+    if (static_cast<unsigned long long>(size.QuadPart) > kStrongMaxFileSizeV3)
+        throw EVaultRefused(FormatText(ResStr(IDS_VAULT_TOO_LARGE), {fullPath}));
+    const size_t want = static_cast<size_t>(size.QuadPart);
     std::string bytes = std::move(head);
     if (want > bytes.size()) {
         const size_t had = bytes.size();

@@ -1,12 +1,14 @@
 #include "vault/vault_protection.h"
 
+#include <algorithm>
+
 namespace velt {
 
 void VaultProtection::NewKey(std::string_view password) {
     unsigned char salt[kStrongSaltSize];
     random_.Fill(salt, sizeof salt);
     StrongKey fresh;
-    fresh.Derive(crypto_, password, salt, iterations_);
+    fresh.Derive(crypto_, password, salt, kdf_);
     key_.Take(fresh);
 }
 
@@ -28,12 +30,17 @@ void VaultProtection::PasswordChanged(std::string_view password) {
     }
 }
 
-void VaultProtection::Save(SaveFileOps& ops, const std::string& path, const CellStore& table,
-                           std::string_view password) {
+void VaultProtection::SetHistoryKeep(int keep) noexcept { historyKeep_ = std::clamp(keep, 0, kHistoryKeepMax); }
+
+void VaultProtection::Save(SaveFileOps& ops, const std::string& path, CellStore& table, std::string_view password) {
     if (strong_) {
-        // A key read from a file of fewer rounds is replaced by one of today's.
-        if (key_.Iterations() < iterations_) NewKey(password);
-        SaveVaultImage(ops, path, BuildStrongImage(table, key_, crypto_, random_));
+        // A key read from a file of a weaker derivation is replaced by one of today's.
+        if (key_.Kdf().WeakerThan(kdf_)) NewKey(password);
+        const std::int64_t now = clock_.UnixNow();
+        StampMissing(table, random_, now);
+        TrimPasswordHistory(table, historyKeep_);
+        ForgetOldDeletions(table, now);
+        SaveVaultImage(ops, path, BuildStrongImage(table, key_, crypto_, random_, historyKeep_));
     }
     else
         SaveVaultWith(ops, path, table, password);
@@ -43,7 +50,10 @@ VaultLoadResult VaultProtection::Load(std::string& file, std::string_view passwo
                                       const std::string& fullPath) {
     if (IsStrongVault(file)) {
         const VaultLoadResult result = LoadStrongImage(file, password, crypto_, key_, table, fullPath);
-        if (result == VaultLoadResult::Loaded) strong_ = true;
+        if (result == VaultLoadResult::Loaded) {
+            strong_ = true;
+            StampMissing(table, random_, clock_.UnixNow());
+        }
         return result;
     }
     const VaultLoadResult result = LoadVaultImage(file, password, table);

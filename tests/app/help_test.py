@@ -61,6 +61,7 @@ def shortcut_table():
     hotkey = open(os.path.join(source, "src", "core", "hotkey.h"), encoding="utf-8").read()
     # The menu's shortcuts, F1, and auto-type's system-wide default.
     keys = {"Ctrl+" + k for k in re.findall(r"ctrl \| '([A-Z])'", menu)} | {"F1"}
+    keys |= {"Shift+Ctrl+" + k for k in re.findall(r"ctrl \| scShift \| '([A-Z])'", menu)}
     keys |= set(re.findall(r'kDefaultHotkey = "([^"]+)"', hotkey))
     table = set(re.findall(r'<td class="key">([^<]+)</td>', text["index.html"])) - {"Tab"}
     return "shortcut table %s, menu %s" % (sorted(table), sorted(keys)) if table != keys else None

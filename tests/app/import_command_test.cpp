@@ -10,6 +10,7 @@
 
 #include "support/gui_driver.h"
 #include "toolkit/msgbox.h"
+#include "vault/entry_items.h"
 
 namespace velt {
 namespace {
@@ -78,6 +79,28 @@ TEST(ImportCommand, CancelChangesNothingAndAMissingFileIsNamed) {
                       "The file \"" + missing + "\" cannot be read. " +
                           platform::SystemErrorReason(ERROR_FILE_NOT_FOUND) + " Nothing was imported.");
     }
+}
+
+// A file's codes are kept when the vault says so (strong), else counted.
+TEST(ImportCommand, OneTimeCodesKeptOnlyWhenTheVaultKeepsThem) {
+    test::GuiLock lock;
+    const std::string path = TempPath("velt_import_codes.csv");
+    std::ofstream(path, std::ios::binary)
+        << "folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,login_totp\n"
+           ",,login,Git,,,0,,ann,pw,jbsw y3dp ehpk 3pxp\n";
+    for (const bool keep : {true, false}) {
+        Boxes boxes;
+        test::RunLater(300, [&] { test::AnswerSaveDialog(0, path); });
+        TOpenDialog dialog(nullptr);
+        CellStore table;
+        int asked = 0;
+        EXPECT_TRUE(RunImport(nullptr, table, dialog, [&] { return ++asked, keep; }));
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(OneTimeCodeOf(table, 1), keep ? "otpauth://totp/?secret=JBSWY3DPEHPK3PXP" : "");
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text.find("1 TOTP secrets were not imported") == std::string::npos, keep);
+    }
+    DeleteFileA(path.c_str());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/grid_driver.h"
 #include "platform/shell.h"
 #include "toolkit/dialogs.h"
+#include "vault/entry_items.h"
 
 namespace velt::test {
 namespace {
@@ -94,6 +95,9 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         {form->Checkpasswordstrength1, "Check password strength", "Ctrl+U"},
         {form->Copylogin1, "Copy login", "Ctrl+B"},
         {form->Typeloginandpassword1, "Type login and password", "Ctrl+T"},
+        {form->Onetimecode1, "One-time code\x85", ""},
+        {form->Copyonetimecode1, "Copy one-time code", "Shift+Ctrl+T"},
+        {form->Typepasswordcharacters1, "Type password characters\x85", ""},
         {form->Passwordhealth1, "Password health\x85", ""},
         {form->N3, "-", ""},
         {form->Ustawienia1, "Settings\x85", ""},
@@ -115,11 +119,14 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
     EXPECT_EQ(form->Plik1->Items(7), form->Silneszyfrowanie1);
     EXPECT_EQ(form->Plik1->Items(8), form->Zablokuj1);
     EXPECT_EQ(form->Plik1->Items(9), form->N1);
-    EXPECT_EQ(form->Dodatkowe1->Count(), 9);
+    EXPECT_EQ(form->Dodatkowe1->Count(), 12);
     EXPECT_EQ(form->Dodatkowe1->Items(4), form->Copylogin1);
     EXPECT_EQ(form->Dodatkowe1->Items(5), form->Typeloginandpassword1);
-    EXPECT_EQ(form->Dodatkowe1->Items(6), form->Passwordhealth1);
-    EXPECT_EQ(form->Dodatkowe1->Items(8), form->Ustawienia1);
+    EXPECT_EQ(form->Dodatkowe1->Items(6), form->Onetimecode1);
+    EXPECT_EQ(form->Dodatkowe1->Items(7), form->Copyonetimecode1);
+    EXPECT_EQ(form->Dodatkowe1->Items(8), form->Typepasswordcharacters1);
+    EXPECT_EQ(form->Dodatkowe1->Items(9), form->Passwordhealth1);
+    EXPECT_EQ(form->Dodatkowe1->Items(11), form->Ustawienia1);
     EXPECT_EQ(form->Language1->Count(), 2);
     EXPECT_EQ(form->Pomoc1->Count(), 2);
     EXPECT_EQ(form->MainMenu1->Items()->Count(), 4);
@@ -331,6 +338,32 @@ TEST_F(MainWindow, AsterisksAreRedAndTheClipboardGetsThePlainPassword) {
     EXPECT_EQ(form->StringGridEdit->Text(), "hunter2hunt");
     grid.Press(1, 1, TMouseButton::mbRight);
     EXPECT_EQ(form->StringGridEdit->PasswordChar(), '\0');
+}
+
+// Ctrl+Shift+T copies the entry's code at the clock's time, the next one when
+// fewer than five seconds are left; an entry without one says so.
+TEST_F(MainWindow, CopyOneTimeCodeAtAFixedTime) {
+    struct FixedClock : Clock {
+        std::int64_t now = 0;
+        std::int64_t UnixNow() override { return now; }
+    } clock;
+    TForm1::SetOneTimeClockForTests(&clock);
+    WriteVaultFile("secret", {{"Mail", "", "", "pw", ""}, {"Shop", "", "", "pw2", ""}});
+    TForm1* form = Open({true, "secret"});
+    SetOneTimeCode(form->StringGrid1->Store(), 1, "otpauth://totp/Mail?secret=JBSWY3DPEHPK3PXP");
+    const std::pair<std::int64_t, const char*> cases[] = {{1700000000, "324550"}, {1700000006, "367665"}};
+    for (const auto& [time, code] : cases) {
+        clock.now = time;
+        form->StringGrid1->SetSelection(TGridRect{1, 1, 1, 1});
+        PressKey(form->StringGrid1->Handle(), 'T', true, true);
+        EXPECT_EQ(ClipboardText(), code) << time;
+    }
+    form->StringGrid1->SetSelection(TGridRect{1, 2, 1, 2});
+    form->Copyonetimecode1Click(form);
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].text, "The selected entry has no one-time code.");
+    TForm1::SetOneTimeClockForTests(nullptr);
+    Close(form);
 }
 
 TEST_F(MainWindow, ChangePasswordCanTurnTheMaskOffAtOnce) {

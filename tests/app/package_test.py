@@ -87,6 +87,9 @@ def licence():
         text = files[name].decode("utf-8")
         if "Dan Wheeler and Dropbox" not in text or "Permission is hereby granted" not in text:
             return "%s is not the lists' MIT licence" % name
+    text = files[package.ARGON2_LICENCE].decode("utf-8")
+    if "Argon2 reference source code" not in text or "CC0 1.0" not in text or "Apache" not in text:
+        return "%s is not the Argon2 code's licence" % package.ARGON2_LICENCE
     return None
 
 

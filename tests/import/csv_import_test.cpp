@@ -8,6 +8,7 @@
 #include "export/table_export.h"
 #include "support/colliding_rows.h"
 #include "support/stand_in_crypto.h"
+#include "vault/entry_items.h"
 #include "vault/vault_format.h"
 
 namespace velt::import {
@@ -99,7 +100,7 @@ TEST(CsvImport, EachSourceAndQuirkFieldByField) {
                      {"[::1]", "http://[::1]:80/", "b", "c", ""}}, 0},
         {"keepassxc: group without its root, TOTP counted",
          "\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"TOTP\",\"Icon\",\"Last Modified\",\"Created\"\n"
-         "\"Root/Mail/Work\",\"Mail\",\"ann\",\"pw\",\"https://m\",\"n\",\"otpauth://x\",\"0\",\"\",\"\"\n"
+         "\"Root/Mail/Work\",\"Mail\",\"ann\",\"pw\",\"https://m\",\"n\",\"otpauth://totp/Mail?secret=JBSWY3DPEHPK3PXP\",\"0\",\"\",\"\"\n"
          "\"Root\",\"X\",\"\",\"p\",\"\",\"\",\"\",\"0\",\"\",\"\"\n",
          "KeePassXC", {{"Mail", "https://m", "ann", "pw", "n\r\nGroup: Mail/Work"}, {"X", "", "", "p", ""}}, 1},
         {"keepass 2: backslash escapes",
@@ -112,7 +113,7 @@ TEST(CsvImport, EachSourceAndQuirkFieldByField) {
          "Bitwarden", {{"Git", "https://a", "ann", "pw", "n1\r\nFolder: Work\r\nk: v"}, {"Secret", "", "", "", "text"}}, 1},
         {"1password: tags after notes",
          "Title,Url,Username,Password,OTPAuth,Favorite,Archived,Tags,Notes\n"
-         "Bank,https://b,bob,pw,otpauth://x,false,false,money,n\nNo,,,q,,,,,\n",
+         "Bank,https://b,bob,pw,otpauth://totp/B?secret=JBSWY3DPEHPK3PXP,false,false,money,n\nNo,,,q,,,,,\n",
          "1Password", {{"Bank", "https://b", "bob", "pw", "n\r\nTags: money"}, {"No", "", "", "q", ""}}, 1},
         {"lastpass: entities decoded once, secure note",
          "url,username,password,totp,extra,name,grouping,fav\n"
@@ -140,6 +141,51 @@ TEST(CsvImport, EachSourceAndQuirkFieldByField) {
         EXPECT_EQ(s.imported, static_cast<int>(c.entries.size()));
         EXPECT_EQ(s.totp, c.totp);
         EXPECT_EQ(t.Cell(0, t.RowCount() - 1), std::to_string(t.RowCount() - 1));
+    }
+}
+
+// Each source's code column read by the one-time code's rules: the entry's
+// row and the canonical link, or left out with the reason.
+TEST(CsvImport, OneTimeCodesBecomeLinksOrAreListedWithTheirReason) {
+    const std::string link = "otpauth://totp/?secret=JBSWY3DPEHPK3PXP";
+    const struct {
+        std::string file;
+        std::vector<std::pair<int, std::string>> codes;
+        std::vector<std::string> refused;
+    } cases[] = {
+        {"\"Group\",\"Title\",\"Username\",\"Password\",\"URL\",\"Notes\",\"TOTP\"\n"
+         "Root,A,,p,,,\"otpauth://totp/A:jan?secret=jbswy3dpehpk3pxp&period=60&digits=8\"\nRoot,B,,q,,,\"otpauth://hotp/B?secret=JBSW\"\n",
+         {{1, "otpauth://totp/A:jan?secret=JBSWY3DPEHPK3PXP&digits=8&period=60"}},
+         {"B (Counter-based (HOTP) codes are not supported; only time-based (TOTP) ones)"}},
+        {kBitwardenHead + ",,login,A,,,0,,,p,JBSW Y3DP EHPK 3PXP\n,,login,B,,,0,,,q,steam://JBSWY3DPEHPK3PXP\n"
+                          ",,login,C,,,0,,,r,otpauth://totp/C?secret=JBSWY3DPEHPK3PXP&issuer=C%20Co\n,,login,D,,,0,,,s,JBSW1\n",
+         {{1, link}, {2, link + "&encoder=steam"}, {3, "otpauth://totp/C?secret=JBSWY3DPEHPK3PXP&issuer=C%20Co"}},
+         {"D (The secret holds \"1\", which is not a base32 character (A to Z, 2 to 7))"}},
+        {"Title,Url,Username,Password,OTPAuth\nA,,,p,otpauth://totp/A?secret=JBSWY3DPEHPK3PXP&algorithm=SHA256\n"
+         "A,,,p,otpauth://totp/A?secret=JBSWY3DPEHPK3PXP\n,,,q,otpauth://totp/X?secret=\n",
+         {{1, "otpauth://totp/A?secret=JBSWY3DPEHPK3PXP&algorithm=SHA256"}},
+         {"row 4 (The one-time code has no secret)"}},
+        {"url,username,password,totp,extra,name,grouping,fav\nhttps://a,ann,p,jbswy3dpehpk3pxp====,,A,,0\n"
+         "https://b,bob,q,  ,,B,,0\n",
+         {{1, link}}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        CellStore t;
+        const ImportSummary s = Import(c.file, t);
+        std::vector<std::pair<int, std::string>> codes;
+        for (const ImportedCode& code : s.codes) codes.emplace_back(code.row, code.link);
+        EXPECT_EQ(codes, c.codes);
+        EXPECT_EQ(s.codesRefused, c.refused);
+        ImportSummary kept = s;
+        EXPECT_EQ(KeepImportedCodes(kept, t), static_cast<int>(c.codes.size()));
+        EXPECT_EQ(kept.totp, s.totp - static_cast<int>(c.codes.size()));
+        for (int row = 1; row < t.RowCount(); ++row) {
+            std::string want;
+            for (const auto& [at, link] : c.codes)
+                if (at == row) want = link;
+            EXPECT_EQ(OneTimeCodeOf(t, row), want) << row;
+        }
     }
 }
 
@@ -267,13 +313,15 @@ TEST(CsvImport, SummaryListsWhatAppliesAndEndsWithTheReminder) {
     s.imported = 3;
     s.totp = 2;
     s.guessedUtf8 = true;
+    s.codesRefused = {"A (why)", "B (why not)"};
     for (int i = 0; i < 12; ++i) s.replaced.push_back("e" + std::to_string(i));
     EXPECT_EQ(SummaryText(s),
               "Imported 3 entries from Chrome/Edge.\r\n"
               "The file does not say how its letters are written; they were read as UTF-8.\r\n"
               "In 12 entries, characters that the code page cannot hold were replaced by \"?\": "
               "e0, e1, e2, e3, e4, e5, e6, e7, e8, e9, and 2 more.\r\n"
-              "2 TOTP secrets were not imported: Velt has no place for them.\r\n\r\n"
+              "2 TOTP secrets were not imported: Velt has no place for them.\r\n"
+              "2 one-time codes could not be read and were left out: A (why), B (why not).\r\n\r\n"
               "The file holds your passwords in plain text; delete it when you no longer need it.");
 }
 

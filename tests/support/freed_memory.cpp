@@ -1,5 +1,6 @@
 #include "support/freed_memory.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -15,6 +16,9 @@ namespace {
 
 std::string_view g_marker;
 size_t g_freed = 0, g_hits = 0;
+size_t g_limit = SIZE_MAX;
+
+void* TakeOrNull(std::size_t n) noexcept { return n > g_limit ? nullptr : std::malloc(n ? n : 1); }
 
 void* Take(std::size_t n) {
     if (void* p = std::malloc(n ? n : 1)) return p;
@@ -47,13 +51,16 @@ FreedMemoryWatch::~FreedMemoryWatch() { g_marker = {}; }
 size_t FreedMemoryWatch::Freed() const { return g_freed; }
 size_t FreedMemoryWatch::Hits() const { return g_hits; }
 
+AllocationLimit::AllocationLimit(size_t bytes) { g_limit = bytes; }
+AllocationLimit::~AllocationLimit() { g_limit = SIZE_MAX; }
+
 } // namespace velt::test
 
 // Every unaligned form, so that no block crosses between allocators.
 void* operator new(std::size_t n) { return Take(n); }
 void* operator new[](std::size_t n) { return Take(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return TakeOrNull(n); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return TakeOrNull(n); }
 void operator delete(void* p) noexcept { Give(p); }
 void operator delete[](void* p) noexcept { Give(p); }
 void operator delete(void* p, std::size_t) noexcept { Give(p); }

@@ -19,4 +19,14 @@ public:
     size_t Hits() const;   // of those, blocks that held the marker
 };
 
+// While alive, a nothrow allocation of more than `bytes` fails, as when the
+// system has no more to give.
+class AllocationLimit {
+public:
+    explicit AllocationLimit(size_t bytes);
+    ~AllocationLimit();
+    AllocationLimit(const AllocationLimit&) = delete;
+    AllocationLimit& operator=(const AllocationLimit&) = delete;
+};
+
 } // namespace velt::test

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/clock.h"
 #include "core/random_source.h"
 #include "vault/strong_format.h"
 
@@ -15,7 +16,8 @@ namespace velt::test {
 class StandInCrypto : public StrongCrypto {
 public:
     int derivations = 0;
-    bool failNext = false;  // the next call raises ECryptoError
+    bool failNext = false;         // the next call raises ECryptoError
+    bool outOfMemoryNext = false;  // the next Argon2id derivation finds no memory
 
     void DeriveKey(std::string_view password, const unsigned char* salt, size_t saltSize, std::uint32_t iterations,
                    unsigned char* key) override {
@@ -27,6 +29,15 @@ public:
             h = Fnv(h, &iterations, sizeof iterations);
             std::memcpy(key + 8 * part, &h, 8);
         }
+    }
+    void DeriveArgon2id(std::string_view password, const unsigned char* salt, size_t saltSize, std::uint32_t passes,
+                        std::uint32_t memoryKiB, std::uint32_t lanes, unsigned char* key) override {
+        if (outOfMemoryNext) {
+            outOfMemoryNext = false;
+            throw EKeyOutOfMemory("stand-in: no memory");
+        }
+        const std::uint32_t cost[3] = {passes, memoryKiB, lanes};
+        DeriveKey(password, salt, saltSize, cost[0] * 7919u + cost[1] * 31u + cost[2] + 0x9e3779b9u, key);
     }
     void Seal(const unsigned char* key, const unsigned char* nonce, std::string_view aad, unsigned char* data,
               size_t size, unsigned char* tag) override {
@@ -88,6 +99,13 @@ private:
             std::memcpy(tag + 8 * part, &h, 8);
         }
     }
+};
+
+// A clock that stands still until told.
+class FixedClock : public Clock {
+public:
+    std::int64_t now = 1700000000;
+    std::int64_t UnixNow() override { return now; }
 };
 
 // Bytes that never repeat: 0, 1, 2, ... across calls (wrapping at 256), or

@@ -11,7 +11,7 @@ namespace {
 
 // The keystrokes in a readable form: characters as they are, the keys in <>.
 std::u16string Spell(const std::string& sequence, std::u16string_view user, std::u16string_view password) {
-    const Keystrokes keys(ParseSequence(Utf8ToUtf16(sequence)), user, password);
+    const Keystrokes keys(ParseSequence(Utf8ToUtf16(sequence)), user, password, u"02324550");
     if (keys.Refused()) return u"<REFUSED>";
     std::u16string out;
     for (const Keystroke& k : keys.Items()) {
@@ -32,6 +32,7 @@ TEST(AutoTypeSequence, SpellsEveryPlaceholder) {
         {"{SPACE}{DELAY}{DELAY x}{DELAY  5}{DELAY -1}", u"{SPACE}{DELAY}{DELAY x}{DELAY  5}{DELAY -1}"},
         {"a\tb\r\nc\rd\ne", u"a<TAB>b<ENTER>c<ENTER>d<ENTER>e"},
         {"{{}{}}", u"{}"}, {"a{{}b{}}c", u"a{b}c"}, {"{}", u"{}"}, {"x{USERNAME", u"x{USERNAME"},
+        {"{USERNAME}{TAB}{totp}{ENTER}", u"jan<TAB>02324550<ENTER>"}, {"{TOTP }", u"{TOTP }"},
         {"}{TAB", u"}{TAB"}, {"{{USERNAME}", u"{{USERNAME}"}, {"ż{USERNAME}€", u"żjan€"}, {"", u""},
         {"{TABLE}{ENTERPRISE}{USERNAMES}", u"{TABLE}{ENTERPRISE}{USERNAMES}"},
         {"{DELAY 4294967296}{DELAY 4294967}", u"{DELAY 4294967296}<DELAY 10000>"},
@@ -45,6 +46,8 @@ TEST(AutoTypeSequence, SpellsEveryPlaceholder) {
     };
     for (const auto& [user, password] : fields) EXPECT_EQ(Spell(kDefaultAutoTypeSequence, user, password), u"<REFUSED>");
     EXPECT_EQ(Spell("{USERNAME}{ENTER}", u"jan", u"a\tb"), u"jan<ENTER>");  // only the fields it types
+    EXPECT_TRUE(UsesOneTimeCode(ParseSequence(u"a{Totp}")));
+    EXPECT_FALSE(UsesOneTimeCode(ParseSequence(u"{{}TOTP{}}")));
 }
 
 // A long password between many Tabs: the buffer never grows, so no copy of

@@ -6,11 +6,12 @@ if(WIN32)
 endif()
 
 # Velt's side of the independent check of the strong format against Python's
-# cryptography package (both ways), run under Wine by the Wine test run.
+# cryptography and argon2 packages (both ways), run under Wine by the Wine
+# test run. Debian's python3 first: the packages are Debian's.
 if(WIN32)
   add_executable(strong_vault_tool ${CMAKE_SOURCE_DIR}/tests/vault/strong_vault_tool_win.cpp)
   target_link_libraries(strong_vault_tool PRIVATE velt_win)
-  find_program(PYTHON3 python3)
+  find_program(PYTHON3 python3 HINTS /usr/bin)
   if(PYTHON3)
     add_test(NAME StrongVault.PythonCryptographyBothWays
              COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/vault/strong_vault_check.py

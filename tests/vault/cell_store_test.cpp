@@ -67,10 +67,17 @@ TEST(CellStore, MoveRowShiftsTheRowsBetween) {
     };
     for (const Case& c : cases) {
         CellStore t = Numbered(4);
+        for (int r = 1; r <= 4; ++r) t.SetItems(r, "items" + std::to_string(r));
         t.MoveRow(c.from, c.to);
         EXPECT_EQ(Column0(t), c.expected) << c.from << "->" << c.to;
-        // Whole rows move.
-        for (int r = 1; r <= 4; ++r) EXPECT_EQ(t.Cell(1, r), "name" + std::string(t.Cell(0, r)));
+        // Whole rows move, items too; a copy and a resized row keep them.
+        const CellStore copy = t;
+        t.ResizeRow(1, {1, 0, 0, 0, 0, 0});
+        for (int r = 1; r <= 4; ++r) {
+            EXPECT_EQ(copy.Cell(1, r), "name" + std::string(copy.Cell(0, r)));
+            EXPECT_EQ(copy.Items(r), "items" + std::string(copy.Cell(0, r)));
+        }
+        EXPECT_EQ(t.Items(1), copy.Items(1));
     }
 }
 
@@ -240,6 +247,7 @@ TEST(CellStore, ReleasedTablesLeaveNoPasswordInFreedMemory) {
     for (bool reload : {false, true}) {
         auto t = std::make_unique<CellStore>(Numbered(300));
         for (int r = 1; r <= 300; ++r) t->SetCell(CellStore::kPasswordColumn, r, kMarker);
+        t->SetItems(7, std::string("old: ") + std::string(kMarker));  // an old password
         test::FreedMemoryWatch watch(kMarker);
         if (reload) *t = Numbered(2);
         else t.reset();

@@ -64,8 +64,10 @@ TEST(Settings, AutoTypeValues) {
 
 TEST(Settings, WrittenTextReadsBackTheSame) {
     for (const Settings& s : {Settings{}, Settings{0, false, true, 0}, Settings{1440, true, true, 9, false, "", "{ENTER}", 0},
-                              Settings{5, true, false, 3, false, "Alt+Win+1", "{DELAY 5}x;y", 1000, true, true}})
+                              Settings{5, true, false, 3, false, "Alt+Win+1", "{DELAY 5}x;y", 1000, true, true},
+                              Settings{5, true, false, 3, true, "", "{ENTER}", 0, false, false, true}})
         EXPECT_EQ(ParseSettings(FormatSettings(s)), s);
+    EXPECT_FALSE(ParseSettings("[CharacterBoxes]\nTabAfterEach=2").tabAfterEachCharacter);
     EXPECT_EQ(FormatSettings(Settings{}),
               "[Lock]\r\nIdleMinutes=5\r\nOnSessionLock=1\r\nOnMinimize=0\r\n[Backup]\r\nKeep=3\r\n"
               "[AutoType]\r\nHotkey=Ctrl+Alt+T\r\nSequence={USERNAME}{TAB}{PASSWORD}{ENTER}\r\nKeyDelayMs=10\r\n");

@@ -28,6 +28,10 @@ const std::string kDamaged =
     "The database file \"C:\\velt\\baza.pdb\" is damaged or was written by a newer version of Velt.";
 const std::string kTampered =
     "The database file \"C:\\velt\\baza.pdb\" is damaged or has been changed. Velt will not save over it.";
+const std::string kTooLarge =
+    "The database file \"C:\\velt\\baza.pdb\" is larger than 256 MiB, more than Velt reads. It was not opened.";
+const std::string kTooCostly = "The database file \"C:\\velt\\baza.pdb\" asks for more than 1 GiB of memory to "
+                               "make its key, more than Velt gives. It was not opened.";
 
 // Every field 255 bytes, walking through all byte values (0x80-0xFF too).
 CellStore FullTable(int rows) {
@@ -44,23 +48,36 @@ CellStore FullTable(int rows) {
     return t;
 }
 
+// The known answer's cost: cheap, and with the stand-in cheaper still.
+const StrongKdf kV3 = StrongKdf::Argon2id(1, 64, 1);
+
 struct Fixture {
     StandInCrypto crypto;
     CountingRandom random;
     StrongKey key;
-    Fixture(std::uint32_t iterations = 100000, std::string_view password = "correct horse") {
+    Fixture(std::uint32_t iterations = 100000, std::string_view password = "correct horse")
+        : Fixture(StrongKdf::Pbkdf2(iterations), password) {}
+    explicit Fixture(const StrongKdf& kdf, std::string_view password = "correct horse") {
         unsigned char salt[kStrongSaltSize];
         for (size_t i = 0; i < sizeof salt; ++i) salt[i] = static_cast<unsigned char>(i);
-        key.Derive(crypto, password, salt, iterations);
+        key.Derive(crypto, password, salt, kdf);
         crypto.derivations = 0;
     }
-    std::string Build(const CellStore& t) { return BuildStrongImage(t, key, crypto, random); }
+    std::string Build(const CellStore& t, int keep = kHistoryKeepMax) {
+        return BuildStrongImage(t, key, crypto, random, keep);
+    }
     // Loads into a table holding one "keep" cell; the table's rows after.
     VaultLoadResult Load(std::string file, CellStore& table, std::string_view password = "correct horse") {
         StrongKey fresh;  // a program that starts: no key yet
         return LoadStrongImage(file, password, crypto, fresh, table, kPath);
     }
 };
+
+std::string Le32(size_t n) {
+    std::string out(4, '\0');
+    PutLE32(reinterpret_cast<unsigned char*>(&out[0]), static_cast<std::uint32_t>(n));
+    return out;
+}
 
 CellStore Keeper() {
     CellStore t;
@@ -90,7 +107,10 @@ std::string Outcome(Fixture& f, const std::string& file, std::string_view passwo
     try {
         result = f.Load(file, t, password) == VaultLoadResult::Loaded ? "loaded" : "incorrect";
     } catch (const EVaultDamaged& e) {
-        result = e.what() == kDamaged ? "damaged" : e.what() == kTampered ? "tampered" : e.what();
+        result = e.what() == kDamaged    ? "damaged"
+                 : e.what() == kTampered ? "tampered"
+                 : e.what() == kTooCostly ? "refused"
+                                          : e.what();
     }
     if (RowsOf(t) != RowsOf(Keeper()) && result != "loaded") result += ", table changed";
     return result;
@@ -158,34 +178,51 @@ TEST(StrongFormat, EveryNonceIsNew) {
     EXPECT_NE(a.substr(40), b.substr(40));
 }
 
-TEST(StrongFormat, DamagedHeadersAreRefusedBeforeAnyKeyIsDerived) {
-    Fixture f;
-    const std::string good = f.Build(KnownTable());
+TEST(StrongFormat, DamagedHeadersAndCapsAreRefusedBeforeAnyKeyIsDerived) {
+    Fixture f2, f3(kV3);
+    const std::string v2 = f2.Build(KnownTable()), v3 = f3.Build(test::KnownTableV3());
     struct Case {
         const char* name;
+        bool version3;
         size_t at;
         std::string bytes;
+        const std::string& message;
     } cases[] = {
-        {"version 0", 4, Hex("0000")},
-        {"version 3", 4, Hex("0300")},
-        {"version 256", 4, Hex("0001")},
-        {"derivation 0", 6, Hex("0000")},
-        {"derivation 2", 6, Hex("0200")},
-        {"iterations 0", 8, Hex("00000000")},
-        {"iterations 99,999", 8, Hex("9f860100")},
-        {"iterations 10,000,001", 8, Hex("81969800")},
-        {"iterations 4,294,967,295", 8, Hex("ffffffff")},
+        {"version 0", false, 4, Hex("0000"), kDamaged},
+        {"version 3 with PBKDF2", false, 4, Hex("0300"), kDamaged},
+        {"version 256", false, 4, Hex("0001"), kDamaged},
+        {"derivation 0", false, 6, Hex("0000"), kDamaged},
+        {"derivation 2 in version 2", false, 6, Hex("0200"), kDamaged},
+        {"iterations 0", false, 8, Hex("00000000"), kDamaged},
+        {"iterations 99,999", false, 8, Hex("9f860100"), kDamaged},
+        {"iterations 10,000,001", false, 8, Hex("81969800"), kDamaged},
+        {"iterations 4,294,967,295", false, 8, Hex("ffffffff"), kDamaged},
+        {"version 3, derivation 1", true, 6, Hex("0100"), kDamaged},
+        {"version 4", true, 4, Hex("0400"), kDamaged},
+        {"passes 0", true, 8, Hex("00000000"), kDamaged},
+        {"passes 65", true, 8, Hex("41000000"), kDamaged},
+        {"lanes 0", true, 16, Hex("00000000"), kDamaged},
+        {"lanes 17", true, 16, Hex("11000000"), kDamaged},
+        {"memory under 8 KiB a lane", true, 12, Hex("07000000"), kDamaged},
+        {"4 lanes, memory 31 KiB", true, 12, Hex("1f00000004000000"), kDamaged},
+        {"memory 1 GiB and 1 KiB", true, 12, Hex("01001000"), kTooCostly},
+        {"memory 4 TiB", true, 12, Hex("ffffffff"), kTooCostly},
+        {"over 256 MiB", true, kStrongMaxFileSizeV3, "x", kTooLarge},
+        {"version 2, over 256 MiB", false, kStrongMaxFileSizeV3, "x", kTooLarge},
+        {"version 2, a byte longer than its longest", false, kStrongMaxFileSize, "x", kDamaged},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::string file = good;
+        Fixture& f = c.version3 ? f3 : f2;
+        std::string file = c.version3 ? v3 : v2;
+        if (c.at + c.bytes.size() > file.size()) file.resize(c.at + c.bytes.size());
         file.replace(c.at, c.bytes.size(), c.bytes);
         CellStore t = Keeper();
         try {
             f.Load(file, t);
             ADD_FAILURE() << "loaded";
         } catch (const EVaultDamaged& e) {
-            EXPECT_EQ(std::string(e.what()), kDamaged);
+            EXPECT_EQ(std::string(e.what()), c.message);
         }
         EXPECT_EQ(f.crypto.derivations, 0);
         EXPECT_TRUE(RowsOf(t) == RowsOf(Keeper()));
@@ -248,6 +285,127 @@ TEST(StrongFormat, ChangedBytesAndCutFilesWithTheRightAndAWrongPassword) {
     }
 }
 
+TEST(StrongFormat, Version3ChangedBitsAndCuts) {
+    Fixture f(kV3);
+    const std::string v3 = f.Build(test::KnownTableV3());
+    // t = 1, m = 64, p = 1. A cost that stays in range makes another key.
+    auto expected = [](size_t bit, bool right) -> std::string {
+        auto flipped = [bit](std::uint32_t v, size_t from) { return v ^ (1u << (bit - from)); };
+        if (bit < 64) return "damaged";
+        if (bit < 96) return flipped(1, 64) >= 1 && flipped(1, 64) <= 64 ? "incorrect" : "damaged";
+        if (bit < 128) {
+            const std::uint32_t m = flipped(64, 96);
+            return m > kStrongMaxMemoryKiB ? "refused" : m < 8 ? "damaged" : "incorrect";
+        }
+        if (bit < 160) return flipped(1, 128) >= 1 && flipped(1, 128) <= 8 ? "incorrect" : "damaged";
+        if (bit < 288 || (bit >= 384 && bit < 512)) return "incorrect";  // salt, key check
+        return right ? "tampered" : "incorrect";                         // nonce, body, tag
+    };
+    for (size_t bit = 32; bit < v3.size() * 8; ++bit) {
+        std::string file = v3;
+        file[bit / 8] = static_cast<char>(file[bit / 8] ^ (1 << (bit % 8)));
+        EXPECT_EQ(Outcome(f, file), expected(bit, true)) << "bit " << bit;
+        EXPECT_EQ(Outcome(f, file, "wrong horse"), expected(bit, false)) << "bit " << bit;
+    }
+    for (size_t n = 4; n < v3.size(); ++n) {
+        EXPECT_EQ(Outcome(f, v3.substr(0, n)), n < 64 ? "damaged" : "tampered") << n;
+        EXPECT_EQ(Outcome(f, v3.substr(0, n), "wrong horse"), n < 64 ? "damaged" : "incorrect") << n;
+    }
+    EXPECT_EQ(Outcome(f, v3 + "x"), "tampered");
+    EXPECT_EQ(Outcome(f, v3), "loaded");
+}
+
+TEST(StrongFormat, Version3KeepsEveryItemInPlaceAndTrimsHistory) {
+    const std::string id = Hex("0110000000101112131415161718191a1b1c1d1e1f");
+    const std::string times = Hex(test::kKnownItems1Hex).substr(21, 53);
+    const std::string stare1 = Hex("030e000000c8f1536500000000737461726531");
+    const std::string stare0 = Hex("030e00000064f1536500000000737461726530");
+    const std::string unknown = Hex("c803000000010203");
+    struct Case {
+        int keep;
+        std::string items1;
+    } cases[] = {
+        {100, id + times + stare1 + stare0 + unknown},
+        {2, id + times + stare1 + stare0 + unknown},
+        {1, id + times + stare1 + unknown},
+        {0, id + times + unknown},
+    };
+    ASSERT_EQ(cases[0].items1, Hex(test::kKnownItems1Hex));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keep);
+        Fixture f(kV3);
+        CellStore loaded;
+        ASSERT_EQ(f.Load(f.Build(test::KnownTableV3(), c.keep), loaded), VaultLoadResult::Loaded);
+        EXPECT_TRUE(SameCells(loaded, KnownTable()));
+        EXPECT_EQ(test::HexOf(loaded.Items(1)), test::HexOf(c.items1));
+        EXPECT_EQ(test::HexOf(loaded.Items(2)), test::kKnownItems2Hex);
+        EXPECT_EQ(test::HexOf(loaded.Items(0)), test::kKnownVaultItemsHex);
+    }
+    // What the other units read of them.
+    const CellStore t = test::KnownTableV3();
+    EXPECT_EQ(EntryTimesOf(t, 1).changed[1], 1700000100);
+    ASSERT_EQ(PasswordHistory(t, 1).size(), 2u);
+    EXPECT_EQ(PasswordHistory(t, 1)[0].text, "stare1");
+    EXPECT_EQ(PasswordHistory(t, 1)[1].replaced, 1700000100);
+    EXPECT_EQ(OneTimeCodeOf(t, 2), "otpauth://totp/Mail:jan?secret=GEZDGNBVGY3TQOJQ&issuer=Mail");
+    ASSERT_EQ(Deletions(t).size(), 1u);
+    EXPECT_EQ(Deletions(t)[0].when, 1700000300);
+}
+
+TEST(StrongFormat, Version3ItemsThatBreakTheRulesAreDamaged) {
+    const std::string fields = Hex("0141") + Hex("00000000");  // "A" and four empty fields
+    const std::string id = Hex("0110000000") + std::string(16, 'i');
+    auto entry = [&](const std::string& items) { return fields + Hex("") + Le32(items.size()) + items; };
+    const std::string noVault = Hex("00000000");
+    struct Case {
+        const char* name;
+        std::string plain;
+        bool sound;
+    } cases[] = {
+        {"no entries, no vault items", Hex("00000000") + noVault, true},
+        {"an entry with its id", Hex("01000000") + entry(id) + noVault, true},
+        {"unknown items, empty and not", Hex("01000000") + entry(Hex("0900000000") + id + Hex("ff01000000ff")) + noVault, true},
+        {"times, old passwords of 0 and 255 bytes, a one-time code of 2,048",
+         Hex("01000000") + entry(id + Hex("0230000000") + std::string(48, 't') + Hex("0308000000") + std::string(8, 't') +
+                                 Hex("0307010000") + std::string(263, 'o') + Hex("0400080000") + std::string(2048, 'c')) +
+             noVault,
+         true},
+        {"no id", Hex("01000000") + entry("") + noVault, false},
+        {"two ids", Hex("01000000") + entry(id + id) + noVault, false},
+        {"an id of 15 bytes", Hex("01000000") + entry(Hex("010f000000") + std::string(15, 'i')) + noVault, false},
+        {"two times", Hex("01000000") + entry(id + (Hex("0230000000") + std::string(48, 't')) + (Hex("0230000000") + std::string(48, 't'))) + noVault, false},
+        {"times of 40 bytes", Hex("01000000") + entry(id + Hex("0228000000") + std::string(40, 't')) + noVault, false},
+        {"an old password without its time", Hex("01000000") + entry(id + Hex("0307000000") + std::string(7, 'o')) + noVault, false},
+        {"an old password of 256 bytes", Hex("01000000") + entry(id + Hex("0308010000") + std::string(264, 'o')) + noVault, false},
+        {"a one-time code of 2,049 bytes", Hex("01000000") + entry(id + Hex("0401080000") + std::string(2049, 'c')) + noVault, false},
+        {"a one-time code not ASCII", Hex("01000000") + entry(id + Hex("0401000000e9")) + noVault, false},
+        {"two one-time codes", Hex("01000000") + entry(id + Hex("0401000000610401000000") + "b") + noVault, false},
+        {"an item's length past the entry's end", Hex("01000000") + entry(id + Hex("0905000000") + "abc") + noVault, false},
+        {"an item's header cut", Hex("01000000") + entry(id + Hex("0901")) + noVault, false},
+        {"the entry's items past the end", Hex("01000000") + fields + Le32(100) + id, false},
+        {"no vault items length", Hex("01000000") + entry(id), false},
+        {"a deleted entry of 23 bytes", Hex("00000000") + Le32(28) + Hex("0117000000") + std::string(23, 'd'), false},
+        {"a deleted entry and an unknown vault item", Hex("00000000") + Le32(34) + Hex("0118000000") + std::string(24, 'd') + Hex("0700000000"), true},
+        {"a byte after the vault items", Hex("00000000") + noVault + "x", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f(kV3);
+        unsigned char nonce[kStrongNonceSize] = {};
+        std::string file = StrongHeader(f.key, nonce) + c.plain + std::string(kStrongTagSize, '\0');
+        auto* body = reinterpret_cast<unsigned char*>(&file[kStrongHeaderSizeV3]);
+        f.crypto.Seal(f.key.VaultKey(), nonce, std::string_view(file.data(), kStrongHeaderSizeV3), body,
+                      c.plain.size(), body + c.plain.size());
+        CellStore t = Keeper();
+        if (c.sound) {
+            EXPECT_EQ(f.Load(file, t), VaultLoadResult::Loaded);
+        } else {
+            EXPECT_THROW(f.Load(file, t), EVaultDamaged);
+            EXPECT_TRUE(RowsOf(t) == RowsOf(Keeper()));
+        }
+    }
+}
+
 TEST(StrongFormat, MalformedPlaintextUnderAGoodTagIsDamaged) {
     const std::string fields = Hex("0141") + Hex("00000000");  // "A" and four empty fields
     struct Case {
@@ -283,15 +441,6 @@ TEST(StrongFormat, MalformedPlaintextUnderAGoodTagIsDamaged) {
     }
 }
 
-TEST(StrongFormat, TooLargeFileIsRefusedUnread) {
-    Fixture f;
-    std::string file = f.Build(KnownTable());
-    file.resize(kStrongMaxFileSize + 1);
-    CellStore t;
-    EXPECT_THROW(f.Load(file, t), EVaultDamaged);
-    EXPECT_EQ(f.crypto.derivations, 0);
-}
-
 TEST(StrongFormat, KeyIsReusedOnlyForItsOwnSaltAndCount) {
     Fixture f;
     std::string file = f.Build(KnownTable());
@@ -310,16 +459,16 @@ TEST(StrongFormat, KeyIsReusedOnlyForItsOwnSaltAndCount) {
     // Another file's salt: derived, and the key then holds the file's.
     Fixture other(100000, "correct horse");
     unsigned char salt[kStrongSaltSize] = {9};
-    other.key.Derive(other.crypto, "correct horse", salt, 123456);
+    other.key.Derive(other.crypto, "correct horse", salt, StrongKdf::Pbkdf2(123456));
     copy = other.Build(KnownTable());
     EXPECT_EQ(LoadStrongImage(copy, "correct horse", f.crypto, f.key, t, kPath), VaultLoadResult::Loaded);
     EXPECT_EQ(f.crypto.derivations, 2);
-    EXPECT_TRUE(f.key.DerivedWith(salt, 123456));
+    EXPECT_TRUE(f.key.DerivedWith(salt, StrongKdf::Pbkdf2(123456)));
 
     // A wrong password leaves the key in use as it was.
     copy = file;
     EXPECT_EQ(LoadStrongImage(copy, "wrong horse", f.crypto, f.key, t, kPath), VaultLoadResult::IncorrectPassword);
-    EXPECT_TRUE(f.key.DerivedWith(salt, 123456));
+    EXPECT_TRUE(f.key.DerivedWith(salt, StrongKdf::Pbkdf2(123456)));
 }
 
 TEST(StrongFormat, SaveRefusesTooManyEntriesAndWipesOnFailure) {
@@ -355,8 +504,8 @@ TEST(VaultProtectionTest, FormatFollowsTheCommandsAndTheFile) {
     StandInCrypto crypto;
     CountingRandom random;
     VaultProtection p(crypto, random);
-    p.SetIterationsForTests(kStrongMinIterations);
-    const CellStore table = KnownTable();
+    p.SetKdfForTests(kV3);
+    CellStore table = test::KnownTableV3();
     auto image = [&](std::string_view password) { return ProtectedImage(p, crypto, random, table, password); };
 
     std::string old = image("pw");
@@ -367,8 +516,8 @@ TEST(VaultProtectionTest, FormatFollowsTheCommandsAndTheFile) {
     EXPECT_EQ(crypto.derivations, 1);
     std::string strong = image("pw");
     EXPECT_TRUE(IsStrongVault(strong));
-    EXPECT_EQ(strong.substr(8, 4), Hex("a0860100"));
-    const std::string firstSalt = strong.substr(12, 16);
+    EXPECT_EQ(strong.substr(4, 16), Hex("03000200010000004000000001000000"));
+    const std::string firstSalt = strong.substr(20, 16);
 
     // Reading the old file turns it off; reading the strong one back on, with
     // the file's key and without deriving again for the key in use.
@@ -381,16 +530,18 @@ TEST(VaultProtectionTest, FormatFollowsTheCommandsAndTheFile) {
     ASSERT_EQ(p.Load(bytes, "pw", t, kPath), VaultLoadResult::Loaded);
     EXPECT_TRUE(p.Strong());
     EXPECT_EQ(crypto.derivations, 2);
-    EXPECT_EQ(image("pw").substr(12, 16), firstSalt) << "saves keep the file's salt";
+    EXPECT_EQ(image("pw").substr(20, 16), firstSalt) << "saves keep the file's salt";
 
     // A new password: new salt, new key. A failure keeps the old key.
     p.PasswordChanged("pw2");
     EXPECT_EQ(crypto.derivations, 3);
-    EXPECT_NE(image("pw2").substr(12, 16), firstSalt);
-    const std::string before = image("pw2").substr(0, 28);
+    EXPECT_NE(image("pw2").substr(20, 16), firstSalt);
+    const std::string before = image("pw2").substr(0, 36);
     crypto.failNext = true;
     EXPECT_THROW(p.PasswordChanged("pw3"), ECryptoError);
-    EXPECT_EQ(image("pw2").substr(0, 28), before);
+    crypto.outOfMemoryNext = true;
+    EXPECT_THROW(p.PasswordChanged("pw3"), EKeyOutOfMemory);
+    EXPECT_EQ(image("pw2").substr(0, 36), before);
 
     // Off: the old format, key wiped; a password change then derives nothing.
     p.TurnOff();
@@ -433,43 +584,62 @@ struct WrittenBytes final : SaveFileOps {
     void Discard(const std::string&) noexcept override {}
 };
 
-TEST(VaultProtectionTest, SavesAfterAReadWriteVersion2AndRenewFewRounds) {
+TEST(VaultProtectionTest, SavesAfterAReadWriteVersion3AndRenewWeakerKeys) {
+    const StrongKdf today = StrongKdf::Argon2id(2, 64, 1);
     struct Case {
         const char* name;
         bool version1;
-        std::uint32_t fileRounds, newKeyRounds;
+        StrongKdf file;
         bool newSalt;
     } cases[] = {
-        {"version 1 of today's rounds: same key", true, 600000, 600000, false},
-        {"version 2 of today's rounds: same key", false, 600000, 600000, false},
-        {"version 1 of fewer rounds: new salt and rounds", true, 100000, 600000, true},
-        {"version 2 of fewer rounds: new salt and rounds", false, 599999, 600000, true},
-        {"version 2 of more rounds: same key", false, 700000, 600000, false},
+        {"version 1: new salt and key", true, StrongKdf::Pbkdf2(600000), true},
+        {"version 2: new salt and key", false, StrongKdf::Pbkdf2(10000000), true},
+        {"version 3 of today's cost: same key", false, today, false},
+        {"version 3 of fewer passes: new key", false, StrongKdf::Argon2id(1, 64, 1), true},
+        {"version 3 of less memory: new key", false, StrongKdf::Argon2id(2, 32, 1), true},
+        {"version 3 of more of each: same key", false, StrongKdf::Argon2id(3, 128, 2), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Fixture f(c.fileRounds, "pw");
-        std::string file = f.Build(KnownTable());
+        Fixture f(c.file, "pw");
+        const CellStore table = c.file.kind == kStrongKdfArgon2id ? test::KnownTableV3() : KnownTable();
+        std::string file = f.Build(table);
         if (c.version1) file = AsVersion1(f.crypto, f.key, file);
-        VaultProtection p(f.crypto, f.random);
-        p.SetIterationsForTests(600000);
+        test::FixedClock clock;
+        VaultProtection p(f.crypto, f.random, clock);
+        p.SetKdfForTests(today);
         CellStore t;
         std::string bytes = file;
         ASSERT_EQ(p.Load(bytes, "pw", t, kPath), VaultLoadResult::Loaded);
         f.crypto.derivations = 0;
+        clock.now += 60;
         WrittenBytes ops;
         p.Save(ops, kPath, t, "pw");
         const std::string& saved = ops.bytes;
-        EXPECT_EQ(saved.substr(4, 2), Hex("0200"));
+        const StrongKdf kept = c.newSalt ? today : c.file;
+        EXPECT_EQ(saved.substr(4, 4), Hex("03000200"));
+        EXPECT_EQ(GetLE32(reinterpret_cast<const unsigned char*>(saved.data()) + 8), kept.passes);
+        EXPECT_EQ(GetLE32(reinterpret_cast<const unsigned char*>(saved.data()) + 12), kept.memoryKiB);
         EXPECT_EQ(f.crypto.derivations, c.newSalt ? 1 : 0);
-        EXPECT_EQ(saved.substr(12, 16) != file.substr(12, 16), c.newSalt);
-        EXPECT_EQ(GetLE32(reinterpret_cast<const unsigned char*>(saved.data()) + 8),
-                  c.newSalt ? c.newKeyRounds : c.fileRounds);
+        EXPECT_EQ(saved.substr(20, 16) != file.substr(c.file.kind == kStrongKdfArgon2id ? 20 : 12, 16), c.newSalt);
         CellStore back;
-        Fixture reader;
+        Fixture reader(today, "pw");
         bytes = saved;
         EXPECT_EQ(LoadStrongImage(bytes, "pw", reader.crypto, reader.key, back, kPath), VaultLoadResult::Loaded);
-        EXPECT_TRUE(SameCells(back, KnownTable()));
+        EXPECT_TRUE(SameCells(back, table));
+        if (c.file.kind == kStrongKdfArgon2id) {
+            // Kept as they were; the entry without times gets them.
+            EXPECT_EQ(back.Items(1), table.Items(1));
+            EXPECT_EQ(back.Items(0), table.Items(0));
+            EXPECT_EQ(OneTimeCodeOf(back, 2), OneTimeCodeOf(table, 2));
+            EXPECT_EQ(EntryTimesOf(back, 2).made, clock.now - 60);
+        } else {
+            // Ids and times of the moment the file was read.
+            EXPECT_TRUE(HasEntryId(back, 1) && HasEntryId(back, 2));
+            EXPECT_NE(EntryIdOf(back, 1), EntryIdOf(back, 2));
+            EXPECT_EQ(EntryTimesOf(back, 2).made, clock.now - 60);
+            EXPECT_EQ(EntryTimesOf(back, 2).changed[3], clock.now - 60);
+        }
     }
 }
 

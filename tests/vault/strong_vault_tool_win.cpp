@@ -1,10 +1,12 @@
 // Velt's side of the independent check (strong_vault_check.py): writes and
 // reads strong vaults through the program's own code, the real CNG and the
-// system's random generator. Passwords and cells travel in hex, one entry a
-// line, five space-separated fields ("-" for an empty one).
-//   strong_vault_tool write <vault> <password hex> <table file>
+// system's random generator. Passwords, cells and items travel in hex, one
+// entry a line: five space-separated fields and the entry's items ("-" for
+// empty); a last line "vault <items>" holds the vault's items.
+//   strong_vault_tool write <vault> <password hex> <table file> [history keep]
 //   strong_vault_tool read <vault> <password hex>   (prints "strong", "old", "incorrect",
-//                                                    "damaged" or "tampered", then the entries)
+//                                                    "damaged", "tampered" or "refused", then the table)
+//   strong_vault_tool resave <vault> <password hex>  (reads, then saves as Velt does)
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -41,8 +43,10 @@ std::string ToHex(std::string_view bytes) {
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    if (argc < 4 || (command != "write" && command != "read") || (command == "write" && argc != 5)) {
-        std::cerr << "usage: strong_vault_tool write <vault> <password hex> <table> | read <vault> <password hex>\n";
+    if (argc < 4 || (command != "write" && command != "read" && command != "resave") ||
+        (command == "write" && argc != 5 && argc != 6)) {
+        std::cerr << "usage: strong_vault_tool write <vault> <password hex> <table> [keep] | read|resave <vault> "
+                     "<password hex>\n";
         return 2;
     }
     const std::string path = argv[2], password = FromHex(argv[3]);
@@ -54,12 +58,24 @@ int main(int argc, char** argv) {
             CellStore table;
             table.SetRowCount(1);
             std::string line;
-            for (int r = 1; std::getline(in, line); ++r) {
+            for (int r = 1; std::getline(in, line);) {
                 std::istringstream fields(line);
-                table.SetRowCount(r + 1);
                 std::string hex;
-                for (int c = 1; c <= 5 && fields >> hex; ++c) table.SetCell(c, r, FromHex(hex));
+                if (line.rfind("vault ", 0) == 0) {
+                    fields >> hex >> hex;
+                    table.SetItems(0, FromHex(hex));
+                    continue;
+                }
+                table.SetRowCount(r + 1);
+                for (int c = 1; c <= 6 && fields >> hex; ++c) {
+                    if (c <= 5)
+                        table.SetCell(c, r, FromHex(hex));
+                    else
+                        table.SetItems(r, FromHex(hex));
+                }
+                ++r;
             }
+            if (argc == 6) protection.SetHistoryKeep(std::stoi(argv[5]));
             protection.TurnOn(password);
             auto ops = MakeWindowsSaveOps();
             protection.Save(*ops, path, table, password);
@@ -70,16 +86,23 @@ int main(int argc, char** argv) {
             std::cout << "incorrect\n";
             return 0;
         }
+        if (command == "resave") {
+            auto ops = MakeWindowsSaveOps();
+            protection.Save(*ops, path, table, password);
+            return 0;
+        }
         std::cout << (protection.Strong() ? "strong" : "old") << "\n";
         for (int r = 1; r <= table.EntryCount(); ++r) {
-            for (int c = 1; c <= 5; ++c) {
-                std::string_view cell = table.Cell(c, r);
-                std::cout << ToHex(cell) << (c < 5 ? " " : "\n");
-            }
+            for (int c = 1; c <= 5; ++c) std::cout << ToHex(table.Cell(c, r)) << " ";
+            std::cout << ToHex(table.Items(r)) << "\n";
         }
+        std::cout << "vault " << ToHex(table.Items(0)) << "\n";
         return 0;
     } catch (const EVaultTampered&) {
         std::cout << "tampered\n";
+        return 0;
+    } catch (const EVaultRefused&) {
+        std::cout << "refused\n";
         return 0;
     } catch (const EVaultDamaged&) {
         std::cout << "damaged\n";

@@ -1,0 +1,200 @@
+#include "app/character_boxes_command.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "app/settings_command.h"
+#include "app/unit1.h"
+#include "core/resource_strings.h"
+#include "core/secure_memory.h"
+#include "toolkit/checkbox.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/edit.h"
+#include "toolkit/label.h"
+#include "tools/autotype_typist_win.h"
+#include "tools/character_positions.h"
+#include "ui/dialog_parts.h"
+#include "ui/password_query.h"
+#include "vault/vault_file.h"
+
+namespace velt {
+
+namespace {
+
+constexpr int kBoxesPerLine = 10;
+constexpr DWORD kFrontWaitMs = 2000;
+
+} // namespace
+
+bool ChooseCharacters(int length, CharacterChoice& choice) {
+    auto form = NewDialogForm();
+    const SIZE wh = MeasureAverageCharSize(form->Canvas());
+    const int w = wh.cx, h = wh.cy;
+    const int margin = MulDiv(8, w, 4), row = MulDiv(14, h, 8), boxWidth = MulDiv(22, w, 4);
+    form->SetBorderStyle(TFormBorderStyle::bsDialog);
+    form->SetCaption(ResStr(IDS_BOXES_TITLE));
+    form->SetPosition(TPosition::poScreenCenter);
+    form->SetClientWidth(std::max(2 * margin + kBoxesPerLine * boxWidth, MulDiv(180, w, 4)));
+
+    int top = MulDiv(8, h, 8);
+    auto* label = new TLabel(form.get());
+    label->SetParent(form.get());
+    label->SetCaption(ResStr(IDS_BOXES_POSITIONS));
+    label->SetLeft(margin);
+    label->SetTop(top);
+    top += label->Height() + 4;
+    auto* text = new TEdit(form.get());
+    text->SetParent(form.get());
+    text->Font().SetColor(clBlack);
+    text->SetBounds(margin, top, form->ClientWidth() - 2 * margin, text->Height());
+    text->SetMaxLength(255);
+    text->SetText(PositionsText(choice.positions));
+    label->SetFocusControl(text);
+    top += text->Height() + row / 2;
+
+    // The boxes carry their numbers only; screen readers hear the number
+    // and whether it is ticked.
+    std::vector<TCheckBox*> boxes;
+    int boxHeight = 0;
+    for (int i = 0; i < length; ++i) {
+        auto* box = new TCheckBox(form.get());
+        box->SetParent(form.get());
+        box->SetCaption(std::to_string(i + 1));
+        boxHeight = box->Height();
+        box->SetBounds(margin + (i % kBoxesPerLine) * boxWidth, top + (i / kBoxesPerLine) * (boxHeight + 2),
+                       boxWidth - 2, boxHeight);
+        boxes.push_back(box);
+    }
+    top += ((length + kBoxesPerLine - 1) / kBoxesPerLine) * (boxHeight + 2) + row / 2;
+
+    // Ticks and text follow each other; a text that cannot be read yet
+    // leaves the ticks as they were.
+    bool syncing = false;
+    auto showTicks = [&](const std::vector<int>& positions) {
+        syncing = true;
+        for (int i = 0; i < length; ++i)
+            boxes[i]->SetChecked(std::binary_search(positions.begin(), positions.end(), i + 1));
+        syncing = false;
+    };
+    showTicks(choice.positions);
+    text->OnChange = [&](TComponent*) {
+        if (syncing) return;
+        try {
+            showTicks(ParsePositions(text->Text(), length));
+        } catch (const EPositionsError&) {
+        }
+    };
+    for (TCheckBox* box : boxes)
+        box->OnClick = [&](TComponent*) {
+            if (syncing) return;
+            std::vector<int> ticked;
+            for (int i = 0; i < length; ++i)
+                if (boxes[i]->Checked()) ticked.push_back(i + 1);
+            syncing = true;
+            text->SetText(PositionsText(ticked));
+            syncing = false;
+        };
+
+    auto* tab = new TCheckBox(form.get());
+    tab->SetParent(form.get());
+    tab->SetBounds(margin, top, form->ClientWidth() - 2 * margin, tab->Height());
+    tab->SetCaption(ResStr(IDS_BOXES_TAB));
+    tab->SetChecked(choice.tabAfterEach);
+    top += tab->Height() + row;
+
+    const int buttonWidth = MulDiv(50, w, 4);
+    TBitBtnWithColor* ok = AddDialogButton(form.get(), "OK", mrOk, form->ClientWidth() / 2 - buttonWidth - 4, top,
+                                           buttonWidth, row);
+    ok->SetDefault(true);
+    TBitBtnWithColor* cancel =
+        AddDialogButton(form.get(), "Cancel", mrCancel, form->ClientWidth() / 2 + 4, top, buttonWidth, row);
+    cancel->SetCancel(true);
+    form->SetClientHeight(cancel->Top() + cancel->Height() + 13);
+    form->SetActiveControl(text);
+
+    while (form->ShowModal() == mrOk) {
+        try {
+            choice.positions = ParsePositions(text->Text(), length);
+        } catch (const EPositionsError& e) {
+            MessageDlg(e.Message(), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+            continue;
+        }
+        if (choice.positions.empty()) {
+            MessageDlg(ResStr(IDS_BOXES_NONE_CHOSEN), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+            continue;
+        }
+        choice.tabAfterEach = tab->Checked();
+        return true;
+    }
+    return false;
+}
+
+void TForm1::Typepasswordcharacters1Click(TComponent*) {
+    const int row = StringGrid1->Selection().Top;
+    if (autoTyping_ || Locked() || row < 1 || row >= StringGrid1->RowCount()) return;
+    CloseEditor(true);
+    std::string_view password = StringGrid1->Store().Cell(CellStore::kPasswordColumn, row);
+    const int length = CharacterCount(password, SystemCodePage());
+    if (length == 0) {
+        MessageDlg(ResStr(IDS_BOXES_NO_PASSWORD), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
+        return;
+    }
+    CharacterChoice choice;
+    choice.tabAfterEach = settings_.tabAfterEachCharacter;
+    if (!ChooseCharacters(length, choice)) return;
+    // The lock may have come while the boxes were shown.
+    if (Locked() || row >= StringGrid1->RowCount()) return;
+    password = StringGrid1->Store().Cell(CellStore::kPasswordColumn, row);
+    if (CharacterCount(password, SystemCodePage()) != length) return;
+    if (choice.tabAfterEach != settings_.tabAfterEachCharacter) {
+        settings_.tabAfterEachCharacter = choice.tabAfterEach;
+        try {
+            WriteSettings(*MakeWindowsSaveOps(), SettingsPath(ProgramDir), settings_);
+        } catch (const Exception& e) {
+            MessageDlg(FormatText(ResStr(IDS_SETTINGS_NOT_SAVED), {e.Message()}), TMsgDlgType::mtError,
+                       TMsgDlgButtons::mbOK);
+        }
+    }
+
+    // A Tab in the text is typed as the Tab key.
+    std::u16string chosen = CharactersAt(password, choice.positions, SystemCodePage());
+    std::u16string typed;
+    typed.reserve(2 * chosen.size());
+    for (char16_t c : chosen) {
+        typed += c;
+        if (choice.tabAfterEach) typed += u'\t';
+    }
+    WipeString(chosen);
+    ScopedWipe wipeTyped(typed.data(), typed.size() * sizeof(char16_t));
+    const Keystrokes keys(ParseSequence(u"{PASSWORD}"), u"", typed);
+
+    autoTyping_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{autoTyping_};
+    HWND below = WindowBelow(Handle());
+    ShowWindow(Handle(), SW_MINIMIZE);  // autoTyping_ keeps this from locking
+    HWND target = WaitForForeground(nullptr, kFrontWaitMs / 4);
+    if (!target && below) target = WaitForForeground(below, kFrontWaitMs - kFrontWaitMs / 4);
+    if (!target) {
+        ShowWindow(Handle(), SW_RESTORE);
+        MessageDlg(ResStr(IDS_AUTOTYPE_NO_WINDOW), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+        return;
+    }
+    WaitForKeysReleased(kHotkeyCtrl);
+    switch (TypeInto(target, keys, static_cast<unsigned>(settings_.keyDelayMs))) {
+    case TypeOutcome::Typed: break;
+    case TypeOutcome::Stopped:
+        MessageDlg(ResStr(IDS_AUTOTYPE_STOPPED), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+        break;
+    case TypeOutcome::Elevated:
+        MessageDlg(ResStr(IDS_AUTOTYPE_ELEVATED), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
+        break;
+    }
+    autoTyping_ = false;
+    if (IsIconic(Handle())) LockFor(LockPolicy::Trigger::Minimise);
+}
+
+} // namespace velt
