@@ -128,6 +128,10 @@ void TForm1::TypeRow(HWND target, const std::u16string& title, int row, unsigned
         Warn(Handle(), FormatText(ResStr(IDS_AUTOTYPE_KEY_IN_FIELD), {named}));
         return;
     }
+    TypeKeys(target, title, keys, heldModifiers);
+}
+
+void TForm1::TypeKeys(HWND target, const std::u16string& title, const Keystrokes& keys, unsigned heldModifiers) {
     if (!WaitForKeysReleased(heldModifiers)) {
         Warn(Handle(), ResStr(IDS_AUTOTYPE_KEYS_HELD));
         return;
@@ -168,15 +172,7 @@ void TForm1::AutoTypeHotkey(unsigned modifiers) {
     TypeRow(target, title, row, modifiers);
 }
 
-void TForm1::Typeloginandpassword1Click(TComponent*) {
-    const int row = StringGrid1->Selection().Top;
-    if (autoTyping_ || Locked() || row < 1 || row >= StringGrid1->RowCount()) return;
-    autoTyping_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{autoTyping_};
-    CloseEditor(true);
+HWND TForm1::TargetBehindVelt() {
     // The window the user came from; else the one below Velt; else
     // whatever Windows brings forward once Velt is out of the way.
     HWND chosen = foregroundWatch_.Last();
@@ -186,8 +182,21 @@ void TForm1::Typeloginandpassword1Click(TComponent*) {
     if (!target) {
         ShowWindow(Handle(), SW_RESTORE);
         Warn(Handle(), ResStr(IDS_AUTOTYPE_NO_WINDOW));
-        return;
     }
+    return target;
+}
+
+void TForm1::Typeloginandpassword1Click(TComponent*) {
+    const int row = StringGrid1->Selection().Top;
+    if (autoTyping_ || Locked() || row < 1 || row >= StringGrid1->RowCount()) return;
+    autoTyping_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{autoTyping_};
+    CloseEditor(true);
+    HWND target = TargetBehindVelt();
+    if (!target) return;
     // The page the target shows as it comes forward is the one typed into.
     TypeRow(target, WindowTitle(target), row, kHotkeyCtrl);
     // Minimised for the typing: a lock on minimising now applies.

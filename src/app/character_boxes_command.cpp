@@ -157,42 +157,25 @@ void TForm1::Typepasswordcharacters1Click(TComponent*) {
         }
     }
 
-    // A Tab in the text is typed as the Tab key.
     std::u16string chosen = CharactersAt(password, choice.positions, SystemCodePage());
-    std::u16string typed;
-    typed.reserve(2 * chosen.size());
-    for (char16_t c : chosen) {
-        typed += c;
-        if (choice.tabAfterEach) typed += u'\t';
-    }
+    const Keystrokes keys(chosen, choice.tabAfterEach);
     WipeString(chosen);
-    ScopedWipe wipeTyped(typed.data(), typed.size() * sizeof(char16_t));
-    const Keystrokes keys(ParseSequence(u"{PASSWORD}"), u"", typed);
+    if (keys.Refused()) {
+        const std::string name(StringGrid1->Store().Cell(1, row));
+        const std::string named = name.empty() ? FormatText(ResStr(IDS_IMPORT_ROW), {row}) : name;
+        MessageDlg(FormatText(ResStr(IDS_AUTOTYPE_KEY_IN_FIELD), {named}), TMsgDlgType::mtWarning,
+                   TMsgDlgButtons::mbOK);
+        return;
+    }
 
     autoTyping_ = true;
     struct Reset {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{autoTyping_};
-    HWND below = WindowBelow(Handle());
-    ShowWindow(Handle(), SW_MINIMIZE);  // autoTyping_ keeps this from locking
-    HWND target = WaitForForeground(nullptr, kFrontWaitMs / 4);
-    if (!target && below) target = WaitForForeground(below, kFrontWaitMs - kFrontWaitMs / 4);
-    if (!target) {
-        ShowWindow(Handle(), SW_RESTORE);
-        MessageDlg(ResStr(IDS_AUTOTYPE_NO_WINDOW), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
-        return;
-    }
-    WaitForKeysReleased(kHotkeyCtrl);
-    switch (TypeInto(target, keys, static_cast<unsigned>(settings_.keyDelayMs))) {
-    case TypeOutcome::Typed: break;
-    case TypeOutcome::Stopped:
-        MessageDlg(ResStr(IDS_AUTOTYPE_STOPPED), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
-        break;
-    case TypeOutcome::Elevated:
-        MessageDlg(ResStr(IDS_AUTOTYPE_ELEVATED), TMsgDlgType::mtWarning, TMsgDlgButtons::mbOK);
-        break;
-    }
+    HWND target = TargetBehindVelt();
+    if (!target) return;
+    TypeKeys(target, WindowTitle(target), keys, kHotkeyCtrl);
     autoTyping_ = false;
     if (IsIconic(Handle())) LockFor(LockPolicy::Trigger::Minimise);
 }

@@ -192,6 +192,12 @@ private:
     int ChooseRowFor(HWND target, const std::u16string& title, bool ask);
     // Types the row into `target` while it shows `title`.
     void TypeRow(HWND target, const std::u16string& title, int row, unsigned heldModifiers);
+    // Types `keys` into `target` while it shows `title`, once the keys in
+    // `heldModifiers` are let go; says why when it cannot.
+    void TypeKeys(HWND target, const std::u16string& title, const Keystrokes& keys, unsigned heldModifiers);
+    // Minimises Velt and brings back the window the user came from; null,
+    // and said, when there is none.
+    HWND TargetBehindVelt();
     // What {TOTP} types for the row; without a code, says so and gives "".
     std::u16string OneTimeCodeToType(int row);
     // The master password asked for while locked; true when it was right.

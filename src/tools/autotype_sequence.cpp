@@ -108,6 +108,16 @@ Keystrokes::Keystrokes(const std::vector<SequencePart>& parts, std::u16string_vi
     }
 }
 
+Keystrokes::Keystrokes(std::u16string_view characters, bool tabAfterEach) {
+    refused_ = HoldsKeyCharacters(characters);
+    if (refused_) return;
+    items_.reserve(characters.size() * (tabAfterEach ? 2 : 1));
+    for (char16_t c : characters) {
+        items_.push_back({Keystroke::Char, c});
+        if (tabAfterEach) items_.push_back({Keystroke::Tab, 0});
+    }
+}
+
 Keystrokes::~Keystrokes() { WipeBytes(items_.data(), items_.capacity() * sizeof(Keystroke)); }
 
 // The sequence's own Tab and line ends are keys, as typed into velt.ini;

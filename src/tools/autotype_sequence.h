@@ -47,6 +47,9 @@ public:
     // `oneTimeCode` is what {TOTP} types (nothing when the entry has none).
     Keystrokes(const std::vector<SequencePart>& parts, std::u16string_view username, std::u16string_view password,
                std::u16string_view oneTimeCode = {});
+    // Single characters, as the bank's character boxes take them, each
+    // followed by Tab when asked. Refused as a field is.
+    Keystrokes(std::u16string_view characters, bool tabAfterEach);
     ~Keystrokes();
     Keystrokes(const Keystrokes&) = delete;
     Keystrokes& operator=(const Keystrokes&) = delete;
