@@ -4,6 +4,9 @@
 
 #include "app/maker_site.h"
 #include "app/health_command.h"
+#include "app/history_command.h"
+#include "core/secure_memory.h"
+#include "vault/entry_items.h"
 #include "app/import_command.h"
 #include "app/settings_command.h"
 #include "core/resource_strings.h"
@@ -229,6 +232,8 @@ void TForm1::BuildMenu() {
     Typeloginandpassword1 = AddItem(Dodatkowe1, "Typeloginandpassword1", "Type login and password", ctrl | 'T',
                                     &TForm1::Typeloginandpassword1Click);
     Passwordhealth1 = AddItem(Dodatkowe1, "Passwordhealth1", "Password health\x85", 0, &TForm1::Passwordhealth1Click);
+    Passwordhistory1 =
+        AddItem(Dodatkowe1, "Passwordhistory1", "Password history\x85", 0, &TForm1::Passwordhistory1Click);
     N3 = AddItem(Dodatkowe1, "N3", "-", 0, nullptr);
     Ustawienia1 = AddItem(Dodatkowe1, "Ustawienia1", "Settings\x85", 0, &TForm1::Ustawienia1Click);
 
@@ -278,6 +283,7 @@ void TForm1::WriteOwnCaptions() {
     Ustawienia1->SetCaption(ResStr(IDS_SETTINGS_MENU));
     Typeloginandpassword1->SetCaption(ResStr(IDS_TYPE_LOGIN_MENU));
     Passwordhealth1->SetCaption(ResStr(IDS_HEALTH_MENU));
+    Passwordhistory1->SetCaption(ResStr(IDS_HISTORY_MENU));
     LockedLabel->SetCaption(ResStr(IDS_LOCKED));
     UnlockButton->SetCaption(ResStr(IDS_UNLOCK));
     Copylogin1->SetCaption(ResStr(IDS_COPY_LOGIN));
@@ -380,6 +386,8 @@ void TForm1::Importuj1Click(TComponent*) {
     // was typed into must not be taken for the empty table and replaced.
     CloseEditor(true);
     if (!RunImport(Handle(), StringGrid1->Store(), *OpenDialog1)) return;
+    // The imported entries are made now.
+    if (StrongProtection()) StampMissing(StringGrid1->Store(), Protection().Random(), Protection().Time().UnixNow());
     Modified = true;
     StringGrid1->Invalidate();
 }
@@ -417,6 +425,19 @@ void TForm1::Passwordhealth1Click(TComponent*) {
     const int col = CellStore::kPasswordColumn;
     StringGrid1->SetSelection(TGridRect{col, row, col, row});
     if (StringGrid1->VScrollBarVisible()) StringGrid1->SetTopRow(row);
+}
+
+void TForm1::Passwordhistory1Click(TComponent*) {
+    CloseEditor(true);  // a password just typed is already history
+    if (!StrongProtection()) {
+        MessageDlg(ResStr(IDS_HISTORY_NEEDS_STRONG), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
+        return;
+    }
+    const int row = StringGrid1->Row();
+    if (row < 1 || row >= StringGrid1->RowCount()) return;
+    HistoryDialog(StringGrid1->Store(), row, AsteriskPasswords,
+                  [this](const std::string& text) { clipboard_.Copy(text, Handle()); })
+        .Run();
 }
 
 void TForm1::Ustawienia1Click(TComponent*) {
@@ -516,10 +537,20 @@ void TForm1::StringGrid1MouseUp(TComponent*, TMouseButton button, TShiftState, i
     if (button == TMouseButton::mbRight && GetCapture() == StringGrid1->Handle()) ReleaseCapture();
 }
 
+void TForm1::CommitCell(int col, int row, const std::string& text) {
+    // A strong vault remembers when each field changed, and the passwords replaced.
+    std::string before(StringGrid1->Cells(col, row));
+    StringGrid1->SetCells(col, row, text);
+    if (StrongProtection())
+        RecordFieldChange(StringGrid1->Store(), row, col, before, Protection().Time().UnixNow(),
+                          Protection().HistoryKeep());
+    WipeString(before);
+}
+
 void TForm1::OpenEditor(int col, int row) {
     TCellEdit* e = StringGridEdit;
     if (e->EditCol > 0 && e->EditRow > 0 && e->EditRow < StringGrid1->RowCount())
-        StringGrid1->SetCells(e->EditCol, e->EditRow, e->Text());
+        CommitCell(e->EditCol, e->EditRow, e->Text());
     const RECT r = StringGrid1->Unscaled(StringGrid1->CellRect(col, row));
     e->SetBounds(r.left + StringGrid1->Left(), r.top + StringGrid1->Top(), r.right - r.left, e->Height());
     e->EditCol = col;
@@ -536,7 +567,7 @@ void TForm1::CloseEditor(bool commit) {
     TCellEdit* e = StringGridEdit;
     // The target row may have gone with a reload or a clear: drop the text then.
     if (commit && e->EditRow > 0 && e->EditCol > 0 && e->EditRow < StringGrid1->RowCount())
-        StringGrid1->SetCells(e->EditCol, e->EditRow, e->Text());
+        CommitCell(e->EditCol, e->EditRow, e->Text());
     e->Hide();
     e->EditCol = 0;
     e->EditRow = 0;
@@ -556,7 +587,11 @@ void TForm1::StringGrid1KeyDown(TComponent*, WORD& key, TShiftState shift) {
     }
     if (key != VK_TAB) return;
     TGridRect sel = StringGrid1->Selection();
-    if (AddRowOnTab(StringGrid1->Store(), sel.Left, sel.Top)) StringGrid1->Invalidate();
+    if (!AddRowOnTab(StringGrid1->Store(), sel.Left, sel.Top)) return;
+    if (StrongProtection())
+        StampNewEntry(StringGrid1->Store(), StringGrid1->RowCount() - 1, Protection().Random(),
+                      Protection().Time().UnixNow());
+    StringGrid1->Invalidate();
 }
 
 void TForm1::StringGridEditChange(TComponent*) { EditorChanged(); }

@@ -72,6 +72,7 @@ public:
     TMenuItem* Copylogin1;         // "Copy login"
     TMenuItem* Typeloginandpassword1;  // auto-type of the selected row
     TMenuItem* Passwordhealth1;    // "Password health…"
+    TMenuItem* Passwordhistory1;   // "Password history…"
     TMenuItem* N3;
     TMenuItem* Ustawienia1;        // "Settings…"
     TMenuItem* Language1;
@@ -112,6 +113,7 @@ public:
     void Copylogin1Click(TComponent* sender);
     void Typeloginandpassword1Click(TComponent* sender);
     void Passwordhealth1Click(TComponent* sender);
+    void Passwordhistory1Click(TComponent* sender);
     void Polski1Click(TComponent* sender);
     void English1Click(TComponent* sender);
     void Pomoc1Click(TComponent* sender) {}
@@ -144,6 +146,8 @@ private:
     TMenuItem* AddItem(TMenuItem* parent, const char* name, const char* caption, TShortCut shortCut,
                        void (TForm1::*handler)(TComponent*));
     void OpenEditor(int col, int row);
+    // The editor's text into its cell, with what a strong vault records of it.
+    void CommitCell(int col, int row, const std::string& text);
     // What a click on a cell does: opens an address, copies a password.
     void ActivateCell(int col, int row);
     // A cell's text onto the clipboard, forgotten after the delay.

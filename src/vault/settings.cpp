@@ -53,6 +53,8 @@ Settings ParseSettings(std::string_view text) {
             } else if (SameAsciiNoCase(key, "KeyDelayMs")) {
                 s.keyDelayMs = ParseSettingNumber(value, 0, kMaxKeyDelayMs, defaults.keyDelayMs);
             }
+        } else if (SameAsciiNoCase(section, "Strong") && SameAsciiNoCase(key, "HistoryKeep")) {
+            s.historyKeep = ParseSettingNumber(value, 0, kHistoryKeepMax, defaults.historyKeep);
         } else if (SameAsciiNoCase(section, "Vault") && SameAsciiNoCase(key, "Strong")) {
             s.vaultStrong = ParseSettingNumber(value, 0, 1, defaults.vaultStrong) != 0;
         }
@@ -66,6 +68,7 @@ std::string FormatSettings(const Settings& s) {
                        "\r\n[Backup]\r\nKeep=" + std::to_string(s.keep) + "\r\n[AutoType]\r\nHotkey=" + s.hotkey +
                        "\r\nSequence=" + s.sequence + "\r\nKeyDelayMs=" + std::to_string(s.keyDelayMs) + "\r\n";
     if (s.vaultStrong) text += "[Vault]\r\nStrong=1\r\n";
+    if (s.historyKeep != kHistoryKeepDefault) text += "[Strong]\r\nHistoryKeep=" + std::to_string(s.historyKeep) + "\r\n";
     return text;
 }
 

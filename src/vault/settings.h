@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/hotkey.h"
+#include "vault/entry_items.h"
 #include "vault/vault_save.h"
 
 namespace velt {
@@ -24,10 +25,14 @@ struct Settings {
     std::string hotkey = kDefaultHotkey;
     std::string sequence = kDefaultAutoTypeSequence;
     int keyDelayMs = 10;
+    // [Strong] HistoryKeep: old passwords kept per entry of a strong vault,
+    // 0 to 100. Written only when not the default.
+    int historyKeep = kHistoryKeepDefault;
 
     bool operator==(const Settings& o) const {
         return idleMinutes == o.idleMinutes && onSessionLock == o.onSessionLock && onMinimize == o.onMinimize &&
-               keep == o.keep && hotkey == o.hotkey && sequence == o.sequence && keyDelayMs == o.keyDelayMs;
+               keep == o.keep && hotkey == o.hotkey && sequence == o.sequence && keyDelayMs == o.keyDelayMs &&
+               historyKeep == o.historyKeep;
     }
 };
 
