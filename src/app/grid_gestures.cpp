@@ -7,6 +7,7 @@
 #include "platform/shell.h"
 #include "toolkit/dialogs.h"
 #include "vault/collation_win.h"
+#include "vault/entry_items.h"
 #include "vault/table_ops.h"
 
 namespace velt {
@@ -107,7 +108,14 @@ void GridGestures::CommitEditor() {
     std::string text = editor_.Text();
     ScopedWipe wipe(text);
     longestEdited_ = std::max(longestEdited_, text.size());
+    std::string before(grid_.Cells(editor_.EditCol, editor_.EditRow));
+    ScopedWipe wipeBefore(before);
     grid_.SetCells(editor_.EditCol, editor_.EditRow, text);
+    // A strong vault remembers when each field changed, and the passwords replaced.
+    const VaultProtection& protection = vault_.Protection();
+    if (protection.Strong())
+        RecordFieldChange(grid_.Store(), editor_.EditRow, editor_.EditCol, before, protection.Time().UnixNow(),
+                          protection.HistoryKeep());
 }
 
 void GridGestures::TableReplaced() {
@@ -141,7 +149,11 @@ void GridGestures::KeyDown(WORD& key, TShiftState shift) {
     }
     if (key != VK_TAB) return;
     TGridRect sel = grid_.Selection();
-    if (AddRowOnTab(grid_.Store(), sel.Left, sel.Top)) grid_.Invalidate();
+    if (!AddRowOnTab(grid_.Store(), sel.Left, sel.Top)) return;
+    const VaultProtection& protection = vault_.Protection();
+    if (protection.Strong())
+        StampNewEntry(grid_.Store(), grid_.RowCount() - 1, protection.Random(), protection.Time().UnixNow());
+    grid_.Invalidate();
 }
 
 // Enter keeps the text, Esc drops it; either way back to the grid.

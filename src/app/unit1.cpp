@@ -4,6 +4,9 @@
 
 #include "app/maker_site.h"
 #include "app/health_command.h"
+#include "app/history_command.h"
+#include "core/secure_memory.h"
+#include "vault/entry_items.h"
 #include "app/import_command.h"
 #include "app/settings_command.h"
 #include "core/resource_strings.h"
@@ -232,6 +235,8 @@ void TForm1::BuildMenu() {
     Typepasswordcharacters1 = AddItem(Dodatkowe1, "Typepasswordcharacters1", "Type password characters\x85", 0,
                                       &TForm1::Typepasswordcharacters1Click);
     Passwordhealth1 = AddItem(Dodatkowe1, "Passwordhealth1", "Password health\x85", 0, &TForm1::Passwordhealth1Click);
+    Passwordhistory1 =
+        AddItem(Dodatkowe1, "Passwordhistory1", "Password history\x85", 0, &TForm1::Passwordhistory1Click);
     N3 = AddItem(Dodatkowe1, "N3", "-", 0, nullptr);
     Ustawienia1 = AddItem(Dodatkowe1, "Ustawienia1", "Settings\x85", 0, &TForm1::Ustawienia1Click);
 
@@ -281,6 +286,7 @@ void TForm1::WriteOwnCaptions() {
     Typepasswordcharacters1->SetCaption(ResStr(IDS_BOXES_MENU));
     Copyonetimecode1->SetCaption(ResStr(IDS_OTP_COPY_MENU));
     Onetimecode1->SetCaption(ResStr(IDS_OTP_MENU));
+    Passwordhistory1->SetCaption(ResStr(IDS_HISTORY_MENU));
     LockedLabel->SetCaption(ResStr(IDS_LOCKED));
     UnlockButton->SetCaption(ResStr(IDS_UNLOCK));
     Copylogin1->SetCaption(ResStr(IDS_COPY_LOGIN));
@@ -383,6 +389,8 @@ void TForm1::Importuj1Click(TComponent*) {
         return StrongProtection();
     };
     if (!RunImport(Handle(), StringGrid1->Store(), *OpenDialog1, keepCodes)) return;
+    // The imported entries are made now.
+    if (StrongProtection()) StampMissing(StringGrid1->Store(), Protection().Random(), Protection().Time().UnixNow());
     Modified = true;
     StringGrid1->Invalidate();
 }
@@ -419,6 +427,19 @@ void TForm1::Passwordhealth1Click(TComponent*) {
     if (row <= 0 || row >= StringGrid1->RowCount()) return;
     grid_->ShowCell(CellStore::kPasswordColumn, row);
     StringGrid1->SetFocus();  // the next Enter copies the password; screen readers hear the cell
+}
+
+void TForm1::Passwordhistory1Click(TComponent*) {
+    CloseEditor(true);  // a password just typed is already history
+    if (!StrongProtection()) {
+        MessageDlg(ResStr(IDS_HISTORY_NEEDS_STRONG), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
+        return;
+    }
+    const int row = StringGrid1->Row();
+    if (row < 1 || row >= StringGrid1->RowCount()) return;
+    HistoryDialog(StringGrid1->Store(), row, AsteriskPasswords,
+                  [this](const std::string& text) { clipboard_.Copy(text, Handle()); })
+        .Run();
 }
 
 void TForm1::Ustawienia1Click(TComponent*) {

@@ -78,6 +78,7 @@ public:
     TMenuItem* Copyonetimecode1;         // the selected entry's one-time code
     TMenuItem* Typepasswordcharacters1;  // the bank's character boxes
     TMenuItem* Passwordhealth1;    // "Password health…"
+    TMenuItem* Passwordhistory1;   // "Password history…"
     TMenuItem* N3;
     TMenuItem* Ustawienia1;        // "Settings…"
     TMenuItem* Language1;
@@ -123,6 +124,7 @@ public:
     // The clock one-time codes are worked out at (null: the system's).
     static void SetOneTimeClockForTests(Clock* clock);
     void Passwordhealth1Click(TComponent* sender);
+    void Passwordhistory1Click(TComponent* sender);
     void Polski1Click(TComponent* sender);
     void English1Click(TComponent* sender);
     void Pomoc1Click(TComponent* sender) {}

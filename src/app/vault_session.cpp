@@ -143,13 +143,24 @@ std::vector<std::string> VaultSession::CompatibleBackups() {
     return names;
 }
 
-void VaultSession::ResetTable() { ClearTable(*table_); }
+void VaultSession::ResetTable() {
+    if (!protection_.Strong()) {
+        ClearTable(*table_);
+        return;
+    }
+    // The entries that go are remembered, and the empty one left is new.
+    const std::int64_t now = protection_.Time().UnixNow();
+    for (int r = 1; r < table_->RowCount(); ++r) RecordDeletion(*table_, r, now);
+    ClearTable(*table_);
+    StampNewEntry(*table_, 1, protection_.Random(), now);
+}
 
 void VaultSession::RemoveSaveLeftovers() { velt::RemoveSaveLeftovers(VaultPath()); }
 
 void VaultSession::ReadSettings() {
     settings_ = ReadSettingsFile(SettingsPath(ExecutableDir()));
     BackupsToKeep = settings_.keep;
+    protection_.SetHistoryKeep(settings_.historyKeep);
 }
 
 void VaultSession::RecordStrong(bool strong) {

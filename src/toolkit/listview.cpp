@@ -120,6 +120,12 @@ bool TListView::Notify(const NMHDR& header, LRESULT& result) {
     case NM_DBLCLK:
         Activate(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
         return true;
+    case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if ((change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED) && OnSelect)
+            OnSelect(this, change.iItem);
+        return true;
+    }
     case LVN_GETDISPINFOA: {
         LVITEMA& item = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header)).item;
         if (!(item.mask & LVIF_TEXT)) return true;

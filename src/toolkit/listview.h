@@ -31,6 +31,8 @@ public:
 
     // The text of an item's column.
     std::function<std::string(int item, int column)> OnItemText;
+    // The item newly selected.
+    std::function<void(TComponent* sender, int item)> OnSelect;
     // The item Enter or a double click chose.
     std::function<void(TComponent* sender, int item)> OnActivate;
 

@@ -60,6 +60,8 @@ Settings ParseSettings(std::string_view text) {
             }
         } else if (SameAsciiNoCase(section, "CharacterBoxes") && SameAsciiNoCase(key, "TabAfterEach")) {
             s.tabAfterEachCharacter = ParseSettingNumber(value, 0, 1, 0) != 0;
+        } else if (SameAsciiNoCase(section, "Strong") && SameAsciiNoCase(key, "HistoryKeep")) {
+            s.historyKeep = ParseSettingNumber(value, 0, kHistoryKeepMax, defaults.historyKeep);
         } else if (SameAsciiNoCase(section, "Vault") && SameAsciiNoCase(key, "Strong")) {
             s.vaultStrong = ParseSettingNumber(value, 0, 1, defaults.vaultStrong) != 0;
         }
@@ -76,6 +78,7 @@ std::string FormatSettings(const Settings& s) {
     if (s.keysLayout) text += "Keys=Layout\r\n";
     if (s.vaultStrong) text += "[Vault]\r\nStrong=1\r\n";
     if (s.tabAfterEachCharacter) text += "[CharacterBoxes]\r\nTabAfterEach=1\r\n";
+    if (s.historyKeep != kHistoryKeepDefault) text += "[Strong]\r\nHistoryKeep=" + std::to_string(s.historyKeep) + "\r\n";
     return text;
 }
 

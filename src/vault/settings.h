@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/hotkey.h"
+#include "vault/entry_items.h"
 #include "vault/vault_save.h"
 
 namespace velt {
@@ -32,12 +33,15 @@ struct Settings {
     // [CharacterBoxes] TabAfterEach: the bank's character boxes take a Tab
     // after each character typed. Written only when on.
     bool tabAfterEachCharacter = false;
+    // [Strong] HistoryKeep: old passwords kept per entry of a strong vault,
+    // 0 to 100. Written only when not the default.
+    int historyKeep = kHistoryKeepDefault;
 
     bool operator==(const Settings& o) const {
         return idleMinutes == o.idleMinutes && onSessionLock == o.onSessionLock && onMinimize == o.onMinimize &&
                keep == o.keep && hotkey == o.hotkey && sequence == o.sequence && keyDelayMs == o.keyDelayMs &&
                confirm == o.confirm && keysLayout == o.keysLayout &&
-               tabAfterEachCharacter == o.tabAfterEachCharacter;
+               tabAfterEachCharacter == o.tabAfterEachCharacter && historyKeep == o.historyKeep;
     }
 };
 

@@ -6,7 +6,16 @@
 #include <fstream>
 #include <iterator>
 
+#include <cstdlib>
+#include <ctime>
+
+#include "app/grid_driver.h"
+#include "app/history_command.h"
+#include "platform/clipboard.h"
 #include "support/folder_listing_win.h"
+#include "support/screen_reader_win.h"
+#include "toolkit/edit.h"
+#include "toolkit/listview.h"
 #include "vault/strong_format.h"
 
 namespace velt::test {
@@ -29,7 +38,7 @@ protected:
         boxes_.QueueAnswer(answer);
         SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(form->Silneszyfrowanie1->Command(), 0), 0);
     }
-    static std::string Salt(const std::string& file) { return file.substr(12, 16); }
+    static std::string Salt(const std::string& file) { return file.substr(20, 16); }
 };
 
 TEST_F(StrongEncryption, TickSaveRestartUnlockThenUntick) {
@@ -54,7 +63,8 @@ TEST_F(StrongEncryption, TickSaveRestartUnlockThenUntick) {
     EXPECT_EQ(FolderListing(dir_).size(), 2u) << "baza.pdb and velt.ini only";
     const std::string strong = File();
     ASSERT_TRUE(IsStrongVault(strong));
-    EXPECT_EQ(strong.substr(4, 8), std::string("\x02\x00\x01\x00\xC0\x27\x09\x00", 8));  // 600,000 iterations
+    // Version 3, Argon2id of 3 passes over 64 MiB in 4 lanes.
+    EXPECT_EQ(strong.substr(4, 16), std::string("\x03\x00\x02\x00\x03\x00\x00\x00\x00\x00\x01\x00\x04\x00\x00\x00", 16));
     Close(form);
 
     // Restart: the same password unlocks it, the tick follows the file.
@@ -66,7 +76,7 @@ TEST_F(StrongEncryption, TickSaveRestartUnlockThenUntick) {
     // A save keeps the file's salt; only the nonce is new.
     again->Zapisz1Click(again);
     EXPECT_EQ(Salt(File()), Salt(strong));
-    EXPECT_NE(File().substr(28, 12), strong.substr(28, 12));
+    EXPECT_NE(File().substr(36, 12), strong.substr(36, 12));
 
     // Untick: the warning, then the old format that anyone can read.
     Choose(again, IDNO);
@@ -183,6 +193,77 @@ TEST_F(StrongEncryptionPlLocale, QuestionsArePolish) {
     boxes_.QueueAnswer(IDNO);
     Close(form);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Warning: Czy chcesz zapisa\xE6 zmiany przed zamkni\xEA" "ciem?"});
+}
+
+// A password changed twice leaves both old ones in Password history, newest
+// first with their dates; a screen reader hears the dates and never one of
+// the passwords. A compatible vault says how to get a history.
+TEST_F(StrongEncryption, PasswordHistoryShowsBothOldPasswords) {
+    WriteVaultFile("secret", {{"Bank", "", "jan", "first-pass", ""}});
+    TForm1* form = Open({true, "secret"});
+    form->Passwordhistory1Click(form);
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_NE(BoxTexts()[0].find(ResStr(IDS_HISTORY_NEEDS_STRONG)), std::string::npos) << BoxTexts()[0];
+    Choose(form, IDYES);
+    const std::string today = HistoryDate(std::time(nullptr));
+    for (const char* next : {"second-pass", "third-pass"}) {
+        GridDriver g(form->StringGrid1);
+        g.Select(4, 1);
+        g.Key(VK_F2);
+        form->StringGridEdit->SetText(next);
+        PressKey(form->StringGridEdit->Handle(), VK_RETURN);
+        Pump();
+    }
+    ASSERT_EQ(form->StringGrid1->Cells(4, 1), "third-pass");
+    TForm1::SetClipboardDelayForTests(5000);
+    std::vector<std::string> dates, shown, heard;
+    std::string clip;
+    RunLater(40, [&] {
+        HWND w = FindWindowA(kFormClass, "Password history: Bank");
+        auto* dialog = dynamic_cast<TForm*>(TWinControl::FromHandle(w));
+        if (!dialog) PostMessageA(GetActiveWindow(), WM_CLOSE, 0, 0);
+        ASSERT_NE(dialog, nullptr);
+        TListView* list = nullptr;
+        TEdit* password = nullptr;
+        for (int i = 0; i < dialog->ControlCount(); ++i) {
+            if (auto* l = dynamic_cast<TListView*>(dialog->Controls(i))) list = l;
+            if (auto* e = dynamic_cast<TEdit*>(dialog->Controls(i))) password = e;
+        }
+        ASSERT_TRUE(list && password);
+        for (int i = 0; i < list->ItemCount(); ++i) {
+            dates.push_back(list->ItemText(i, 0));
+            list->SetSelected(i);
+            shown.push_back(password->Text());
+        }
+        std::string command = "\"" + Beside("msaa_reader.exe") + "\" secret secret secret first-pass secret second-pass"
+                              " secret third-pass tree " + Hex(w);
+        heard = RunPumping(command);
+        if (std::getenv("VELT_SHOW_READER"))
+            for (const std::string& l : heard) std::printf("%s\n", l.c_str());
+        list->SetSelected(1);
+        for (int i = 0; i < dialog->ControlCount(); ++i)
+            if (auto* b = dynamic_cast<TButton*>(dialog->Controls(i)); b && b->ModalResult() == mrNone) b->Click();
+        clip = platform::GetClipboardText();
+        dialog->Close();
+    });
+    SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(form->Passwordhistory1->Command(), 0), 0);
+    Pump();
+    TForm1::SetClipboardDelayForTests(0);
+    EXPECT_EQ(dates, (std::vector<std::string>{today, today}));
+    EXPECT_EQ(shown, (std::vector<std::string>{"second-pass", "first-pass"}));
+    EXPECT_EQ(clip, "first-pass");
+    std::string all;
+    for (const std::string& l : heard) all += l + "\n";
+    // The dates are the list's own items; Wine's list view names none of them
+    // to a reader, so only the password's refusal is heard here.
+    EXPECT_NE(all.find("value=denied"), std::string::npos) << all;
+    EXPECT_EQ(all.find("LEAK"), std::string::npos) << all;
+    // Saved and read again, the history stays.
+    form->Zapisz1Click(form);
+    Close(form);
+    TForm1* again = Open({true, "secret"});
+    EXPECT_EQ(PasswordHistory(again->StringGrid1->Store(), 1).size(), 2u);
+    again->Modified = false;
 }
 
 } // namespace

@@ -23,6 +23,9 @@ TEST(Settings, ReadsWhatIsSoundAndDefaultsTheRest) {
         {"[Lock]\nIdleMinutes=4294967301", d},
         {"IdleMinutes=7\n[Backup\nKeep=1\n; Keep=2", d},
         {"[Lock]\nIdleMinutes=12\nIdleMinutes=bad", {5, true, false, 3}},
+        {"[Strong]\nHistoryKeep=0", {5, true, false, 3, false, kDefaultHotkey, kDefaultAutoTypeSequence, 10, 0}},
+        {"[strong]\nhistorykeep= 100 ", {5, true, false, 3, false, kDefaultHotkey, kDefaultAutoTypeSequence, 10, 100}},
+        {"[Strong]\nHistoryKeep=101\n[Backup]\nHistoryKeep=1", d},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseSettings(c.text), c.want) << c.text;
 }
@@ -65,7 +68,8 @@ TEST(Settings, AutoTypeValues) {
 TEST(Settings, WrittenTextReadsBackTheSame) {
     for (const Settings& s : {Settings{}, Settings{0, false, true, 0}, Settings{1440, true, true, 9, false, "", "{ENTER}", 0},
                               Settings{5, true, false, 3, false, "Alt+Win+1", "{DELAY 5}x;y", 1000, true, true},
-                              Settings{5, true, false, 3, true, "", "{ENTER}", 0, false, false, true}})
+                              Settings{5, true, false, 3, true, "", "{ENTER}", 0, false, false, true},
+                              Settings{5, true, false, 3, false, "", "{ENTER}", 10, false, false, false, 0}})
         EXPECT_EQ(ParseSettings(FormatSettings(s)), s);
     EXPECT_FALSE(ParseSettings("[CharacterBoxes]\nTabAfterEach=2").tabAfterEachCharacter);
     EXPECT_EQ(FormatSettings(Settings{}),
