@@ -12,7 +12,7 @@
 
 namespace velt {
 
-GridGestures::GridGestures(TStringGrid& grid, TCellEdit& editor, VaultLifecycle& vault, const LockPolicy& lock,
+GridGestures::GridGestures(TStringGrid& grid, TCellEdit& editor, VaultSession& vault, const LockPolicy& lock,
                            platform::ClipboardGuard& clipboard)
     : grid_(grid), editor_(editor), vault_(vault), lock_(lock), clipboard_(clipboard) {}
 
@@ -112,7 +112,7 @@ void GridGestures::CommitEditor() {
     ScopedWipe wipeBefore(before);
     grid_.SetCells(editor_.EditCol, editor_.EditRow, text);
     // A strong vault remembers when each field changed, and the passwords replaced.
-    const VaultProtection& protection = vault_.Protection();
+    const VaultProtection& protection = vault_.CurrentProtection();
     if (protection.Strong())
         RecordFieldChange(grid_.Store(), editor_.EditRow, editor_.EditCol, before, protection.Time().UnixNow(),
                           protection.HistoryKeep());
@@ -150,7 +150,7 @@ void GridGestures::KeyDown(WORD& key, TShiftState shift) {
     if (key != VK_TAB) return;
     TGridRect sel = grid_.Selection();
     if (!AddRowOnTab(grid_.Store(), sel.Left, sel.Top)) return;
-    const VaultProtection& protection = vault_.Protection();
+    const VaultProtection& protection = vault_.CurrentProtection();
     if (protection.Strong())
         StampNewEntry(grid_.Store(), grid_.RowCount() - 1, protection.Random(), protection.Time().UnixNow());
     grid_.Invalidate();

@@ -6,7 +6,7 @@
 
 #include "app/controls.h"
 #include "platform/clipboard_guard.h"
-#include "vault/lifecycle.h"
+#include "app/vault_session.h"
 #include "vault/lock_policy.h"
 
 namespace velt {
@@ -15,7 +15,7 @@ class GridGestures {
 public:
     // `vault` is told of edits and says whether passwords are masked; `lock`
     // says whether the table is hidden; copies go through `clipboard`.
-    GridGestures(TStringGrid& grid, TCellEdit& editor, VaultLifecycle& vault, const LockPolicy& lock,
+    GridGestures(TStringGrid& grid, TCellEdit& editor, VaultSession& vault, const LockPolicy& lock,
                  platform::ClipboardGuard& clipboard);
 
     void DrawCell(int col, int row, const RECT& rect);
@@ -46,7 +46,7 @@ private:
 
     TStringGrid& grid_;
     TCellEdit& editor_;
-    VaultLifecycle& vault_;
+    VaultSession& vault_;
     const LockPolicy& lock_;
     platform::ClipboardGuard& clipboard_;
     size_t longestEdited_ = 0;  // the most the editor's buffers have held since it opened

@@ -27,6 +27,8 @@ public:
     static void SetSaveOpsForTests(SaveOpsFactory factory);
 
     bool StrongProtection() const noexcept { return protection_.Strong(); }
+    // The strong vault's clock, random source and history length, for what an edit records.
+    const VaultProtection& CurrentProtection() const noexcept { return protection_; }
     const Settings& CurrentSettings() const noexcept { return settings_; }
 
 protected:

@@ -151,9 +151,24 @@ TEST_F(SettingsWin, AltLettersReachTheirControlsAndTypingGoesOn) {
             if (auto* k = dynamic_cast<TCheckBox*>(dialog->Controls(i))) checks.push_back(k);
         }
         ASSERT_EQ(edits.size(), 5u);
-    const Case cases[] = {{'L', 0, -1, "7"}, {'B', 1, -1, "7"}, {'W', -1, 0, ""}, {'M', -1, 1, ""},
-                          {'Q', -1, -1, ""}, {'S', 2, -1, "7"}, {'T', 3, -1, "7"}, {'P', 4, -1, "7"},
-                          {'A', -1, 2, ""}, {'Y', -1, 3, ""}};
+        ASSERT_EQ(checks.size(), 4u);
+        SetForegroundWindow(dialog->Handle());
+        for (const Case& c : cases) {
+            SCOPED_TRACE(static_cast<char>(c.letter));
+            std::vector<bool> before;
+            for (TCheckBox* k : checks) before.push_back(k->Checked());
+            // Alt let go before the letter, as quick fingers do, on every other row.
+            if ((&c - cases) % 2)
+                Press({{VK_MENU, true}, {c.letter, true}, {c.letter, false}, {VK_MENU, false}});
+            else
+                Press({{VK_MENU, true}, {c.letter, true}, {VK_MENU, false}, {c.letter, false}});
+            for (size_t k = 0; k < checks.size(); ++k)
+                EXPECT_EQ(checks[k]->Checked(), before[k] != (static_cast<int>(k) == c.check));
+            if (c.edit < 0) continue;
+            TEdit* edit = edits[static_cast<size_t>(c.edit)];
+            EXPECT_EQ(GetFocus(), edit->Handle());
+            Press({{'7', true}, {'7', false}});
+            EXPECT_EQ(edit->Text(), c.typed);
         }
         Press({{VK_ESCAPE, true}, {VK_ESCAPE, false}});
         closedByEscape = dialog->ModalResult() == mrCancel;

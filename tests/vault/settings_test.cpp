@@ -23,8 +23,8 @@ TEST(Settings, ReadsWhatIsSoundAndDefaultsTheRest) {
         {"[Lock]\nIdleMinutes=4294967301", d},
         {"IdleMinutes=7\n[Backup\nKeep=1\n; Keep=2", d},
         {"[Lock]\nIdleMinutes=12\nIdleMinutes=bad", {5, true, false, 3}},
-        {"[Strong]\nHistoryKeep=0", {5, true, false, 3, false, kDefaultHotkey, kDefaultAutoTypeSequence, 10, 0}},
-        {"[strong]\nhistorykeep= 100 ", {5, true, false, 3, false, kDefaultHotkey, kDefaultAutoTypeSequence, 10, 100}},
+        {"[Strong]\nHistoryKeep=0", {5, true, false, 3, false, kDefaultHotkey, kDefaultAutoTypeSequence, 10, false, false, false, 0}},
+        {"[strong]\nhistorykeep= 100 ", {5, true, false, 3, false, kDefaultHotkey, kDefaultAutoTypeSequence, 10, false, false, false, 100}},
         {"[Strong]\nHistoryKeep=101\n[Backup]\nHistoryKeep=1", d},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseSettings(c.text), c.want) << c.text;
