@@ -99,6 +99,7 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
         {form->Copyonetimecode1, "Copy one-time code", "Shift+Ctrl+T"},
         {form->Typepasswordcharacters1, "Type password characters\x85", ""},
         {form->Passwordhealth1, "Password health\x85", ""},
+        {form->Passwordhistory1, "Password history\x85", ""},
         {form->N3, "-", ""},
         {form->Ustawienia1, "Settings\x85", ""},
         {form->Language1, "Language", ""},
@@ -119,14 +120,15 @@ TEST_F(MainWindow, MenuItemsCaptionsAndShortcuts) {
     EXPECT_EQ(form->Plik1->Items(7), form->Silneszyfrowanie1);
     EXPECT_EQ(form->Plik1->Items(8), form->Zablokuj1);
     EXPECT_EQ(form->Plik1->Items(9), form->N1);
-    EXPECT_EQ(form->Dodatkowe1->Count(), 12);
+    EXPECT_EQ(form->Dodatkowe1->Count(), 13);
     EXPECT_EQ(form->Dodatkowe1->Items(4), form->Copylogin1);
     EXPECT_EQ(form->Dodatkowe1->Items(5), form->Typeloginandpassword1);
     EXPECT_EQ(form->Dodatkowe1->Items(6), form->Onetimecode1);
     EXPECT_EQ(form->Dodatkowe1->Items(7), form->Copyonetimecode1);
     EXPECT_EQ(form->Dodatkowe1->Items(8), form->Typepasswordcharacters1);
     EXPECT_EQ(form->Dodatkowe1->Items(9), form->Passwordhealth1);
-    EXPECT_EQ(form->Dodatkowe1->Items(11), form->Ustawienia1);
+    EXPECT_EQ(form->Dodatkowe1->Items(10), form->Passwordhistory1);
+    EXPECT_EQ(form->Dodatkowe1->Items(12), form->Ustawienia1);
     EXPECT_EQ(form->Language1->Count(), 2);
     EXPECT_EQ(form->Pomoc1->Count(), 2);
     EXPECT_EQ(form->MainMenu1->Items()->Count(), 4);

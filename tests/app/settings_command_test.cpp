@@ -192,7 +192,7 @@ TEST_F(SettingsWinPlLocale, PolishButtonsAndShiftAloneRefused) {
         TButton* ok = nullptr;
         for (int i = 0; i < dialog->ControlCount(); ++i) {
             auto* e = dynamic_cast<TEdit*>(dialog->Controls(i));
-            if (e && e->Text() == "Ctrl+Alt+K") e->SetText("Shift+K");
+            if (e && e->Text() == "Ctrl+Alt+T") e->SetText("Shift+K");
             auto* b = dynamic_cast<TButton*>(dialog->Controls(i));
             if (b && b->ModalResult() == mrOk) ok = b;
             if (b && b->ModalResult() == mrCancel) cancel = b->Caption();
@@ -206,7 +206,7 @@ TEST_F(SettingsWinPlLocale, PolishButtonsAndShiftAloneRefused) {
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(boxes_.Boxes()[0].caption, "Ostrze\xBF" "enie");
     EXPECT_EQ(boxes_.Boxes()[0].text.rfind("\x84Shift+K\x94 nie jest skr\xF3tem", 0), 0u);
-    EXPECT_EQ(form->CurrentSettings().hotkey, "Ctrl+Alt+K");
+    EXPECT_EQ(form->CurrentSettings().hotkey, "Ctrl+Alt+T");
     Close(form);
 }
 

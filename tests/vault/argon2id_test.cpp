@@ -54,6 +54,9 @@ TEST(Argon2id, Rfc9106TestVector) {
 }
 
 TEST(Argon2id, AgreesWithDebiansArgon2Command) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Debian's argon2 command is checked in the host build";
+#endif
     struct Case {
         const char* password;
         const char* salt;

@@ -11,10 +11,15 @@ endif()
 if(WIN32)
   add_executable(strong_vault_tool ${CMAKE_SOURCE_DIR}/tests/vault/strong_vault_tool_win.cpp)
   target_link_libraries(strong_vault_tool PRIVATE velt_win)
-  find_program(PYTHON3 python3 HINTS /usr/bin)
-  if(PYTHON3)
+  # Its own cache entry: another test may already have found a python3
+  # first on the PATH that lacks Debian's modules.
+  find_program(DEBIAN_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH)
+  if(NOT DEBIAN_PYTHON3)
+    find_program(DEBIAN_PYTHON3 python3)
+  endif()
+  if(DEBIAN_PYTHON3)
     add_test(NAME StrongVault.PythonCryptographyBothWays
-             COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tests/vault/strong_vault_check.py
+             COMMAND ${DEBIAN_PYTHON3} ${CMAKE_SOURCE_DIR}/tests/vault/strong_vault_check.py
                      $<TARGET_FILE:strong_vault_tool>)
     set_tests_properties(StrongVault.PythonCryptographyBothWays PROPERTIES
       TIMEOUT 120 ENVIRONMENT "LC_ALL=en_US.UTF-8;LANG=")
