@@ -57,7 +57,7 @@ def every_page_compiled():
 
 
 def shortcut_table():
-    menu = open(os.path.join(source, "src", "app", "unit1.cpp"), encoding="utf-8").read()
+    menu = open(os.path.join(source, "src", "app", "main_menu.cpp"), encoding="utf-8").read()
     hotkey = open(os.path.join(source, "src", "core", "hotkey.h"), encoding="utf-8").read()
     # The menu's shortcuts, F1, and auto-type's system-wide default.
     keys = {"Ctrl+" + k for k in re.findall(r"ctrl \| '([A-Z])'", menu)} | {"F1"}
