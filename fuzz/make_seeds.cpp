@@ -74,7 +74,7 @@ void StrongSeed(const std::string& name, int flags, const std::string& password,
     velt::StrongKey key;
     unsigned char salt[velt::kStrongSaltSize];
     random.Fill(salt, sizeof salt);
-    key.Derive(crypto, password, salt, iterations);
+    key.Derive(crypto, password, salt, velt::StrongKdf::Pbkdf2(iterations));
     std::string image = velt::BuildStrongImage(table, key, crypto, random);
     if (version1) {
         // The same plaintext behind the 40-byte header, sealed under K.

@@ -1,7 +1,7 @@
 // The strong vault reader: file bytes -> table, with stand-in primitives.
 //
 // Input: one flag byte, one password length byte n, n password bytes, then
-// the file (version 1 or 2). Flag bit 0 seals the file's body afresh (as
+// the file (version 1, 2 or 3). Flag bit 0 seals the file's body afresh (as
 // plaintext, under the key of the fuzzed password and the file's own header,
 // with the password's key check), so that most inputs get past the key check
 // and the tag into the plaintext parser. Bit 1 loads with a key
@@ -78,13 +78,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string file(reinterpret_cast<const char*>(data) + 2 + n, size - 2 - n);
 
     test::StandInCrypto crypto;
+    // Version 3 (its items, caps and key derivation) is read for what must
+    // hold whatever the bytes: refused or opened, never half-read.
+    if (file.size() >= 6 && file.compare(0, 4, "VLT2") == 0 && Le(file, 4, 2) == kStrongVersion3) {
+        CellStore table = Sentinel();
+        StrongKey key;
+        try {
+            if (LoadStrongImage(file, password, crypto, key, table, kPath) != VaultLoadResult::Loaded)
+                CHECK(SameCells(table, Sentinel()));
+        } catch (const EVaultDamaged& e) {
+            CHECK(std::string(e.what()).find(kPath) != std::string::npos);
+            CHECK(SameCells(table, Sentinel()));
+        }
+        return 0;
+    }
     const bool sound = HeaderSound(file);
     const size_t header = HeaderSize(file);
     const bool version2 = header == 56;
     // The password's own key for the file's salt and count, apart.
     StrongKey own;
     if (file.size() >= 28) {
-        own.Derive(crypto, password, reinterpret_cast<const unsigned char*>(file.data()) + 12, Le(file, 8, 4));
+        own.Derive(crypto, password, reinterpret_cast<const unsigned char*>(file.data()) + 12, StrongKdf::Pbkdf2(Le(file, 8, 4)));
         crypto.derivations = 0;
     }
     std::string plain;
@@ -103,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                                                             own.KeyCheck()), 16) == 0);
     StrongKey key;
     if ((flags & 2) && file.size() >= 28) {
-        key.Derive(crypto, password, reinterpret_cast<const unsigned char*>(file.data()) + 12, Le(file, 8, 4));
+        key.Derive(crypto, password, reinterpret_cast<const unsigned char*>(file.data()) + 12, StrongKdf::Pbkdf2(Le(file, 8, 4)));
         crypto.derivations = 0;
     }
 
@@ -140,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CHECK(checkMatches);
     // Whatever was opened is wiped from the buffer.
     CHECK(bytes.compare(header, bodySize, std::string(bodySize, '\0')) == 0);
-    CHECK(key.DerivedWith(reinterpret_cast<const unsigned char*>(file.data()) + 12, Le(file, 8, 4)));
+    CHECK(key.DerivedWith(reinterpret_cast<const unsigned char*>(file.data()) + 12, StrongKdf::Pbkdf2(Le(file, 8, 4))));
 
     // The plaintext, opened apart: every entry row numbered afresh, every
     // field exactly its bytes.

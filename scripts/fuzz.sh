@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 if [ ! -f build/fuzz/CMakeCache.txt ]; then
-  cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  cmake -S fuzz -B build/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 fi
 cmake --build build/fuzz -j "$(nproc)" >/dev/null
 rm -f build/fuzz/work/*/summary

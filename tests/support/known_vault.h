@@ -15,6 +15,17 @@ inline std::string Hex(std::string_view hex) {
     return out;
 }
 
+// Bytes as lower-case hex, as command-line tools print them.
+inline std::string ToHex(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += kDigits[c >> 4];
+        out += kDigits[c & 15];
+    }
+    return out;
+}
+
 inline constexpr char kKnownPassword[] = "correct horse";
 inline constexpr char kKnownSaltHex[] = "000102030405060708090a0b0c0d0e0f";
 inline constexpr char kKnownNonceHex[] = "a0a1a2a3a4a5a6a7a8a9aaab";

@@ -37,16 +37,6 @@ std::string CommandTag(const std::string& password, const std::string& salt, Arg
     return hex;
 }
 
-std::string ToHex(const std::string& bytes) {
-    std::string hex;
-    char b[3];
-    for (unsigned char c : bytes) {
-        std::snprintf(b, sizeof b, "%02x", c);
-        hex += b;
-    }
-    return hex;
-}
-
 TEST(Argon2id, Rfc9106TestVector) {
     EXPECT_EQ(Tag(std::string(32, '\x01'), std::string(16, '\x02'), {3, 32, 4}, 32, std::string(8, '\x03'),
                   std::string(12, '\x04')),
@@ -70,7 +60,7 @@ TEST(Argon2id, AgreesWithDebiansArgon2Command) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.password);
-        EXPECT_EQ(ToHex(Tag(c.password, c.salt, c.cost)), CommandTag(c.password, c.salt, c.cost));
+        EXPECT_EQ(test::ToHex(Tag(c.password, c.salt, c.cost)), CommandTag(c.password, c.salt, c.cost));
     }
 }
 
