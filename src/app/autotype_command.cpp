@@ -77,7 +77,7 @@ int TForm1::ChooseRowFor(HWND target, const std::u16string& title, bool ask) {
         entries.push_back({table.Cell(1, row), table.Cell(2, row)});
         rows.push_back(row);
     }
-    std::vector<size_t> found = MatchEntries(entries, title, SystemCodePage());
+    std::vector<size_t> found = MatchEntries(entries, title, VaultCodePage());
     if (found.size() == 1 && !settings_.confirm && !ask) return rows[found[0]];
     const int reason = found.empty()       ? IDS_AUTOTYPE_NONE_MATCHED
                        : found.size() == 1 ? IDS_AUTOTYPE_ONE_MATCHED
@@ -109,8 +109,8 @@ std::u16string TForm1::OneTimeCodeToType(int row) {
 
 void TForm1::TypeRow(HWND target, const std::u16string& title, int row, unsigned heldModifiers) {
     const CellStore& table = StringGrid1->Store();
-    std::u16string username = Widen(table.Cell(3, row));
-    std::u16string password = Widen(table.Cell(4, row));
+    std::u16string username = VaultCodePage().Widen(table.Cell(3, row));
+    std::u16string password = VaultCodePage().Widen(table.Cell(4, row));
     struct Wipe {
         std::u16string& a;
         std::u16string& b;

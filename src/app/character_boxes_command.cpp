@@ -108,7 +108,8 @@ bool ChooseCharacters(int length, CharacterChoice& choice) {
                                            buttonWidth, row);
     ok->SetDefault(true);
     TBitBtnWithColor* cancel =
-        AddDialogButton(form.get(), "Cancel", mrCancel, form->ClientWidth() / 2 + 4, top, buttonWidth, row);
+        AddDialogButton(form.get(), ResStrInContext(kOwnDialogs, IDS_BTN_CANCEL), mrCancel, form->ClientWidth() / 2 + 4, top,
+                        buttonWidth, row);
     cancel->SetCancel(true);
     form->SetClientHeight(cancel->Top() + cancel->Height() + 13);
     form->SetActiveControl(text);
@@ -135,7 +136,7 @@ void TForm1::Typepasswordcharacters1Click(TComponent*) {
     if (autoTyping_ || Locked() || row < 1 || row >= StringGrid1->RowCount()) return;
     CloseEditor(true);
     std::string_view password = StringGrid1->Store().Cell(CellStore::kPasswordColumn, row);
-    const int length = CharacterCount(password, SystemCodePage());
+    const int length = CharacterCount(password, VaultCodePage());
     if (length == 0) {
         MessageDlg(ResStr(IDS_BOXES_NO_PASSWORD), TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK);
         return;
@@ -146,7 +147,7 @@ void TForm1::Typepasswordcharacters1Click(TComponent*) {
     // The lock may have come while the boxes were shown.
     if (Locked() || row >= StringGrid1->RowCount()) return;
     password = StringGrid1->Store().Cell(CellStore::kPasswordColumn, row);
-    if (CharacterCount(password, SystemCodePage()) != length) return;
+    if (CharacterCount(password, VaultCodePage()) != length) return;
     if (choice.tabAfterEach != settings_.tabAfterEachCharacter) {
         settings_.tabAfterEachCharacter = choice.tabAfterEach;
         try {
@@ -157,7 +158,7 @@ void TForm1::Typepasswordcharacters1Click(TComponent*) {
         }
     }
 
-    std::u16string chosen = CharactersAt(password, choice.positions, SystemCodePage());
+    std::u16string chosen = CharactersAt(password, choice.positions, VaultCodePage());
     const Keystrokes keys(chosen, choice.tabAfterEach);
     WipeString(chosen);
     if (keys.Refused()) {

@@ -14,6 +14,7 @@
 #include "i18n/translator.h"
 #include "i18n/translator_errors.h"
 #include "i18n/translator_service.h"
+#include "platform/ansi_codepage.h"
 #include "platform/shell.h"
 #include "tools/check_pass_win.h"
 #include "tools/show_generated_password.h"
@@ -62,6 +63,10 @@ TForm1::TForm1(TComponent* owner)
     Font().SetHeight(-13);
     Font().SetColor(clWhite);
     Font().SetCharset(EASTEUROPE_CHARSET);
+    platform::InstallVaultCodePage(EASTEUROPE_CHARSET);  // copies and typing follow what the grid shows
+    TEdit::SetSecretCopier([this](const std::string& text, const std::u16string& shown) {
+        clipboard_.Copy(text, shown, Handle());
+    });
 
     BuildControls();
     AttachTable(StringGrid1->Store());
@@ -74,6 +79,7 @@ TForm1::TForm1(TComponent* owner)
 }
 
 TForm1::~TForm1() {
+    TEdit::SetSecretCopier(nullptr);
     UnregisterAutoTypeHotkey();
     if (Form1 == this) Form1 = nullptr;
 }

@@ -105,10 +105,13 @@ public:
 };
 const Latin1CodePage kLatin1;
 const AnsiCodePage* g_codePage = &kLatin1;
+const AnsiCodePage* g_vaultCodePage = &kLatin1;
 } // namespace
 
 const AnsiCodePage& SystemCodePage() { return *g_codePage; }
 void SetSystemCodePage(const AnsiCodePage* codePage) { g_codePage = codePage ? codePage : &kLatin1; }
+const AnsiCodePage& VaultCodePage() { return *g_vaultCodePage; }
+void SetVaultCodePage(const AnsiCodePage* codePage) { g_vaultCodePage = codePage ? codePage : &kLatin1; }
 
 std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);

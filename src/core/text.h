@@ -36,6 +36,11 @@ public:
 // (and on the host) bytes map to the first 256 code points.
 const AnsiCodePage& SystemCodePage();
 void SetSystemCodePage(const AnsiCodePage* codePage);  // nullptr restores the default
+// The code page the grid shows the vault's texts in. Copies, auto-type and
+// the character boxes widen with it, so that what goes out is what is shown,
+// whatever the system's code page. The same default until installed.
+const AnsiCodePage& VaultCodePage();
+void SetVaultCodePage(const AnsiCodePage* codePage);  // nullptr restores the default
 
 // `s` without blanks (spaces, tabs) around it, nor a line's trailing CR.
 std::string_view TrimBlanks(std::string_view s);

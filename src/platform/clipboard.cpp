@@ -4,6 +4,8 @@
 
 #include "core/errors.h"
 #include "core/resource_strings.h"
+#include "core/secure_memory.h"
+#include "core/text.h"
 
 namespace velt::platform {
 
@@ -35,7 +37,15 @@ public:
             GlobalUnlock(handle_);
         }
     }
-    ~GlobalBlock() { if (handle_) GlobalFree(handle_); }
+    // A block the clipboard did not take holds a password: wiped first.
+    ~GlobalBlock() {
+        if (!handle_) return;
+        if (void* p = GlobalLock(handle_)) {
+            WipeBytes(p, GlobalSize(handle_));
+            GlobalUnlock(handle_);
+        }
+        GlobalFree(handle_);
+    }
     GlobalBlock(const GlobalBlock&) = delete;
     GlobalBlock& operator=(const GlobalBlock&) = delete;
     // Hands the block to the clipboard under format; it owns it from then on.
@@ -57,10 +67,18 @@ void PutPrivacyMark(const char* formatName, DWORD value) {
 } // namespace
 
 void SetClipboardText(const std::string& text, HWND owner) {
+    std::u16string shown = VaultCodePage().Widen(text);
+    ScopedWipe wipe(shown.data(), shown.capacity() * sizeof(char16_t));
+    SetClipboardText(text, shown, owner);
+}
+
+void SetClipboardText(const std::string& text, const std::u16string& shown, HWND owner) {
     OpenedClipboard open(owner);
     EmptyClipboard();
-    GlobalBlock block(text.c_str(), text.size() + 1);
-    block.GiveTo(CF_TEXT);
+    GlobalBlock bytes(text.c_str(), text.size() + 1);
+    bytes.GiveTo(CF_TEXT);
+    GlobalBlock characters(shown.c_str(), (shown.size() + 1) * sizeof(char16_t));
+    characters.GiveTo(CF_UNICODETEXT);
     PutPrivacyMark("ExcludeClipboardContentFromMonitorProcessing", 0);
     PutPrivacyMark("CanIncludeInClipboardHistory", 0);
     PutPrivacyMark("CanUploadToCloudClipboard", 0);

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "core/secure_memory.h"
+#include "core/text.h"
 #include "platform/clipboard.h"
 
 namespace velt::platform {
@@ -24,14 +25,16 @@ bool OpenWithRetries() {
     return false;
 }
 
-// Zeroes the text block in place, so the password does not stay behind in
+// Zeroes the text blocks in place, so the password does not stay behind in
 // memory the clipboard frees.
 void OverwriteText() {
-    HANDLE data = GetClipboardData(CF_TEXT);
-    if (!data) return;
-    if (void* p = GlobalLock(data)) {
-        WipeBytes(p, GlobalSize(data));
-        GlobalUnlock(data);
+    for (UINT format : {CF_TEXT, CF_UNICODETEXT}) {
+        HANDLE data = GetClipboardData(format);
+        if (!data) continue;
+        if (void* p = GlobalLock(data)) {
+            WipeBytes(p, GlobalSize(data));
+            GlobalUnlock(data);
+        }
     }
 }
 
@@ -44,8 +47,14 @@ ClipboardGuard::ClipboardGuard(UINT delayMs) : delayMs_(delayMs) {}
 ClipboardGuard::~ClipboardGuard() { ClearIfOurs(); }
 
 void ClipboardGuard::Copy(const std::string& text, HWND owner) {
+    std::u16string shown = VaultCodePage().Widen(text);
+    ScopedWipe wipe(shown.data(), shown.capacity() * sizeof(char16_t));
+    Copy(text, shown, owner);
+}
+
+void ClipboardGuard::Copy(const std::string& text, const std::u16string& shown, HWND owner) {
     // When this fails, an earlier copy keeps its own time.
-    SetClipboardText(text, owner);
+    SetClipboardText(text, shown, owner);
     StopTimer();
     // Read after the clipboard is closed: Wine counts the close itself as a
     // change. A program that changed the clipboard in between has made

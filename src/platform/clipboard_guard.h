@@ -23,6 +23,8 @@ public:
     // Puts text on the clipboard (as SetClipboardText, same failure) and
     // starts the delay again.
     void Copy(const std::string& text, HWND owner);
+    // The same with the characters shown given (an edit box's selection).
+    void Copy(const std::string& text, const std::u16string& shown, HWND owner);
     // When the clipboard still holds the text of the last Copy: overwrites
     // that memory, then empties the clipboard. Stops the timer either way.
     void ClearIfOurs() noexcept;

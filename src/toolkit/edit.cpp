@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "core/secure_memory.h"
+#include "core/text.h"
+#include "platform/clipboard.h"
 
 namespace velt {
 
@@ -96,6 +98,48 @@ void TEdit::WipeText(size_t longest) noexcept {
     SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     SendMessageA(h, EM_EMPTYUNDOBUFFER, 0, 0);
     wiping_ = false;
+}
+
+namespace {
+
+TEdit::SecretCopier& Copier() {
+    static auto* copier = new TEdit::SecretCopier;
+    return *copier;
+}
+
+} // namespace
+
+void TEdit::SetSecretCopier(SecretCopier copier) { Copier() = std::move(copier); }
+
+LRESULT TEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // A masked box copies nothing: the system edit already refuses.
+    if ((msg == WM_COPY || msg == WM_CUT) && secret_ && !passwordChar_ && HandleAllocated()) {
+        try {
+            CopySelectionAsSecret(msg == WM_CUT);
+        } catch (...) {
+            MessageBeep(MB_ICONWARNING);  // the clipboard is held elsewhere: nothing copied
+        }
+        return 0;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+void TEdit::CopySelectionAsSecret(bool cut) {
+    HWND h = Handle();
+    DWORD start = 0, end = 0;
+    SendMessageW(h, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (end <= start) return;
+    std::u16string all(static_cast<size_t>(std::max(GetWindowTextLengthW(h), 0)) + 1, u'\0');
+    ScopedWipe wipeAll(all.data(), all.size() * sizeof(char16_t));
+    all.resize(static_cast<size_t>(GetWindowTextW(h, reinterpret_cast<wchar_t*>(all.data()), static_cast<int>(all.size()))));
+    if (start >= all.size()) return;
+    std::u16string shown = all.substr(start, end - start);
+    ScopedWipe wipeShown(shown.data(), shown.capacity() * sizeof(char16_t));
+    std::string text = Narrow(shown);
+    ScopedWipe wipeText(text);
+    if (Copier()) Copier()(text, shown);
+    else platform::SetClipboardText(text, shown, h);
+    if (cut && !readOnly_) SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
 }
 
 void TEdit::SelectAll() { SetSelection(0, -1); }

@@ -1,6 +1,9 @@
 // The single-line edit box (a system EDIT): masking character, length limit,
 // selection, change event, its own colours.
 #pragma once
+#include <functional>
+#include <string>
+
 #include "toolkit/controls.h"
 
 namespace velt {
@@ -37,9 +40,19 @@ public:
     // Every change of the text, typed or set.
     TNotifyEvent OnChange;
 
-    // Whether readers are refused the text although it is shown.
+    // A secret box: readers are refused its text although it is shown, and
+    // its Copy and Cut go to the secret copier, not the system edit's copy
+    // (which carries none of the clipboard's privacy marks and is never
+    // cleared).
     bool Secret() const { return secret_; }
     void SetSecret(bool v) { secret_ = v; }
+
+    // Where secret boxes copy to: the selection's bytes (system code page)
+    // and the characters shown. The program sets its clipboard guard here;
+    // until then a secret copy still carries the privacy marks.
+    using SecretCopier = std::function<void(const std::string& text, const std::u16string& shown)>;
+    static void SetSecretCopier(SecretCopier copier);
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // A text box; a password or secret box gives no value and says it is
     // protected.
     long AccessibleRole() const override;
@@ -54,6 +67,8 @@ protected:
     void Command(WORD notifyCode) override;
 
 private:
+    void CopySelectionAsSecret(bool cut);
+
     int maxLength_ = 0;
     char passwordChar_ = 0;
     bool secret_ = false;

@@ -32,7 +32,7 @@ std::u16string GridAccessible::Name(int child) {
     int col, row;
     if (!CellOf(child, col, row)) return SpokenCaption(grid_.AccessibleName());
     std::u16string name = Widen(grid_.Cells(col, grid_.FixedRows() - 1)) + u": ";
-    name += col == grid_.SecretColumn() ? SpokenText(IDS_ACC_HIDDEN) : Widen(grid_.Cells(col, row));
+    name += col == grid_.SecretColumn() ? SpokenText(IDS_ACC_HIDDEN) : VaultCodePage().Widen(grid_.Cells(col, row));
     while (!name.empty() && name.back() == u' ') name.pop_back();
     return name;
 }

@@ -63,7 +63,7 @@ int ChooseEntry(const std::vector<std::string>& lines, const std::string& reason
     TBitBtnWithColor* ok = AddDialogButton(form.get(), ResStr(IDS_BTN_OK), mrNone,
                                            form->ClientWidth() / 2 - buttonWidth - 4, buttonTop, buttonWidth,
                                            buttonHeight);
-    TBitBtnWithColor* cancel = AddDialogButton(form.get(), ResStr(IDS_BTN_CANCEL), mrCancel,
+    TBitBtnWithColor* cancel = AddDialogButton(form.get(), ResStrInContext(kOwnDialogs, IDS_BTN_CANCEL), mrCancel,
                                                form->ClientWidth() / 2 + 4, buttonTop, buttonWidth, buttonHeight);
     cancel->SetCancel(true);
     form->SetClientHeight(buttonTop + buttonHeight + margin);

@@ -5,11 +5,14 @@
 #include "app/main_window_fixture.h"
 
 #include <cstring>
+#include <functional>
 #include <fstream>
 
 #include "app/grid_driver.h"
+#include "core/text.h"
 #include "platform/clipboard.h"
 #include "support/memory_scan_win.h"
+#include "tools/check_pass_win.h"
 #include "support/other_process_win.h"
 #include "vault/save_leftovers.h"
 
@@ -64,6 +67,91 @@ TEST_F(Privacy, CopiedPasswordLeavesTheClipboardOnEveryEnd) {
         Pump();
         EXPECT_EQ(ClipboardNow(), c.expected);
         Application->ClearTerminated();
+    }
+}
+
+// Every copy of a password, also one made in an edit box by Ctrl+C or Cut,
+// carries the privacy marks and the characters the grid shows, and is
+// cleared after the delay.
+TEST_F(Privacy, EveryCopyOfASecretIsMarkedAndCleared) {
+    const std::string password = "Za\xBF\xF3\xB3\xE6 1!";  // "Zażółć 1!" in the vault's code page
+    // In the box the bytes show in the system's code page, as they are typed.
+    auto inBox = [](HWND dialog) { return FindWindowExA(dialog, nullptr, kEditClass, nullptr); };
+    // Ctrl+C and Ctrl+X as the box gets them from the keyboard; the context
+    // menu's Copy sends WM_COPY.
+    auto copyIn = [](HWND edit, UINT message, WPARAM key = 0) {
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        SendMessageA(edit, message, key, 0);
+    };
+    struct Case {
+        const char* name;
+        std::function<void(TForm1*)> copy;
+        bool fromGrid;  // the vault's bytes; else what the box showed
+        const char* leftInBox;  // null: not checked
+    };
+    std::string boxText;
+    auto editorCopy = [&](char key) {
+        return [&, key](TForm1* f) {
+            GridDriver g(f->StringGrid1);
+            g.Select(4, 1);
+            g.Key(VK_F2);
+            copyIn(f->StringGridEdit->Handle(), WM_CHAR, static_cast<WPARAM>(key));
+            boxText = f->StringGridEdit->Text();
+        };
+    };
+    auto dialogCopy = [&](const std::string& caption, std::function<void(TForm1*)> open) {
+        return [&, caption, open](TForm1* f) {
+            RunLater(40, [&, caption] {
+                HWND dialog = FindWindowA(kFormClass, caption.c_str());
+                HWND edit = inBox(dialog);
+                ASSERT_NE(edit, nullptr) << caption;
+                if (GetWindowTextLengthA(edit) == 0) SetWindowTextA(edit, password.c_str());
+                copyIn(edit, WM_COPY);
+                boxText = ClipboardNow();
+                PostMessageA(dialog, WM_CLOSE, 0, 0);
+            });
+            open(f);
+        };
+    };
+    const Case cases[] = {
+        {"a click on the cell", [](TForm1* f) { GridDriver(f->StringGrid1).Press(4, 1, TMouseButton::mbLeft); }, true, nullptr},
+        {"Ctrl+C in the grid's editor", editorCopy('\x03'), false, "Za\xBF\xF3\xB3\xE6 1!"},
+        {"Cut in the grid's editor", editorCopy('\x18'), false, ""},
+        {"the generated password", dialogCopy(ResStr(IDS_GENERATED_PASSWORD), [](TForm1* f) { f->Generujhaso1Click(f); }), false, nullptr},
+        {"the strength box", dialogCopy("Check password strength", [](TForm1* f) {
+             TCheckPassBox box(nullptr, [] { return false; });
+             box.DoCreate();  // as start-up makes it
+             CheckPassBox = &box;
+             f->Checkpasswordstrength1Click(f);
+             CheckPassBox = nullptr;
+         }), false, nullptr},
+    };
+    TForm1::SetClipboardDelayForTests(300);
+    WriteVaultFile("secret", {{"Mail", "", "", password, ""}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TForm1* form = Open({true, "secret"});
+        boxText.clear();
+        c.copy(form);
+        Pump();
+        const std::string bytes = ClipboardNow();
+        EXPECT_EQ(bytes, c.fromGrid || c.leftInBox ? password : boxText);
+        EXPECT_FALSE(bytes.empty());
+        for (const char* mark : {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"})
+            EXPECT_TRUE(IsClipboardFormatAvailable(RegisterClipboardFormatA(mark))) << mark;
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        HANDLE unicode = GetClipboardData(CF_UNICODETEXT);
+        std::u16string characters = unicode ? static_cast<const char16_t*>(GlobalLock(unicode)) : u"";
+        if (unicode) GlobalUnlock(unicode);
+        CloseClipboard();
+        EXPECT_EQ(characters, c.fromGrid ? u"Zażółć 1!" : Widen(bytes));
+        if (c.leftInBox) {
+            EXPECT_EQ(form->StringGridEdit->Text(), c.leftInBox);
+        }
+        PumpFor(600);
+        EXPECT_EQ(ClipboardNow(), "");
+        form->Modified = false;
+        windows_.pop_back();
     }
 }
 
