@@ -101,7 +101,8 @@ std::vector<std::string> ShownCode(TForm1* form) {
         if (!dialog) PostMessageA(GetActiveWindow(), WM_CLOSE, 0, 0);
         ASSERT_NE(dialog, nullptr);
         for (int i = 0; i < dialog->ControlCount(); ++i)
-            if (auto* l = dynamic_cast<TLabel*>(dialog->Controls(i)); l && shown.size() < 2) shown.push_back(l->Caption());
+            if (auto* l = dynamic_cast<TLabel*>(dialog->Controls(i)); l && shown.size() < 2)
+                shown.push_back(l->Caption());
         dialog->Close();
     });
     SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(form->Onetimecode1->Command(), 0), 0);
