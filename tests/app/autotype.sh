@@ -2,7 +2,8 @@
 # Black-box run of auto-type: the real velt.exe and a small login window
 # (autotype_target.exe), driven with xdotool, in a Polish Windows locale so
 # that the vault holds Polish letters. The shortcut is pressed with the
-# target in front; what the target received on Enter is compared.
+# target in front; what the target received on Enter is compared. Then again
+# on a strong vault: {TOTP} and the bank's character boxes.
 #   autotype.sh velt.exe autotype_target.exe work-dir [shot-dir] [bench rounds]
 # With "bench", only the timing of the one-match case, over `rounds` runs:
 # prints a benchmark row ("@|...") and fails when a character was dropped.
@@ -49,15 +50,19 @@ for r in rows:
 open(path, "wb").write(data)
 PY
 
-(cd "$work" && exec "$wine_run" velt.exe) >/dev/null 2>&1 &
-pids+=($!)
-wait_window "^Wpisz has" >/dev/null || fail "no password prompt"
-sleep 0.5                                   # typed before the box has the focus, keys are lost
-xdotool type --delay 30 secret; xdotool key Return
-main=$(wait_window "^Velt 0[.]2$") || fail "no main window"
-sleep 0.5
-read -r ox oy < <(client_origin "$main") || true
-[ -n "${ox:-}" ] || fail "grid not found in the main window"
+velt=""; main=""
+start_velt() {
+  (cd "$work" && exec "$wine_run" velt.exe) >/dev/null 2>&1 &
+  velt=$!; pids+=("$velt")
+  wait_window "^Wpisz has" >/dev/null || fail "no password prompt"
+  sleep 0.5                                 # typed before the box has the focus, keys are lost
+  xdotool type --delay 30 secret; xdotool key Return
+  main=$(wait_window "^Velt 0[.]2$") || fail "no main window"
+  sleep 0.5
+  read -r ox oy < <(client_origin "$main") || true
+  [ -n "${ox:-}" ] || fail "grid not found in the main window"
+}
+start_velt
 velt_click() {  # client-x client-y: a click on Velt's window, below the target
   eval "$(xdotool getwindowgeometry --shell "$main")"
   xdotool mousemove $((X + ox + $1)) $((Y + oy + $2)) click 1; sleep 0.3
@@ -190,6 +195,58 @@ open_target "Login - Bank Example" aside
 velt_click 99 134                            # Name of row 2
 xdotool key ctrl+t
 expect_typed "jan@mail|m1" "Ctrl+T"
+close_target
+
+# ---- Again on a strong vault (version 3, written by the format's checker in
+# Python): a one-time code for Mail, typed by {TOTP}; the bank's boxes.
+kill "$velt" 2>/dev/null || true; wait "$velt" 2>/dev/null || true
+wait_gone "^Velt 0[.]2$" || fail "Velt did not end"
+secret=GEZDGNBVGY3TQOJQ
+debian_python=/usr/bin/python3              # the checker needs Debian's argon2 module
+[ -x "$debian_python" ] || debian_python=python3
+"$debian_python" - "$here/../vault" "$work/baza.pdb" "$secret" <<'PY'
+import os, sys
+sys.path.insert(0, sys.argv[1])
+from strong_vault_check import item, write_vault
+rows = [(("Bank Example", "https://www.bank.example/login", "jan", "b1", ""), b""),
+        (("Mail", "mail.example.org", "jan@mail", "m1", ""),
+         item(4, f"otpauth://totp/Mail:jan?secret={sys.argv[3]}&issuer=Mail".encode())),
+        (("Pekao", "pekao.example", "jan.p", "Zażółć1!", ""), b"")]
+entries = [(tuple(f.encode("cp1250") for f in fields), item(1, os.urandom(16)) + extra) for fields, extra in rows]
+open(sys.argv[2], "wb").write(write_vault(entries, b"secret", cost=(1, 64, 1)))
+PY
+printf '[AutoType]\r\nSequence={USERNAME}{TAB}{TOTP}{ENTER}\r\n' > "$work/velt.ini"
+start_velt
+
+# Characters 2, 5 and 7 of "Zażółć1!", chosen in the dialog and typed into
+# the window the user came from, as the Polish code page counts them.
+open_target "Logowanie - Pekao" aside
+velt_click 99 159                            # Name of row 3
+xdotool key F10 Right Down; for _ in $(seq 8); do xdotool key Down; done; xdotool key Return
+wait_window "^Wpisz znaki" >/dev/null || fail "no character boxes"
+sleep 0.3; shot boxes
+xdotool type --delay 30 "2 5 7"; xdotool key Return
+sleep 2                                      # typed by now; the target records its boxes on Enter
+# Velt made it the front window, but X's keyboard focus stayed behind.
+xdotool windowfocus "$(wait_window "^Logowanie - Pekao\$")"; sleep 0.3; xdotool key Return
+expect_typed "ał1|" "character boxes"
+close_target
+
+# {TOTP}: the code of the moment, as RFC 6238 gives it for the secret, at
+# some 30-s step between the shortcut and the Enter.
+open_target "Login - Mail"
+before=$(date +%s)
+xdotool key ctrl+alt+t
+got=$(typed)
+python3 - "$secret" "$before" "$(date +%s)" "$got" <<'PY' || fail "{TOTP} typed \"$got\""
+import base64, hashlib, hmac, struct, sys
+secret, before, after, got = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+def code(step):
+    mac = hmac.new(base64.b32decode(secret), struct.pack(">Q", step), hashlib.sha1).digest()
+    at = mac[-1] & 15
+    return "%06d" % ((struct.unpack(">I", mac[at:at + 4])[0] & 0x7FFFFFFF) % 10 ** 6)
+sys.exit(got not in ["jan@mail|" + code(s) for s in range(before // 30, after // 30 + 1)])
+PY
 close_target
 
 echo "autotype: OK"

@@ -2,8 +2,11 @@
 // compatible vault is offered strong encryption first; a bare secret set up
 // with 8 digits shows its code and is stored as the entry's link; Copy puts
 // the code on the clipboard; Remove asks, then takes it away; a clock before
-// this version was made is called wrong.
+// this version was made is called wrong. A Bitwarden export's Steam code,
+// imported through the File menu, is shown for its entry.
 #include "app/main_window_fixture.h"
+
+#include <fstream>
 
 #include "core/resource_strings.h"
 #include "toolkit/button.h"
@@ -83,6 +86,53 @@ TEST_F(OneTimeDialogWin, SetUpShowCopyAndRemoveAtAFixedTime) {
     ASSERT_EQ(boxes_.Boxes().size(), 3u);
     EXPECT_EQ(boxes_.Boxes()[2].text, ResStr(IDS_OTP_REMOVE_ASK));
     EXPECT_TRUE(form->Modified);
+    Close(form);
+}
+
+struct FixedClock : Clock {
+    std::int64_t UnixNow() override { return 1700000000; }
+};
+
+// The code and seconds left the dialog shows for the selected row.
+std::vector<std::string> ShownCode(TForm1* form) {
+    std::vector<std::string> shown;
+    RunLater(40, [&] {
+        auto* dialog = dynamic_cast<TForm*>(TWinControl::FromHandle(FindWindowA(kFormClass, "One-time code")));
+        if (!dialog) PostMessageA(GetActiveWindow(), WM_CLOSE, 0, 0);
+        ASSERT_NE(dialog, nullptr);
+        for (int i = 0; i < dialog->ControlCount(); ++i)
+            if (auto* l = dynamic_cast<TLabel*>(dialog->Controls(i)); l && shown.size() < 2)
+                shown.push_back(l->Caption());
+        dialog->Close();
+    });
+    SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(form->Onetimecode1->Command(), 0), 0);
+    Pump();
+    return shown;
+}
+
+TEST_F(OneTimeDialogWin, BitwardenCodeImportedThroughTheFileMenuIsShown) {
+    FixedClock clock;
+    TForm1::SetOneTimeClockForTests(&clock);
+    WriteVaultFile("secret", {{"Mail", "", "jan", "pw", ""}});
+    const std::string csv = dir_ + "bitwarden.csv";
+    std::ofstream(csv, std::ios::binary)
+        << "folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,login_totp\n"
+           ",,login,Steam,,,0,https://store.steampowered.com,gracz,pw2,steam://GEZDGNBVGY3TQOJQ\n";
+    TForm1* form = Open({true, "secret"});
+    bool answered = false;
+    RunLater(300, [&] { answered = AnswerSaveDialog(0, csv); });
+    boxes_.QueueAnswer(IDYES);  // the file holds codes: strong encryption first
+    boxes_.QueueAnswer(IDYES);  // and turned on
+    SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(form->Importuj1->Command(), 0), 0);
+    Pump();
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(form->StrongProtection());
+    ASSERT_EQ(form->StringGrid1->RowCount(), 3);
+    EXPECT_EQ(form->StringGrid1->Store().Cell(1, 2), "Steam");
+    form->StringGrid1->SetSelection(TGridRect{1, 2, 1, 2});
+    EXPECT_EQ(ShownCode(form), (std::vector<std::string>{"D9HRB", "10 s left"}));
+    TForm1::SetOneTimeClockForTests(nullptr);
+    DeleteFileA(csv.c_str());
     Close(form);
 }
 

@@ -67,7 +67,7 @@ def readme_text():
         return "README.txt has a line end other than CR LF"
     text = readme.decode("utf-8")
     wanted = ["Velt " + version, "velt.exe", "baza.pdb", "Program Files", "English", "Polish",
-              "IMDF", "CRC-32", "Strong encryption", "AES-256-GCM", "PBKDF2", "CSV", "HTML",
+              "IMDF", "CRC-32", "Strong encryption", "AES-256-GCM", "Argon2id", "HistoryKeep", "CSV", "HTML",
               "Reporting a problem", "https://velt.example.org/",
               "velt.ini", "baza.pdb.1.bak", "File > Lock", "File > Import", "damaged", "Moving to another PC",
               "Auto-type", "Ctrl+T", "Copy login", "Password health", "Screen readers", "[AutoType]", "Confirm=1",
