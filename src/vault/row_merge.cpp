@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 
 namespace velt {
@@ -120,12 +119,12 @@ MergeSummary MergeRows(const RowBaseline& base, const CellStore& ours, const Cel
 
     // Our rows: the first copies of each content that the merge keeps.
     std::vector<char> kept(static_cast<size_t>(oursRows));
-    std::unordered_multiset<std::string_view> droppedNames;
+    std::unordered_multimap<std::string_view, int> droppedNames;  // name -> our row
     std::unordered_map<std::string_view, int> onlyOursByName;  // changed or added here
     for (int r = 1; r < oursRows; ++r) {
         Counts& c = counts[ourHash[r]];
         if (c.seenOurs++ >= c.keepOurs) {
-            droppedNames.insert(ours.Cell(kNameColumn, r));
+            droppedNames.emplace(ours.Cell(kNameColumn, r), r);
             continue;
         }
         kept[r] = 1;
@@ -151,6 +150,8 @@ MergeSummary MergeRows(const RowBaseline& base, const CellStore& ours, const Cel
             at = twin->second;
             summary.keptTwice.emplace_back(name);
         } else if (const auto gone = droppedNames.find(name); gone != droppedNames.end()) {
+            // In the place of the version it replaces.
+            at = anchor = gone->second;
             droppedNames.erase(gone);
             summary.changed.emplace_back(name);
         } else {
@@ -159,11 +160,16 @@ MergeSummary MergeRows(const RowBaseline& base, const CellStore& ours, const Cel
         after[static_cast<size_t>(at)].push_back(r);
         ++added;
     }
-    for (int r = 1; r < oursRows; ++r)
-        if (!kept[r] && droppedNames.count(ours.Cell(kNameColumn, r))) {
-            summary.deleted.emplace_back(ours.Cell(kNameColumn, r));
-            droppedNames.erase(droppedNames.find(ours.Cell(kNameColumn, r)));
-        }
+    for (int r = 1; r < oursRows; ++r) {
+        if (kept[r]) continue;
+        const auto [from, to] = droppedNames.equal_range(ours.Cell(kNameColumn, r));
+        for (auto it = from; it != to; ++it)
+            if (it->second == r) {
+                summary.deleted.emplace_back(it->first);
+                droppedNames.erase(it);
+                break;
+            }
+    }
 
     // The cells go from the two tables' texts straight into the result.
     const size_t keptCount = static_cast<size_t>(std::count(kept.begin(), kept.end(), 1));

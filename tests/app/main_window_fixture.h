@@ -76,10 +76,11 @@ protected:
         SaveVault(VaultPath(), table, password);
     }
 
-    // Answers the next password prompt shortly after it opens.
-    void AnswerPrompt(const PromptReply& reply) {
-        RunLater(40, [this, reply] {
-            HWND w = FindWindowA(kFormClass, ResStr(IDS_ENTER_THE_PASSWORD).c_str());
+    // Answers the next password prompt (by default the master password's)
+    // shortly after it opens.
+    void AnswerPrompt(const PromptReply& reply, const std::string& caption = "") {
+        RunLater(40, [this, reply, caption] {
+            HWND w = FindWindowA(kFormClass, (caption.empty() ? ResStr(IDS_ENTER_THE_PASSWORD) : caption).c_str());
             auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(w));
             ASSERT_NE(form, nullptr) << "no password prompt";
             ++promptsSeen_;

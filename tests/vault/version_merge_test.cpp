@@ -136,6 +136,9 @@ TEST(VersionMerge, Scenarios) {
          {"Bank:jan:b1", "Mail:jan:m1", "Shop:ola:s1", "Auto:x:a1"}, {}},
         {"a copy of a row added there", base, {"Bank:jan:b1", "Mail:jan:m1", "Mail:jan:m1", "Shop:ola:s1"},
          {"Bank:jan:b1", "Mail:jan:m1", "Mail:jan:m1", "Shop:ola:s1"}, {{"Mail"}, {}, {}, {}}},
+        {"changed on each side, another entry each", {"Bank:janek:b1", "Mail:jan:m1", "Shop:ola:s1"},
+         {"Bank:jan:b1", "Mail:jan:m2", "Shop:ola:s1"}, {"Bank:janek:b1", "Mail:jan:m2", "Shop:ola:s1"},
+         {{}, {"Mail"}, {}, {}}},
         {"sorted there", base, {"Shop:ola:s1", "Mail:jan:m1", "Bank:jan:b1"}, base, {}},
 
         {"ids: nothing changed", ids, ids, ids, {}, kById},
