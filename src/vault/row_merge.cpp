@@ -140,11 +140,13 @@ MergeSummary MergeRows(const RowBaseline& base, const CellStore& ours, const Cel
     size_t added = 0;
     for (int r = 1; r < theirsRows; ++r) {
         Counts& c = counts[theirHash[r]];
+        const std::string_view name = theirs.Cell(kNameColumn, r);
         if (++c.seenTheirs <= c.theirs - c.addTheirs) {
+            // Where this row stands here, or our changed version of it.
             if (c.firstKept) anchor = c.firstKept;
+            else if (const auto mine = onlyOursByName.find(name); mine != onlyOursByName.end()) anchor = mine->second;
             continue;
         }
-        const std::string_view name = theirs.Cell(kNameColumn, r);
         int at = anchor;
         if (const auto twin = onlyOursByName.find(name); twin != onlyOursByName.end()) {
             at = twin->second;

@@ -352,5 +352,54 @@ TEST_F(VaultLifecycleWin, AFileChangedElsewhereIsMergedOnMerge) {
     }
 }
 
+// A Syncthing conflict copy beside the vault is offered right after the
+// unlock. Declined, it stays and is not offered again at Open/ Reopen until
+// it changes; merged, its entries reach the file and the grid, and the copy
+// is moved to a backup name.
+TEST_F(VaultLifecycleWin, ASyncthingConflictCopyIsOfferedAfterUnlocking) {
+    const std::string kCopy = "baza.sync-conflict-20240305-142233-ABCDEF7.pdb";
+    const std::string copyPath = dir_ + kCopy;
+    const std::string kAsk = ResStr(IDS_MSG_CONFIRM) + ": " + FormatText(ResStr(IDS_CONFLICT_COPY_FOUND), {kCopy});
+    auto writeCopy = [&](const Rows& rows) {
+        CellStore table;
+        table.SetRowCount(static_cast<int>(rows.size()) + 1);
+        for (size_t r = 0; r < rows.size(); ++r)
+            for (int c = 1; c <= 5; ++c) table.SetCell(c, static_cast<int>(r) + 1, rows[r][c - 1]);
+        SaveVault(copyPath, table, "secret");
+    };
+    WriteVaultFile("secret", {{"Mail", "", "jan", "m1", ""}});
+    writeCopy({{"Mail", "", "jan", "m1", ""}, {"Fax", "", "", "", ""}});
+
+    boxes_.QueueAnswer(IDNO);
+    TForm1* form = Create({true, "secret"});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kAsk});
+    EXPECT_EQ(form->StringGrid1->RowCount(), 2);
+    boxes_.Clear();
+    form->Wczytaj1Click(form);
+    EXPECT_TRUE(boxes_.Boxes().empty()) << "a declined copy was offered again";
+
+    writeCopy({{"Mail", "", "jan", "m1", ""}, {"Fax", "", "", "", ""}, {"Shop", "", "", "", ""}});
+    const std::string copy = FileBytes(copyPath);
+    boxes_.QueueAnswer(IDYES);
+    form->Wczytaj1Click(form);
+    ASSERT_EQ(boxes_.Boxes().size(), 2u);
+    EXPECT_EQ(BoxTexts()[0], kAsk);
+    EXPECT_NE(BoxTexts()[1].find(FormatText(ResStr(IDS_MERGE_ADDED), {"Fax, Shop"})), std::string::npos)
+        << BoxTexts()[1];
+    EXPECT_EQ(GetFileAttributesA(copyPath.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(FileBytes(BackupName(copyPath, 1)), copy);
+    CellStore saved;
+    ASSERT_EQ(LoadVault(VaultPath(), "secret", saved), VaultLoadResult::Loaded);
+    ASSERT_EQ(saved.EntryCount(), 3);
+    EXPECT_EQ(saved.Cell(1, 3), "Shop");
+    EXPECT_EQ(form->StringGrid1->Cells(1, 3), "Shop");
+    EXPECT_FALSE(form->Modified);
+
+    boxes_.Clear();
+    form->Wczytaj1Click(form);
+    EXPECT_TRUE(boxes_.Boxes().empty()) << "the backup of a merged copy was offered";
+    DeleteFileA(BackupName(copyPath, 1).c_str());
+}
+
 } // namespace
 } // namespace velt::test

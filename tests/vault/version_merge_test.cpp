@@ -139,6 +139,9 @@ TEST(VersionMerge, Scenarios) {
         {"changed on each side, another entry each", {"Bank:janek:b1", "Mail:jan:m1", "Shop:ola:s1"},
          {"Bank:jan:b1", "Mail:jan:m2", "Shop:ola:s1"}, {"Bank:janek:b1", "Mail:jan:m2", "Shop:ola:s1"},
          {{}, {"Mail"}, {}, {}}},
+        {"changed here, added there after it", {"Bank:janek:b1", "Mail:jan:m1", "Shop:ola:s1"},
+         {"Bank:jan:b1", "Forum:nick:f1", "Mail:jan:m1", "Shop:ola:s1"},
+         {"Bank:janek:b1", "Forum:nick:f1", "Mail:jan:m1", "Shop:ola:s1"}, {{"Forum"}, {}, {}, {}}},
         {"sorted there", base, {"Shop:ola:s1", "Mail:jan:m1", "Bank:jan:b1"}, base, {}},
 
         {"ids: nothing changed", ids, ids, ids, {}, kById},
