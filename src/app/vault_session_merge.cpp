@@ -98,7 +98,7 @@ bool VaultSession::MergeOtherVersion(const std::string& path, bool conflictCopy)
     CellStore merged;
     MergeSummary summary;
     if (theirsHaveIds && idsFromFile_ && protection_.Strong()) {
-        summary = MergeByIds(*table_, theirs, merged);
+        summary = MergeByIds(*table_, std::move(theirs), merged);
     } else if (conflictCopy || !baseline_.Taken()) {
         // No common version known: every row of either side stays, and a
         // row changed on one side is kept in both versions.
@@ -106,9 +106,9 @@ bool VaultSession::MergeOtherVersion(const std::string& path, bool conflictCopy)
         none.SetRowCount(1);
         RowBaseline nothing;
         nothing.Take(none, platform::SystemRandom());
-        summary = MergeRows(nothing, *table_, theirs, merged);
+        summary = MergeRows(nothing, *table_, std::move(theirs), merged);
     } else {
-        summary = MergeRows(baseline_, *table_, theirs, merged);
+        summary = MergeRows(baseline_, *table_, std::move(theirs), merged);
     }
 
     // Saved before it is shown: a save that fails leaves the table as it was.

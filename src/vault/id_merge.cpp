@@ -48,24 +48,8 @@ std::int64_t LastChange(const EntryTimes& t) {
     return std::max(t.made, *std::max_element(t.changed.begin(), t.changed.end()));
 }
 
-void CopyRow(CellStore& out, int to, const CellStore& from, int r) {
-    const CellStore::RowView cells = from.RowCells(r);
-    const std::string number = to == 0 ? std::string(cells[0]) : std::to_string(to);
-    const std::string_view items = from.Items(r);
-    std::array<size_t, CellStore::kColumns> sizes;
-    sizes[0] = number.size();
-    for (int c = 1; c < CellStore::kColumns; ++c) sizes[c] = cells[c].size();
-    char* p = out.ResizeRow(to, sizes, items.size());
-    p = std::copy(number.begin(), number.end(), p);
-    for (int c = 1; c < CellStore::kColumns; ++c) p = std::copy(cells[c].begin(), cells[c].end(), p);
-    std::copy(items.begin(), items.end(), p);
-}
-
 bool SameEntry(const CellStore& ours, int o, const CellStore& theirs, int t) {
-    const CellStore::RowView a = ours.RowCells(o), b = theirs.RowCells(t);
-    for (int c = 1; c < CellStore::kColumns; ++c)
-        if (a[c] != b[c]) return false;
-    return ours.Items(o) == theirs.Items(t);
+    return SameTexts(ours.RowCells(o), theirs.RowCells(t)) && SameText(ours.Items(o), theirs.Items(t));
 }
 
 // Our entry `o` (already copied to row `to` of `out`) takes from their entry
@@ -119,7 +103,7 @@ bool MergeEntry(CellStore& out, int to, const CellStore& ours, int o, const Cell
 
 } // namespace
 
-MergeSummary MergeByIds(const CellStore& ours, const CellStore& theirs, CellStore& merged) {
+MergeSummary MergeByIds(const CellStore& ours, CellStore theirs, CellStore& merged) {
     const IdIndex theirIds = IndexIds(theirs);
     const auto deletedHere = DeletionTimes(ours), deletedThere = DeletionTimes(theirs);
     MergeSummary summary;
@@ -144,7 +128,6 @@ MergeSummary MergeByIds(const CellStore& ours, const CellStore& theirs, CellStor
     // Their entries we lack, after the entry they followed there.
     std::vector<std::vector<int>> after(static_cast<size_t>(oursRows));
     int anchor = 0;
-    size_t added = 0;
     for (int t = 1; t < theirsRows; ++t) {
         if (const int o = matchedBy[static_cast<size_t>(t)]) {
             anchor = o;
@@ -156,39 +139,51 @@ MergeSummary MergeByIds(const CellStore& ours, const CellStore& theirs, CellStor
         }
         after[static_cast<size_t>(anchor)].push_back(t);
         summary.added.emplace_back(theirs.Cell(kNameColumn, t));
-        ++added;
     }
 
-    const size_t kept = static_cast<size_t>(std::count(keep.begin() + 1, keep.end(), 1));
-    CellStore out;
-    out.SetRowCount(static_cast<int>(std::max<size_t>(2, 1 + kept + added)));
-    CopyRow(out, 0, ours, 0);
-    int row = 1;
+    // Most entries are the same on both sides and are taken as they stand
+    // there; those that differ are merged into rows of their own.
+    CellStore made;
+    made.SetRowCount(1);
+    std::vector<MergedRow> plan;
+    plan.reserve(static_cast<size_t>(oursRows + theirsRows));
+    std::vector<char> taken(static_cast<size_t>(theirsRows), 0);
     for (int r = 0; r < oursRows; ++r) {
         if (r > 0 && keep[static_cast<size_t>(r)]) {
-            CopyRow(out, row, ours, r);
             const int t = match[static_cast<size_t>(r)];
-            // Most entries are the same on both sides: copied as they are.
-            const bool same = t && SameEntry(ours, r, theirs, t);
-            if (t && !same && MergeEntry(out, row, ours, r, theirs, t))
-                summary.changed.emplace_back(ours.Cell(kNameColumn, r));
-            ++row;
+            if (t && !taken[static_cast<size_t>(t)] && SameEntry(ours, r, theirs, t)) {
+                taken[static_cast<size_t>(t)] = 1;
+                plan.push_back({MergedRow::Theirs, t});
+            } else if (t && !taken[static_cast<size_t>(t)]) {
+                const int m = made.RowCount();
+                made.SetRowCount(m + 1);
+                CopyRow(made, m, ours, r);
+                if (MergeEntry(made, m, ours, r, theirs, t)) summary.changed.emplace_back(made.Cell(kNameColumn, m));
+                plan.push_back({MergedRow::Made, m});
+            } else {
+                plan.push_back({MergedRow::Ours, r});
+            }
         }
-        for (int t : after[static_cast<size_t>(r)]) CopyRow(out, row++, theirs, t);
+        for (int t : after[static_cast<size_t>(r)]) plan.push_back({MergedRow::Theirs, t});
     }
 
     // Both sides' deletions, less the entries an edit brought back.
     std::unordered_map<EntryId, std::int64_t, IdHash> deletions = deletedHere;
     for (const auto& [id, when] : deletedThere) deletions[id] = std::max(deletions[id], when);
+    if (!deletions.empty())
+        for (const MergedRow& m : plan) {
+            const CellStore& from = m.from == MergedRow::Theirs ? theirs : m.from == MergedRow::Ours ? ours : made;
+            if (HasEntryId(from, m.row)) deletions.erase(EntryIdOf(from, m.row));
+        }
     std::vector<Deletion> remembered;
-    const IdIndex present = IndexIds(out);
-    for (const auto& [id, when] : deletions)
-        if (!present.count(id)) remembered.push_back({id, when});
+    for (const auto& [id, when] : deletions) remembered.push_back({id, when});
     std::sort(remembered.begin(), remembered.end(), [](const Deletion& a, const Deletion& b) {
         return a.when != b.when ? a.when < b.when : a.id < b.id;
     });
-    SetDeletions(out, remembered);
-    merged = std::move(out);
+
+    AssembleMerge(theirs, ours, made, plan);
+    SetDeletions(theirs, remembered);
+    merged = std::move(theirs);
     return summary;
 }
 

@@ -8,8 +8,8 @@
 
 namespace velt {
 
-// Merges `theirs` into `ours` and writes the result to `merged` (both
-// inputs untouched; cells and items are copied from their own texts):
+// Merges `theirs` into `ours` and writes the result to `merged`, built in
+// theirs' store as MergeRows does (ours untouched):
 //   - each field takes the side whose time for it is newer (ours on a tie);
 //   - a password that loses goes into the entry's history, and the two
 //     histories are joined without repeats, newest first;
@@ -20,6 +20,6 @@ namespace velt {
 // Rows keep our order; the other side's new entries follow the entry they
 // followed there. The summary's `changed` names entries that took anything
 // from the other side; nothing is ever kept twice.
-MergeSummary MergeByIds(const CellStore& ours, const CellStore& theirs, CellStore& merged);
+MergeSummary MergeByIds(const CellStore& ours, CellStore theirs, CellStore& merged);
 
 } // namespace velt
