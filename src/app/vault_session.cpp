@@ -178,6 +178,7 @@ void VaultSession::RemoveSaveLeftovers() { velt::RemoveSaveLeftovers(VaultPath()
 void VaultSession::ReadSettings() {
     settings_ = ReadSettingsFile(SettingsPath(ExecutableDir()));
     BackupsToKeep = settings_.keep;
+    declined_.insert(settings_.declinedCopies.begin(), settings_.declinedCopies.end());
     protection_.SetHistoryKeep(settings_.historyKeep);
 }
 

@@ -10,6 +10,7 @@
 #include "core/secure_memory.h"
 #include "platform/system_random.h"
 #include "vault/conflict_copies.h"
+#include "app/settings_command.h"
 #include "vault/id_merge.h"
 #include "vault/vault_file.h"
 
@@ -150,8 +151,19 @@ void VaultSession::ConflictCopyMerged(const std::string& name) {
 }
 
 void VaultSession::ConflictCopyDeclined(const std::string& name) {
-    for (const auto& [found, state] : FindCopies(ProgramDir))
+    // Remembered in velt.ini, with those still there and declined before.
+    std::vector<std::string> remembered;
+    for (const auto& [found, state] : FindCopies(ProgramDir)) {
         if (found == name) declined_.insert(state);
+        if (declined_.count(state)) remembered.push_back(state);
+    }
+    if (remembered == settings_.declinedCopies) return;
+    settings_.declinedCopies = remembered;
+    try {
+        WriteSettings(*MakeWindowsSaveOps(), SettingsPath(ProgramDir), settings_);
+    } catch (const Exception&) {
+        // A folder that takes no velt.ini: declined for this run.
+    }
 }
 
 } // namespace velt

@@ -353,8 +353,8 @@ TEST_F(VaultLifecycleWin, AFileChangedElsewhereIsMergedOnMerge) {
 }
 
 // A Syncthing conflict copy beside the vault is offered right after the
-// unlock. Declined, it stays and is not offered again at Open/ Reopen until
-// it changes; merged, its entries reach the file and the grid, and the copy
+// unlock. Declined, it stays and is not offered again, at Open/ Reopen or
+// the next start, until it changes; merged, its entries reach the file and the grid, and the copy
 // is moved to a backup name.
 TEST_F(VaultLifecycleWin, ASyncthingConflictCopyIsOfferedAfterUnlocking) {
     const std::string kCopy = "baza.sync-conflict-20240305-142233-ABCDEF7.pdb";
@@ -377,6 +377,9 @@ TEST_F(VaultLifecycleWin, ASyncthingConflictCopyIsOfferedAfterUnlocking) {
     boxes_.Clear();
     form->Wczytaj1Click(form);
     EXPECT_TRUE(boxes_.Boxes().empty()) << "a declined copy was offered again";
+    Close(form);
+    form = Create({true, "secret"});
+    EXPECT_TRUE(boxes_.Boxes().empty()) << "a declined copy was offered again after a restart";
 
     writeCopy({{"Mail", "", "jan", "m1", ""}, {"Fax", "", "", "", ""}, {"Shop", "", "", "", ""}});
     const std::string copy = FileBytes(copyPath);
