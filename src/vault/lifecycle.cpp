@@ -122,6 +122,8 @@ void VaultLifecycle::Saved() {
 
 void VaultLifecycle::OfferConflictCopies() {
     for (const std::string& name : ConflictCopies()) {
+        // A merge saves: never over a version of the vault not yet read.
+        if (VaultChangedElsewhere()) return;
         try {
             if (Ask(Box::ConfirmYesNo, FormatText(ResStr(IDS_CONFLICT_COPY_FOUND), {name})) != Answer::Yes) {
                 ConflictCopyDeclined(name);

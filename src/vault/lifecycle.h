@@ -69,7 +69,8 @@ protected:
     bool SaveChecked();
     // Offers to merge each conflict copy a sync service left beside the
     // vault, one question each; a failure with one copy is reported and the
-    // next is offered.
+    // next is offered. Nothing is offered while the vault file holds a
+    // version not yet read (the merge saves over it).
     void OfferConflictCopies();
     // True while the save in progress replaces another program's version.
     bool SavingOverOtherVersion() const noexcept { return savingOverOther_; }

@@ -334,6 +334,7 @@ TEST(VaultLifecycleTest, ConflictCopiesAreOfferedOneByOne) {
         std::vector<Answer> answers;
         bool fails, givenUp;
         Log log;
+        bool changedElsewhere = false;  // baza.pdb changed after the load
     };
     const Case cases[] = {
         {"both merged", {Answer::Yes, Answer::Yes}, false, false,
@@ -343,6 +344,7 @@ TEST(VaultLifecycleTest, ConflictCopiesAreOfferedOneByOne) {
          {kAsk1, "declined baza (1).pdb", kAsk2, "merge copy C:\\velt\\baza-PC.pdb", "backup baza-PC.pdb"}},
         {"password not given", {Answer::Yes, Answer::No}, false, true,
          {kAsk1, "merge copy C:\\velt\\baza (1).pdb", kAsk2, "declined baza-PC.pdb"}},
+        {"the vault changed elsewhere", {}, false, false, {}, true},
         {"damaged copies", {Answer::Yes, Answer::Yes}, true, false,
          {kAsk1, "merge copy C:\\velt\\baza (1).pdb", "report damaged", kAsk2,
           "merge copy C:\\velt\\baza-PC.pdb", "report damaged"}},
@@ -356,6 +358,7 @@ TEST(VaultLifecycleTest, ConflictCopiesAreOfferedOneByOne) {
             v.mergeFails = c.fails;
             v.mergeGivenUp = c.givenUp;
             v.answers.assign(c.answers.begin(), c.answers.end());
+            v.changedElsewhere = c.changedElsewhere;
             if (reopen) {
                 v.ReopenCommand();
             } else {
