@@ -360,13 +360,7 @@ TEST_F(VaultLifecycleWin, ASyncthingConflictCopyIsOfferedAfterUnlocking) {
     const std::string kCopy = "baza.sync-conflict-20240305-142233-ABCDEF7.pdb";
     const std::string copyPath = dir_ + kCopy;
     const std::string kAsk = ResStr(IDS_MSG_CONFIRM) + ": " + FormatText(ResStr(IDS_CONFLICT_COPY_FOUND), {kCopy});
-    auto writeCopy = [&](const Rows& rows) {
-        CellStore table;
-        table.SetRowCount(static_cast<int>(rows.size()) + 1);
-        for (size_t r = 0; r < rows.size(); ++r)
-            for (int c = 1; c <= 5; ++c) table.SetCell(c, static_cast<int>(r) + 1, rows[r][c - 1]);
-        SaveVault(copyPath, table, "secret");
-    };
+    auto writeCopy = [&](const Rows& rows) { WriteVaultFile("secret", rows, copyPath); };
     WriteVaultFile("secret", {{"Mail", "", "jan", "m1", ""}});
     writeCopy({{"Mail", "", "jan", "m1", ""}, {"Fax", "", "", "", ""}});
 

@@ -2,6 +2,8 @@
 // last read or written, and by entry ids and field times.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "support/stand_in_crypto.h"
 #include "vault/byte_simd.h"
 #include "vault/entry_items.h"
@@ -17,60 +19,37 @@ using Rows = std::vector<std::string>;
 // "A=name:login:password@tn,tl,tp", then "|old@t" for each old password and
 // "#link" for a one-time code; "-A@t" records entry A deleted at t.
 CellStore Table(const Rows& rows) {
+    static const std::regex entry(R"(^(?:(.)=)?([^:]*):([^:]*):([^@|#]*)(?:@(\d+),(\d+),(\d+))?([^#]*)(?:#(.*))?$)");
+    static const std::regex old(R"(\|([^@|]*)@(\d+))");
     CellStore t;
     t.SetCell(1, 0, "Name");
     t.SetRowCount(1);
     std::vector<Deletion> deletions;
     for (const std::string& text : rows) {
+        std::smatch m;
         if (text[0] == '-') {
-            Deletion d;
-            d.id[0] = static_cast<unsigned char>(text[1]);
-            d.when = std::stoll(text.substr(3));
-            deletions.push_back(d);
+            deletions.push_back({{static_cast<unsigned char>(text[1])}, std::stoll(text.substr(3))});
             continue;
         }
+        EXPECT_TRUE(std::regex_match(text, m, entry)) << text;
         const int row = t.RowCount();
         t.SetRowCount(row + 1);
-        std::string r = text;
-        const size_t code = r.find('#');
-        if (code != std::string::npos) r.resize(code);
-        const size_t old = r.find('|');
-        const std::string history = old == std::string::npos ? "" : r.substr(old);
-        r = r.substr(0, old);
-        const size_t at = r.find('@');
-        const std::string times = at == std::string::npos ? "" : r.substr(at + 1);
-        r = r.substr(0, at);
-        if (r.size() > 1 && r[1] == '=') {
-            EntryId id{};
-            id[0] = static_cast<unsigned char>(r[0]);
-            SetEntryId(t, row, id);
-            r = r.substr(2);
-        }
-        const size_t a = r.find(':'), b = r.find(':', a + 1);
         t.SetCell(0, row, std::to_string(row));
-        t.SetCell(1, row, r.substr(0, a));
-        t.SetCell(3, row, r.substr(a + 1, b - a - 1));
-        t.SetCell(4, row, r.substr(b + 1));
-        if (!times.empty()) {
-            EntryTimes et;
-            et.made = 1;
-            et.changed = {1, 1, 1, 1, 1};
-            std::sscanf(times.c_str(), "%lld,%lld,%lld", reinterpret_cast<long long*>(&et.changed[0]),
-                        reinterpret_cast<long long*>(&et.changed[2]), reinterpret_cast<long long*>(&et.changed[3]));
-            SetEntryTimes(t, row, et);
+        for (int c : {1, 3, 4}) t.SetCell(c, row, m[c == 1 ? 2 : c].str());
+        if (m[1].matched) SetEntryId(t, row, EntryId{static_cast<unsigned char>(m[1].str()[0])});
+        if (m[5].matched)
+            SetEntryTimes(t, row, {1, {std::stoll(m[5]), 1, std::stoll(m[6]), std::stoll(m[7]), 1}});
+        const std::string history = m[8];
+        std::vector<std::string> texts;  // the views below need them to stay
+        std::vector<std::int64_t> times;
+        for (std::sregex_iterator i(history.begin(), history.end(), old), end; i != end; ++i) {
+            texts.push_back((*i)[1]);
+            times.push_back(std::stoll((*i)[2]));
         }
-        std::vector<std::string> texts;
         std::vector<OldPassword> olds;
-        for (size_t p = 0; p < history.size();) {
-            const size_t next = std::min(history.find('|', p + 1), history.size());
-            const std::string item = history.substr(p + 1, next - p - 1);
-            texts.push_back(item.substr(0, item.find('@')));
-            olds.push_back({std::stoll(item.substr(item.find('@') + 1)), {}});
-            p = next;
-        }
-        for (size_t i = 0; i < olds.size(); ++i) olds[i].text = texts[i];
+        for (size_t i = 0; i < texts.size(); ++i) olds.push_back({times[i], texts[i]});
         if (!olds.empty()) SetPasswordHistory(t, row, olds);
-        if (code != std::string::npos) SetOneTimeCode(t, row, text.substr(code + 1));
+        if (m[9].matched) SetOneTimeCode(t, row, m[9].str());
     }
     if (!deletions.empty()) SetDeletions(t, deletions);
     return t;
