@@ -148,9 +148,12 @@ bool TForm1::Unlock(bool focusTable, HWND typingTarget) {
     if (const DWORD wait = lock_.DelayBeforeTry()) Sleep(wait);
     const bool right = SamePassword(typed.data(), typed.size(), MasterPassword.data(), MasterPassword.size());
     lock_.Tried(right, NowSource()());
-    if (right)
+    if (right) {
         ShowLocked(false, focusTable);
-    else
+        // Back at the computer: what a sync service left meanwhile. Not when
+        // the unlock is on the way to typing into another window.
+        if (!typingTarget) OfferConflictCopies();
+    } else
         MessageDlg(ResStr(IDS_INCORRECT_PASSWORD), TMsgDlgType::mtError, TMsgDlgButtons::mbOK);
     return right;
 }

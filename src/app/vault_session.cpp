@@ -69,6 +69,17 @@ VaultLifecycle::Answer VaultSession::Ask(Box box, const std::string& text) {
     case Box::ConfirmYesNo:
         r = MessageDlg(text, TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbYesNo, whose);
         break;
+    case Box::InformationOk:
+        MessageDlg(text, TMsgDlgType::mtInformation, TMsgDlgButtons::mbOK, whose);
+        return Answer::Ok;
+    case Box::WarningMergeReplaceCancel:
+        switch (MessageDlgChoice(text, TMsgDlgType::mtWarning,
+                                 {ResStr(IDS_BTN_MERGE), ResStr(IDS_BTN_REPLACE),
+                                  ResStrInContext(kOwnDialogs, IDS_BTN_CANCEL)})) {
+        case 0: return Answer::Merge;
+        case 1: return Answer::Yes;
+        default: return Answer::Cancel;
+        }
     default:
         r = MessageDlg(text, TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesNoCancel, whose);
         break;
@@ -90,6 +101,7 @@ void VaultSession::WriteVault() {
     protection_.Save(backups, VaultPath(), *table_, MasterPassword);
     stamp_ = ReadVaultFileStamp(VaultPath(), false);
     stamp_.hash = stamping.WrittenHash();
+    TableIsTheFile(protection_.Strong());
     if (!backups.NotRemoved().empty()) {
         std::string list;
         for (const std::string& line : backups.NotRemoved()) list += (list.empty() ? "" : "\r\n") + line;
@@ -102,7 +114,13 @@ bool VaultSession::ReadVault() {
     if (LoadVaultFile(VaultPath(), MasterPassword, *table_, protection_, &read) != VaultLoadResult::Loaded)
         return false;
     stamp_ = read;
+    TableIsTheFile(protection_.Strong() && protection_.Key().Kdf().kind == kStrongKdfArgon2id);
     return true;
+}
+
+void VaultSession::TableIsTheFile(bool idsFromFile) {
+    baseline_.Take(*table_, platform::SystemRandom());
+    idsFromFile_ = idsFromFile;
 }
 
 bool VaultSession::VaultChangedElsewhere() {
@@ -160,6 +178,7 @@ void VaultSession::RemoveSaveLeftovers() { velt::RemoveSaveLeftovers(VaultPath()
 void VaultSession::ReadSettings() {
     settings_ = ReadSettingsFile(SettingsPath(ExecutableDir()));
     BackupsToKeep = settings_.keep;
+    declined_.insert(settings_.declinedCopies.begin(), settings_.declinedCopies.end());
     protection_.SetHistoryKeep(settings_.historyKeep);
 }
 

@@ -3,12 +3,14 @@
 // writes the table itself; the main window only shows what changed.
 #pragma once
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/wait_cursor_crypto.h"
 #include "vault/cell_store.h"
 #include "vault/lifecycle.h"
+#include "vault/row_merge.h"
 #include "vault/settings.h"
 #include "vault/vault_backup.h"
 #include "vault/vault_protection.h"
@@ -54,17 +56,32 @@ protected:
     bool RecordedStrong() override { return settings_.vaultStrong; }
     void RecordStrong(bool strong) override;
     std::vector<std::string> CompatibleBackups() override;
+    bool MergeOtherVersion(const std::string& path, bool conflictCopy) override;
+    std::vector<std::string> ConflictCopies() override;
+    void ConflictCopyMerged(const std::string& name) override;
+    void ConflictCopyDeclined(const std::string& name) override;
 
     Settings settings_;
 
 private:
     // The numbers of the backups in the compatible format.
     std::vector<int> CompatibleBackupNumbers();
+    // The table as the file now holds it: the row merge's baseline, and
+    // whether its ids came from the file (version 3) and so match the
+    // other computer's.
+    void TableIsTheFile(bool idsFromFile);
+    // Reads the other version into `theirs`, asking for its password when
+    // the one in use does not open it; false when the user gave up.
+    bool ReadOtherVersion(const std::string& path, CellStore& theirs, VaultProtection& reader);
 
     WaitCursorCrypto crypto_;
     VaultProtection protection_;
     CellStore* table_ = nullptr;
     VaultFileStamp stamp_;  // the file as last read or saved
+    RowBaseline baseline_;  // its rows
+    bool idsFromFile_ = false;
+    // Conflict copies declined, by name, size and write time.
+    std::set<std::string> declined_;
 };
 
 } // namespace velt

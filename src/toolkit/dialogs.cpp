@@ -37,6 +37,21 @@ TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButton
     }
 }
 
+int MessageDlgChoice(const std::string& text, TMsgDlgType type, const std::vector<std::string>& buttons) {
+    int captionId = IDS_MSG_WARNING;
+    UINT flags = 0;
+    switch (type) {
+    case TMsgDlgType::mtWarning: captionId = IDS_MSG_WARNING; flags = MB_ICONWARNING; break;
+    case TMsgDlgType::mtError: captionId = IDS_MSG_ERROR; flags = MB_ICONERROR; break;
+    case TMsgDlgType::mtInformation: captionId = IDS_MSG_INFORMATION; flags = MB_ICONINFORMATION; break;
+    case TMsgDlgType::mtConfirmation: captionId = IDS_MSG_CONFIRM; flags = MB_ICONQUESTION; break;
+    }
+    // Yes, No and Cancel under Velt's words.
+    const int id = ShowMessageBox(nullptr, text, ResStrInContext(kOwnDialogs, captionId), flags | MB_YESNOCANCEL,
+                                  {buttons.at(0), buttons.at(1), buttons.at(2)});
+    return id == IDYES ? 0 : id == IDNO ? 1 : 2;
+}
+
 // ---------------------------------------------------------------- Save dialog
 
 namespace {

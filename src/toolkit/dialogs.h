@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "toolkit/forms.h"
 
@@ -26,6 +27,11 @@ enum class TMsgDlgCaption { Own, Framework };
 // mrNo; Esc or the close box give mrCancel where there is a Cancel button.
 TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
                         TMsgDlgCaption caption = TMsgDlgCaption::Own);
+
+// The same with three buttons of Velt's own words, the first the default
+// (Enter); Esc or the close box choose the third. Returns the index (0-2) of
+// the button chosen.
+int MessageDlgChoice(const std::string& text, TMsgDlgType type, const std::vector<std::string>& buttons);
 
 enum TSaveOption : unsigned {
     ofOverwritePrompt = 1,  // ask before replacing an existing file

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace velt {
 
@@ -13,6 +14,9 @@ struct MessageBoxRequest {
     std::string text;
     std::string caption;
     UINT flags;  // MB_* as for MessageBox
+    // Own words on the buttons, in their order (Yes, No, Cancel of
+    // MB_YESNOCANCEL); empty: the system's.
+    std::vector<std::string> buttons;
 };
 
 // Returns the button id (IDOK, IDYES...) as MessageBox would.
@@ -23,6 +27,7 @@ using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
 
 // owner null: the thread's active window.
-int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
+int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags,
+                   std::vector<std::string> buttons = {});
 
 } // namespace velt

@@ -180,6 +180,94 @@ void MixBlocks(std::uint32_t lanes[16], const unsigned char* p, size_t blocks) {
     MixBlocksPlain(lanes, p, blocks);
 }
 
+namespace {
+
+void NhPlain(const unsigned char* p, size_t n, const std::uint32_t* key, std::uint64_t sums[2]) {
+    std::uint64_t a = 0, b = 0;
+    auto block = [&](const unsigned char* q, const std::uint32_t* k) {
+        std::uint32_t w[4];
+        std::memcpy(w, q, sizeof w);
+        a += std::uint64_t(w[0] + k[0]) * std::uint32_t(w[1] + k[1]) +
+             std::uint64_t(w[2] + k[2]) * std::uint32_t(w[3] + k[3]);
+        b += std::uint64_t(w[0] + k[2]) * std::uint32_t(w[1] + k[3]) +
+             std::uint64_t(w[2] + k[4]) * std::uint32_t(w[3] + k[5]);
+    };
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16, key += 4) block(p + i, key);
+    if (i < n) {
+        unsigned char tail[16] = {};
+        std::memcpy(tail, p + i, n - i);
+        block(tail, key);
+    }
+    sums[0] = a;
+    sums[1] = b;
+}
+
+#ifdef VELT_SIMD_X86
+__attribute__((target("sse2"))) void NhSse2(const unsigned char* p, size_t n, const std::uint32_t* key,
+                                            std::uint64_t sums[2]) {
+    __m128i a = _mm_setzero_si128(), b = _mm_setzero_si128();
+    // Words 0 and 2 of each sum times words 1 and 3, two products at once.
+    auto block = [&](__m128i w, const std::uint32_t* k) __attribute__((target("sse2"))) {
+        const __m128i x = _mm_add_epi32(w, _mm_loadu_si128(reinterpret_cast<const __m128i*>(k)));
+        const __m128i y = _mm_add_epi32(w, _mm_loadu_si128(reinterpret_cast<const __m128i*>(k + 2)));
+        a = _mm_add_epi64(a, _mm_mul_epu32(x, _mm_srli_epi64(x, 32)));
+        b = _mm_add_epi64(b, _mm_mul_epu32(y, _mm_srli_epi64(y, 32)));
+    };
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16, key += 4) block(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), key);
+    if (i < n) {
+        unsigned char tail[16] = {};
+        std::memcpy(tail, p + i, n - i);
+        block(_mm_loadu_si128(reinterpret_cast<const __m128i*>(tail)), key);
+    }
+    std::uint64_t x[2], y[2];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(x), a);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(y), b);
+    sums[0] = x[0] + x[1];
+    sums[1] = y[0] + y[1];
+}
+#endif
+
+#ifdef VELT_SIMD_X86
+__attribute__((target("sse2"))) bool SameSse2(const unsigned char* a, const unsigned char* b, size_t n) {
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(x, y)) != 0xFFFF) return false;
+    }
+    for (; i < n; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+#endif
+
+} // namespace
+
+bool SameBytes(const unsigned char* a, const unsigned char* b, size_t n) {
+#ifdef VELT_SIMD_X86
+    if (HasSse2()) return SameSse2(a, b, n);
+#endif
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        std::uint32_t x, y;
+        std::memcpy(&x, a + i, 4);
+        std::memcpy(&y, b + i, 4);
+        if (x != y) return false;
+    }
+    for (; i < n; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+void NhSums(const unsigned char* p, size_t n, const std::uint32_t* key, std::uint64_t sums[2]) {
+#ifdef VELT_SIMD_X86
+    if (HasSse2()) return NhSse2(p, n, key, sums);
+#endif
+    NhPlain(p, n, key, sums);
+}
+
 void AddBytes(const unsigned char* in, const unsigned char* key, unsigned char* out, size_t n) {
 #ifdef VELT_SIMD_X86
     if (HasSse2()) return AddSse2(in, key, out, n);

@@ -24,6 +24,17 @@ size_t RunWithout(const unsigned char* p, size_t n, unsigned char a, unsigned ch
 // lane ^= lane >> 15. The file stamp's hash.
 void MixBlocks(std::uint32_t lanes[16], const unsigned char* p, size_t blocks);
 
+// Two NH sums (RFC 4418) of p[0, n), read as 32-bit little-endian words in
+// blocks of 16 bytes, zeros after the end: sums[0] adds (w[2i] + key[2i]) *
+// (w[2i+1] + key[2i+1]) over the words (each addition modulo 2^32, the sum
+// modulo 2^64), sums[1] the same with the key two words on. `key` holds
+// 4 * ceil(n / 16) + 2 words. The merge's row hash.
+void NhSums(const unsigned char* p, size_t n, const std::uint32_t* key, std::uint64_t sums[2]);
+
+// Whether a[0, n) and b[0, n) hold the same bytes: the C library's memcmp
+// of the 32-bit Windows build goes a byte at a time.
+bool SameBytes(const unsigned char* a, const unsigned char* b, size_t n);
+
 // Asks the cache for bytes [p, p + n) ahead of use; does nothing on CPUs
 // without SSE.
 void Prefetch(const void* p, size_t n);

@@ -33,7 +33,10 @@ void VaultLifecycle::StartUp() {
             startingUp_ = true;
             const bool loaded = LoadChecked();
             startingUp_ = false;
-            if (loaded) RemoveSaveLeftovers();
+            if (loaded) {
+                RemoveSaveLeftovers();
+                OfferConflictCopies();
+            }
         } catch (const Exception& e) {
             startingUp_ = false;
             // First run: no file yet. The entered password keys the first save.
@@ -86,7 +89,16 @@ bool VaultLifecycle::SaveChecked() {
     if (vaultUnreadSinceStart_ && VaultFileExists())
         throw EFileCreateError(FormatText(ResStr(IDS_VAULT_NOT_READ), {VaultPath()}));
     const bool other = VaultChangedElsewhere();
-    if (other && Ask(Box::WarningYesNo, ResStr(IDS_VAULT_CHANGED_ELSEWHERE)) != Answer::Yes) return false;
+    if (other) {
+        switch (Ask(Box::WarningMergeReplaceCancel, ResStr(IDS_VAULT_CHANGED_ELSEWHERE))) {
+        case Answer::Merge:
+            if (!MergeOtherVersion(VaultPath(), false)) return false;
+            Saved();
+            return true;
+        case Answer::Yes: break;
+        default: return false;
+        }
+    }
     savingOverOther_ = other;
     savingUnchanged_ = !other && !Modified && fileHoldsTable_;
     try {
@@ -96,12 +108,34 @@ bool VaultLifecycle::SaveChecked() {
         throw;
     }
     savingOverOther_ = savingUnchanged_ = false;
+    Saved();
+    return true;
+}
+
+void VaultLifecycle::Saved() {
     fileHoldsTable_ = true;
     if (Protection().Strong()) {
         NoteStrong(true);
         removeCompatible_ = false;
     }
-    return true;
+}
+
+void VaultLifecycle::OfferConflictCopies() {
+    for (const std::string& name : ConflictCopies()) {
+        // A merge saves: never over a version of the vault not yet read.
+        if (VaultChangedElsewhere()) return;
+        try {
+            if (Ask(Box::ConfirmYesNo, FormatText(ResStr(IDS_CONFLICT_COPY_FOUND), {name})) != Answer::Yes) {
+                ConflictCopyDeclined(name);
+                continue;
+            }
+            if (!MergeOtherVersion(ProgramDir + name, true)) continue;
+            Saved();
+            ConflictCopyMerged(name);
+        } catch (const Exception& e) {
+            ReportError(e);
+        }
+    }
 }
 
 void VaultLifecycle::SaveCommand() {
@@ -118,7 +152,7 @@ void VaultLifecycle::ReopenCommand() {
         default: return;
         }
     }
-    LoadChecked();
+    if (LoadChecked()) OfferConflictCopies();
 }
 
 void VaultLifecycle::ChangePasswordCommand() {

@@ -18,9 +18,11 @@ public:
     // stay English; the others are captioned in the interface language.
     enum class Box {
         ErrorOk, WarningYesNoCancel, WarningYesNo, ConfirmYesNo,
-        FrameworkErrorOk, FrameworkWarningYesNoCancel, FrameworkWarningYesNo
+        FrameworkErrorOk, FrameworkWarningYesNoCancel, FrameworkWarningYesNo,
+        InformationOk,
+        WarningMergeReplaceCancel  // Merge (the default), Replace (Yes) or Cancel
     };
-    enum class Answer { Ok, Yes, No, Cancel };
+    enum class Answer { Ok, Yes, No, Cancel, Merge };
 
     // Shortest master password accepted at start-up and by "Change password".
     static constexpr size_t kMinPasswordLength = 2;
@@ -60,10 +62,16 @@ protected:
     // Save, unless start-up met a vault file it could not read (held by
     // another program, say): saving then would replace the accounts in it with
     // the empty table on screen. Open/ Reopen lifts the guard once it loads.
-    // A file another program changed since Velt read or saved it is replaced
-    // only when the user says Yes, and then kept as a backup. False when the
-    // user said No: nothing was saved.
+    // A file another program changed since Velt read or saved it is merged
+    // with the table (and the result saved), or replaced and then kept as a
+    // backup, as the user answers. False when the user cancelled: nothing
+    // was saved.
     bool SaveChecked();
+    // Offers to merge each conflict copy a sync service left beside the
+    // vault, one question each; a failure with one copy is reported and the
+    // next is offered. Nothing is offered while the vault file holds a
+    // version not yet read (the merge saves over it).
+    void OfferConflictCopies();
     // True while the save in progress replaces another program's version.
     bool SavingOverOtherVersion() const noexcept { return savingOverOther_; }
     // True while the save in progress writes the table as the file already
@@ -101,10 +109,24 @@ protected:
     virtual void RecordStrong(bool /*strong*/) {}
     // The names of the backups beside the vault in the compatible format.
     virtual std::vector<std::string> CompatibleBackups() { return {}; }
+    // Reads the other version at `path` (the vault itself, or a conflict
+    // copy), merges it into the table, saves the result and shows what the
+    // merge did. False when the user gave up (the other version's password
+    // not given): nothing changed. A failure changes neither file nor table.
+    virtual bool MergeOtherVersion(const std::string& /*path*/, bool /*conflictCopy*/) { return false; }
+    // The conflict copies beside the vault not declined since they last
+    // changed (bare names).
+    virtual std::vector<std::string> ConflictCopies() { return {}; }
+    // A copy merged in goes to a backup name; a declined one is not offered
+    // again until it changes.
+    virtual void ConflictCopyMerged(const std::string& /*name*/) {}
+    virtual void ConflictCopyDeclined(const std::string& /*name*/) {}
 
 private:
     // Noted whenever a strong vault is read or saved; cleared by unticking.
     void NoteStrong(bool strong);
+    // The file now holds the table.
+    void Saved();
 
     bool vaultUnreadSinceStart_ = false;
     bool savingOverOther_ = false;

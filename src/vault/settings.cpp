@@ -62,6 +62,8 @@ Settings ParseSettings(std::string_view text) {
             s.tabAfterEachCharacter = ParseSettingNumber(value, 0, 1, 0) != 0;
         } else if (SameAsciiNoCase(section, "Strong") && SameAsciiNoCase(key, "HistoryKeep")) {
             s.historyKeep = ParseSettingNumber(value, 0, kHistoryKeepMax, defaults.historyKeep);
+        } else if (SameAsciiNoCase(section, "ConflictCopies") && SameAsciiNoCase(key, "Declined")) {
+            if (!TrimBlanks(value).empty()) s.declinedCopies.emplace_back(TrimBlanks(value));
         } else if (SameAsciiNoCase(section, "Vault") && SameAsciiNoCase(key, "Strong")) {
             s.vaultStrong = ParseSettingNumber(value, 0, 1, defaults.vaultStrong) != 0;
         }
@@ -79,6 +81,8 @@ std::string FormatSettings(const Settings& s) {
     if (s.vaultStrong) text += "[Vault]\r\nStrong=1\r\n";
     if (s.tabAfterEachCharacter) text += "[CharacterBoxes]\r\nTabAfterEach=1\r\n";
     if (s.historyKeep != kHistoryKeepDefault) text += "[Strong]\r\nHistoryKeep=" + std::to_string(s.historyKeep) + "\r\n";
+    if (!s.declinedCopies.empty()) text += "[ConflictCopies]\r\n";
+    for (const std::string& copy : s.declinedCopies) text += "Declined=" + copy + "\r\n";
     return text;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/hotkey.h"
 #include "vault/entry_items.h"
@@ -36,12 +37,17 @@ struct Settings {
     // [Strong] HistoryKeep: old passwords kept per entry of a strong vault,
     // 0 to 100. Written only when not the default.
     int historyKeep = kHistoryKeepDefault;
+    // [ConflictCopies] Declined, one line each: the sync services' copies of
+    // the vault the user would not merge, as "name|size|write time", so
+    // that they are offered again only once they change.
+    std::vector<std::string> declinedCopies;
 
     bool operator==(const Settings& o) const {
         return idleMinutes == o.idleMinutes && onSessionLock == o.onSessionLock && onMinimize == o.onMinimize &&
                keep == o.keep && hotkey == o.hotkey && sequence == o.sequence && keyDelayMs == o.keyDelayMs &&
                confirm == o.confirm && keysLayout == o.keysLayout &&
-               tabAfterEachCharacter == o.tabAfterEachCharacter && historyKeep == o.historyKeep;
+               tabAfterEachCharacter == o.tabAfterEachCharacter && historyKeep == o.historyKeep &&
+               declinedCopies == o.declinedCopies;
     }
 };
 

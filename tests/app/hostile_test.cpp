@@ -95,35 +95,44 @@ protected:
 
 TEST_F(Hostile, SaveFailingAtEveryStepKeepsTheOldFileTheFlagAndTheWindow) {
     WriteVaultFile("secret", {{"Mail", "mail.example.org", "jdoe", "hunter22", ""}});
-    const std::string old = ReadAll(VaultPath());
+    std::string old = ReadAll(VaultPath());
     TForm1* form = Open({true, "secret"});
     EditCell(form, 1, 1, "Webmail");
     ASSERT_TRUE(form->Modified);
     TForm1::SetSaveOpsForTests(&MakeStepFailingOps);
 
-    // Ctrl+S, and the two questions whose Yes saves first.
+    // Ctrl+S, and the two questions whose Yes saves first; last, the merge
+    // with a version another program wrote, which leaves both files.
     struct Way {
         const char* name;
         std::function<void()> run;
         bool asks;
+        bool merges = false;
     };
     const Way ways[] = {
         {"Ctrl+S", [&] { PressKey(form->StringGrid1->Handle(), 'S', true); }, false},
         {"closing, Yes", [&] { PostMessageA(form->Handle(), WM_CLOSE, 0, 0); }, true},
         {"Open/ Reopen, Yes", [&] { PressKey(form->StringGrid1->Handle(), 'R', true); }, true},
+        {"Ctrl+S over another version, Merge", [&] { PressKey(form->StringGrid1->Handle(), 'S', true); }, false, true},
     };
+    const std::string kOther = "Warning: " + ResStr(IDS_VAULT_CHANGED_ELSEWHERE);
     for (const Way& way : ways) {
+        if (way.merges) {
+            WriteVaultFile("secret", {{"Mail", "mail.example.org", "jdoe", "hunter22", ""}, {"Fax", "", "", "", ""}});
+            old = ReadAll(VaultPath());
+        }
         for (int step = 1; step <= 7; ++step) {
             SCOPED_TRACE(testing::Message() << way.name << ", step " << step);
             g_failAt = step;
             g_steps = 0;
             boxes_.Clear();
-            if (way.asks) boxes_.QueueAnswer(IDYES);
+            if (way.asks || way.merges) boxes_.QueueAnswer(IDYES);
             way.run();
             Pump();
             EXPECT_EQ(g_steps, step);
             std::vector<std::string> expected;
             if (way.asks) expected.push_back("Warning: Do you want to save changes before closing?");
+            if (way.merges) expected.push_back(kOther);
             expected.push_back(CannotCreate(ERROR_DISK_FULL));
             EXPECT_EQ(BoxTexts(), expected);
             EXPECT_EQ(boxes_.Boxes().back().flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
@@ -132,19 +141,25 @@ TEST_F(Hostile, SaveFailingAtEveryStepKeepsTheOldFileTheFlagAndTheWindow) {
             EXPECT_TRUE(form->Modified);
             EXPECT_TRUE(form->Visible());
             EXPECT_EQ(form->StringGrid1->Cells(1, 1), "Webmail") << "nothing was reloaded";
+            EXPECT_EQ(form->StringGrid1->RowCount(), 2) << "nothing was merged";
         }
     }
 
-    // The same window saves once the disk behaves.
+    // The same window saves, merging, once the disk behaves.
     g_failAt = 0;
     boxes_.Clear();
+    boxes_.QueueAnswer(IDYES);
     PressKey(form->StringGrid1->Handle(), 'S', true);
-    EXPECT_TRUE(boxes_.Boxes().empty());
+    EXPECT_EQ(boxes_.Boxes().size(), 2u) << "the question and the summary";
     EXPECT_FALSE(form->Modified);
     CellStore saved;
     ASSERT_EQ(LoadVault(VaultPath(), "secret", saved), VaultLoadResult::Loaded);
-    EXPECT_EQ(saved.Cell(1, 1), "Webmail");
-    EXPECT_EQ(saved.Cell(4, 1), "hunter22");
+    // The other version's new row goes first: the row it followed there was
+    // renamed here.
+    ASSERT_EQ(saved.EntryCount(), 2);
+    EXPECT_EQ(saved.Cell(1, 1), "Fax");
+    EXPECT_EQ(saved.Cell(1, 2), "Webmail");
+    EXPECT_EQ(saved.Cell(4, 2), "hunter22");
 }
 
 // ---------------------------------------------------------------- another process

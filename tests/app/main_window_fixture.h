@@ -67,19 +67,20 @@ protected:
 
     std::string VaultPath() const { return dir_ + "baza.pdb"; }
 
-    // A vault file with the given entry rows (five fields each).
-    void WriteVaultFile(const std::string& password, const Rows& rows) {
+    // A vault file with the given entry rows (five fields each), by default baza.pdb.
+    void WriteVaultFile(const std::string& password, const Rows& rows, const std::string& path = "") {
         CellStore table;
         table.SetRowCount(static_cast<int>(rows.size()) + 1);
         for (size_t r = 0; r < rows.size(); ++r)
             for (int c = 1; c <= 5; ++c) table.SetCell(c, static_cast<int>(r) + 1, rows[r][c - 1]);
-        SaveVault(VaultPath(), table, password);
+        SaveVault(path.empty() ? VaultPath() : path, table, password);
     }
 
-    // Answers the next password prompt shortly after it opens.
-    void AnswerPrompt(const PromptReply& reply) {
-        RunLater(40, [this, reply] {
-            HWND w = FindWindowA(kFormClass, ResStr(IDS_ENTER_THE_PASSWORD).c_str());
+    // Answers the next password prompt (by default the master password's)
+    // shortly after it opens.
+    void AnswerPrompt(const PromptReply& reply, const std::string& caption = "") {
+        RunLater(40, [this, reply, caption] {
+            HWND w = FindWindowA(kFormClass, (caption.empty() ? ResStr(IDS_ENTER_THE_PASSWORD) : caption).c_str());
             auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(w));
             ASSERT_NE(form, nullptr) << "no password prompt";
             ++promptsSeen_;

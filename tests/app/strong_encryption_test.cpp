@@ -17,6 +17,9 @@
 #include "toolkit/edit.h"
 #include "toolkit/listview.h"
 #include "vault/strong_format.h"
+#include "vault/cng_crypto_win.h"
+#include "vault/entry_items.h"
+#include "platform/system_random.h"
 
 namespace velt::test {
 namespace {
@@ -264,6 +267,56 @@ TEST_F(StrongEncryption, PasswordHistoryShowsBothOldPasswords) {
     TForm1* again = Open({true, "secret"});
     EXPECT_EQ(PasswordHistory(again->StringGrid1->Store(), 1).size(), 2u);
     again->Modified = false;
+}
+
+// Two computers edit different fields of one entry of a strong vault: Save
+// finds the other version, Merge keeps both edits (by the entries' ids, not
+// as two rows), the password that lost goes to the entry's history, and the
+// other side's new entry comes in.
+TEST_F(StrongEncryption, MergeKeepsEditsToDifferentFieldsOfOneEntry) {
+    WriteVaultFile("secret", {{"Bank", "", "jan", "first-pass", ""}, {"Mail", "", "", "m1", ""}});
+    TForm1* form = Open({true, "secret"});
+    Choose(form, IDYES);
+    form->Zapisz1Click(form);
+    {
+        // The other computer: a new password for Bank, a minute later, and Fax.
+        CngCrypto crypto;
+        VaultProtection other(crypto, platform::SystemRandom());
+        CellStore table;
+        ASSERT_EQ(LoadVaultFile(VaultPath(), "secret", table, other), VaultLoadResult::Loaded);
+        const std::int64_t later = std::time(nullptr) + 60;
+        table.SetCell(4, 1, "other-pass");
+        RecordFieldChange(table, 1, 4, "first-pass", later, 10);
+        table.SetRowCount(4);
+        StampNewEntry(table, 3, platform::SystemRandom(), later);
+        table.SetCell(1, 3, "Fax");
+        other.Save(*MakeWindowsSaveOps(), VaultPath(), table, "secret");
+    }
+    GridDriver g(form->StringGrid1);
+    g.Select(3, 1);
+    g.Key(VK_F2);
+    form->StringGridEdit->SetText("janek");
+    PressKey(form->StringGridEdit->Handle(), VK_RETURN);
+    Pump();
+
+    boxes_.Clear();
+    boxes_.QueueAnswer(IDYES);  // Merge
+    form->Zapisz1Click(form);
+    ASSERT_EQ(BoxTexts().size(), 2u);
+    EXPECT_EQ(BoxTexts()[1], "Information: " + FormatText(ResStr(IDS_MERGE_DONE), {"baza.pdb"}) + "\r\n" +
+                                 FormatText(ResStr(IDS_MERGE_ADDED), {"Fax"}) + "\r\n" +
+                                 FormatText(ResStr(IDS_MERGE_CHANGED), {"Bank"}));
+    CellStore saved;
+    ASSERT_EQ(LoadVault(VaultPath(), "secret", saved), VaultLoadResult::Loaded);
+    ASSERT_EQ(saved.EntryCount(), 3);
+    EXPECT_EQ(saved.Cell(3, 1), "janek");
+    EXPECT_EQ(saved.Cell(4, 1), "other-pass");
+    const std::vector<OldPassword> history = PasswordHistory(saved, 1);
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0].text, "first-pass");
+    EXPECT_EQ(saved.Cell(1, 3), "Fax");
+    EXPECT_EQ(form->StringGrid1->Cells(4, 1), "other-pass");
+    EXPECT_FALSE(form->Modified);
 }
 
 } // namespace

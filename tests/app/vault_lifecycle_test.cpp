@@ -243,9 +243,10 @@ TEST_F(VaultLifecycleWin, EditLeftOpenOverAReloadKeepsItsStillExistingCell) {
 }
 
 // Another program writes a version of the same size while Velt is open:
-// Save asks; No leaves that version, Yes saves and keeps it as .1.bak, also
-// with backups off; the next Save, over Velt's own version, does not ask.
-TEST_F(VaultLifecycleWin, AFileChangedElsewhereIsReplacedOnlyOnYes) {
+// Save asks; Cancel leaves that version, Replace saves and keeps it as
+// .1.bak, also with backups off; the next Save, over Velt's own version,
+// does not ask.
+TEST_F(VaultLifecycleWin, AFileChangedElsewhereIsReplacedOnReplace) {
     const std::string kOther = "Warning: " + ResStr(IDS_VAULT_CHANGED_ELSEWHERE);
     for (int keep : {3, 0}) {
         SCOPED_TRACE(keep);
@@ -256,14 +257,15 @@ TEST_F(VaultLifecycleWin, AFileChangedElsewhereIsReplacedOnlyOnYes) {
         WriteVaultFile("secret", {{"Fax!", "", "", "", ""}});
         const std::string other = FileBytes(VaultPath());
 
-        boxes_.QueueAnswer(IDNO);
+        boxes_.QueueAnswer(IDCANCEL);
         form->Zapisz1Click(form);
         EXPECT_EQ(BoxTexts(), std::vector<std::string>{kOther});
+        EXPECT_EQ(boxes_.Boxes()[0].buttons, (std::vector<std::string>{"&Merge", "&Replace", "Cancel"}));
         EXPECT_EQ(FileBytes(VaultPath()), other);
         EXPECT_EQ(GetFileAttributesA(BackupName(VaultPath(), 1).c_str()), INVALID_FILE_ATTRIBUTES);
 
         boxes_.Clear();
-        boxes_.QueueAnswer(IDYES);
+        boxes_.QueueAnswer(IDNO);
         form->Zapisz1Click(form);
         EXPECT_EQ(BoxTexts(), std::vector<std::string>{kOther});
         EXPECT_EQ(FileBytes(BackupName(VaultPath(), 1)), other);
@@ -276,6 +278,124 @@ TEST_F(VaultLifecycleWin, AFileChangedElsewhereIsReplacedOnlyOnYes) {
         EXPECT_TRUE(boxes_.Boxes().empty());
         Close(form);
     }
+}
+
+// Merge, the default answer: both sides' changes reach the file and the
+// grid, the other version is kept as .1.bak, and the summary names what came
+// in. The other computer may have changed the master password: its version
+// is opened with the one given, and the result saved under the one in use.
+// A wrong password or a cancelled prompt changes neither file nor table.
+TEST_F(VaultLifecycleWin, AFileChangedElsewhereIsMergedOnMerge) {
+    const std::string kMerged = "Information: " + FormatText(ResStr(IDS_MERGE_DONE), {"baza.pdb"}) + "\r\n" +
+                                FormatText(ResStr(IDS_MERGE_ADDED), {"Fax"}) + "\r\n" +
+                                FormatText(ResStr(IDS_MERGE_CHANGED), {"Bank"});
+    const std::string kOther = "Warning: " + ResStr(IDS_VAULT_CHANGED_ELSEWHERE);
+    const std::string kWrong = "Error: " + ResStr(IDS_INCORRECT_PASSWORD);
+    const struct {
+        const char* name;
+        std::string otherPassword;
+        std::vector<PromptReply> prompts;  // for the other version
+        std::vector<std::string> boxes;
+        bool merged;
+    } cases[] = {
+        {"same password", "secret", {}, {kOther, kMerged}, true},
+        {"changed there", "other", {{true, "other"}}, {kOther, kMerged}, true},
+        {"wrong, then right", "other", {{true, "nope"}, {true, "other"}}, {kOther, kWrong, kMerged}, true},
+        {"prompt cancelled", "other", {{false, ""}}, {kOther}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(BackupName(VaultPath(), 1).c_str());
+        WriteVaultFile("secret", {{"Mail", "", "", "m1", ""}, {"Bank", "", "", "b1", ""}});
+        TForm1* form = Open({true, "secret"});
+        form->StringGrid1->Store().SetCell(3, 1, "jan");  // edited here
+        form->Modified = true;
+        WriteVaultFile(c.otherPassword, {{"Mail", "", "", "m1", ""}, {"Bank", "", "", "b2", ""}, {"Fax", "", "", "", ""}});
+        const std::string other = FileBytes(VaultPath());
+
+        // The first prompt opens after the question, each next one after its
+        // refusal.
+        const std::string caption = FormatText(ResStr(IDS_OTHER_VERSION_PASSWORD), {"baza.pdb"});
+        size_t next = 0;
+        const MessageBoxHook recorder = SetMessageBoxHook(nullptr);
+        SetMessageBoxHook([&](const MessageBoxRequest& box) {
+            const int answer = recorder(box);
+            if (next < c.prompts.size()) AnswerPrompt(c.prompts[next++], caption);
+            return answer;
+        });
+        boxes_.QueueAnswer(IDYES);
+        form->Zapisz1Click(form);
+        SetMessageBoxHook(recorder);
+        EXPECT_EQ(BoxTexts(), c.boxes);
+        EXPECT_EQ(form->Modified, !c.merged);
+        CellStore saved;
+        ASSERT_EQ(LoadVault(VaultPath(), "secret", saved), c.merged ? VaultLoadResult::Loaded
+                                                                       : VaultLoadResult::IncorrectPassword);
+        if (c.merged) {
+            EXPECT_EQ(FileBytes(BackupName(VaultPath(), 1)), other);
+            ASSERT_EQ(saved.EntryCount(), 3);
+            EXPECT_EQ(saved.Cell(3, 1), "jan");
+            EXPECT_EQ(saved.Cell(4, 2), "b2");
+            EXPECT_EQ(saved.Cell(1, 3), "Fax");
+            ASSERT_EQ(form->StringGrid1->RowCount(), 4);
+            for (int r = 1; r <= 3; ++r)
+                for (int col = 0; col < 6; ++col)
+                    EXPECT_EQ(form->StringGrid1->Cells(col, r), saved.Cell(col, r)) << "the grid shows what was saved";
+        } else {
+            EXPECT_EQ(FileBytes(VaultPath()), other);
+            EXPECT_EQ(form->StringGrid1->RowCount(), 3);
+            EXPECT_EQ(form->StringGrid1->Cells(3, 1), "jan");
+        }
+        boxes_.Clear();
+        form->Modified = false;
+        Close(form);
+    }
+}
+
+// A Syncthing conflict copy beside the vault is offered right after the
+// unlock. Declined, it stays and is not offered again, at Open/ Reopen or
+// the next start, until it changes; merged, its entries reach the file and the grid, and the copy
+// is moved to a backup name.
+TEST_F(VaultLifecycleWin, ASyncthingConflictCopyIsOfferedAfterUnlocking) {
+    const std::string kCopy = "baza.sync-conflict-20240305-142233-ABCDEF7.pdb";
+    const std::string copyPath = dir_ + kCopy;
+    const std::string kAsk = ResStr(IDS_MSG_CONFIRM) + ": " + FormatText(ResStr(IDS_CONFLICT_COPY_FOUND), {kCopy});
+    auto writeCopy = [&](const Rows& rows) { WriteVaultFile("secret", rows, copyPath); };
+    WriteVaultFile("secret", {{"Mail", "", "jan", "m1", ""}});
+    writeCopy({{"Mail", "", "jan", "m1", ""}, {"Fax", "", "", "", ""}});
+
+    boxes_.QueueAnswer(IDNO);
+    TForm1* form = Create({true, "secret"});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kAsk});
+    EXPECT_EQ(form->StringGrid1->RowCount(), 2);
+    boxes_.Clear();
+    form->Wczytaj1Click(form);
+    EXPECT_TRUE(boxes_.Boxes().empty()) << "a declined copy was offered again";
+    Close(form);
+    form = Create({true, "secret"});
+    EXPECT_TRUE(boxes_.Boxes().empty()) << "a declined copy was offered again after a restart";
+
+    writeCopy({{"Mail", "", "jan", "m1", ""}, {"Fax", "", "", "", ""}, {"Shop", "", "", "", ""}});
+    const std::string copy = FileBytes(copyPath);
+    boxes_.QueueAnswer(IDYES);
+    form->Wczytaj1Click(form);
+    ASSERT_EQ(boxes_.Boxes().size(), 2u);
+    EXPECT_EQ(BoxTexts()[0], kAsk);
+    EXPECT_NE(BoxTexts()[1].find(FormatText(ResStr(IDS_MERGE_ADDED), {"Fax, Shop"})), std::string::npos)
+        << BoxTexts()[1];
+    EXPECT_EQ(GetFileAttributesA(copyPath.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(FileBytes(BackupName(copyPath, 1)), copy);
+    CellStore saved;
+    ASSERT_EQ(LoadVault(VaultPath(), "secret", saved), VaultLoadResult::Loaded);
+    ASSERT_EQ(saved.EntryCount(), 3);
+    EXPECT_EQ(saved.Cell(1, 3), "Shop");
+    EXPECT_EQ(form->StringGrid1->Cells(1, 3), "Shop");
+    EXPECT_FALSE(form->Modified);
+
+    boxes_.Clear();
+    form->Wczytaj1Click(form);
+    EXPECT_TRUE(boxes_.Boxes().empty()) << "the backup of a merged copy was offered";
+    DeleteFileA(BackupName(copyPath, 1).c_str());
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/resource_strings.h"
 #include "support/stand_in_crypto.h"
 
 namespace velt {
@@ -36,6 +37,9 @@ public:
     bool recorded = false;  // what a record beyond this run says
     bool saveFails = false;
     bool changedElsewhere = false;  // another program wrote the file
+    std::vector<std::string> copies;  // conflict copies offered
+    bool mergeGivenUp = false;        // the other version's password not given
+    bool mergeFails = false;
     std::vector<std::string> log;
     std::vector<std::string> compatibleBackups;
     std::vector<std::string> saves;  // "same table" or "changed", "removing" the readable backups
@@ -73,6 +77,7 @@ protected:
         const char* kind = error                                                          ? "error"
                            : box == Box::WarningYesNo || box == Box::FrameworkWarningYesNo ? "yesno"
                            : box == Box::ConfirmYesNo                                     ? "confirm"
+                           : box == Box::WarningMergeReplaceCancel                        ? "mrc"
                                                                                           : "ync";
         log.push_back(std::string(kind) + " " + text);
         if (error) return Answer::Ok;
@@ -81,6 +86,16 @@ protected:
         return a;
     }
     bool VaultChangedElsewhere() override { return changedElsewhere; }
+    bool MergeOtherVersion(const std::string& path, bool copy) override {
+        log.push_back((copy ? "merge copy " : "merge ") + path);
+        if (mergeFails) throw EVaultDamaged("damaged");
+        if (mergeGivenUp) return false;
+        changedElsewhere = false;
+        return true;
+    }
+    std::vector<std::string> ConflictCopies() override { return copies; }
+    void ConflictCopyMerged(const std::string& name) override { log.push_back("backup " + name); }
+    void ConflictCopyDeclined(const std::string& name) override { log.push_back("declined " + name); }
     void WriteVault() override {
         log.push_back(SavingOverOtherVersion() ? "save over other" : "save");
         saves.push_back(std::string(SavingUnchanged() ? "same table" : "changed") +
@@ -258,29 +273,36 @@ TEST(VaultLifecycleTest, ReopenAndCloseAskOnlyWhenModified) {
 
 // A file another program changed: No saves nothing and keeps the changes
 // (and the window, and the table on screen); Yes saves over it.
-TEST(VaultLifecycleTest, AFileChangedElsewhereIsReplacedOnlyOnYes) {
-    const std::string kOther = "yesno baza.pdb has been changed by another program since Velt read it. Replace it "
-                               "with the entries shown here? The other version will be kept as a backup.";
+TEST(VaultLifecycleTest, AFileChangedElsewhereIsMergedReplacedOrLeft) {
+    const std::string kOther = "mrc " + ResStr(IDS_VAULT_CHANGED_ELSEWHERE);
+    const std::string kMerge = "merge C:\\velt\\baza.pdb";
     struct Case {
         const char* command;
         Answer answer;
         Log log;
         bool modified;
+        bool givenUp = false;  // the other version's password not given
     };
     const Case cases[] = {
-        {"save", Answer::No, {kOther}, true},
+        {"save", Answer::Cancel, {kOther}, true},
         {"save", Answer::Yes, {kOther, "save over other"}, false},
-        {"reopen", Answer::No, {kSaveAsk, kOther}, true},
+        {"save", Answer::Merge, {kOther, kMerge}, false},
+        {"save", Answer::Merge, {kOther, kMerge}, true, true},
+        {"reopen", Answer::Cancel, {kSaveAsk, kOther}, true},
         {"reopen", Answer::Yes, {kSaveAsk, kOther, "save over other", "load", "replaced"}, true},
-        {"close", Answer::No, {kSaveAsk, kOther}, true},
+        {"reopen", Answer::Merge, {kSaveAsk, kOther, kMerge, "load", "replaced"}, true},
+        {"close", Answer::Cancel, {kSaveAsk, kOther}, true},
         {"close", Answer::Yes, {kSaveAsk, kOther, "save over other"}, true},
+        {"close", Answer::Merge, {kSaveAsk, kOther, kMerge}, true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.command) + (c.answer == Answer::Yes ? " yes" : " no"));
+        SCOPED_TRACE(std::string(c.command) + " " + std::to_string(static_cast<int>(c.answer)) +
+                     (c.givenUp ? " given up" : ""));
         ScriptedVault v;
         Unlock(v);
         v.EditorChanged();
         v.changedElsewhere = true;
+        v.mergeGivenUp = c.givenUp;
         const std::string cmd = c.command;
         if (cmd != "save") v.answers.push_back(Answer::Yes);
         v.answers.push_back(c.answer);
@@ -290,13 +312,65 @@ TEST(VaultLifecycleTest, AFileChangedElsewhereIsReplacedOnlyOnYes) {
         if (cmd == "close") closes = v.MayClose();
         EXPECT_EQ(v.log, c.log);
         EXPECT_EQ(v.Modified, c.modified);
+        const bool saved = c.answer != Answer::Cancel && !c.givenUp;
         if (cmd == "close") {
-            EXPECT_EQ(closes, c.answer == Answer::Yes);
+            EXPECT_EQ(closes, saved);
         }
-        if (c.answer != Answer::Yes) continue;
+        if (!saved) continue;
         v.log.clear();
         v.SaveCommand();  // the next save is an ordinary one again
         EXPECT_EQ(v.log, Log{"save"});
+    }
+}
+
+// Conflict copies are offered after unlocking and after Open/ Reopen, one
+// question each: Yes merges and moves the copy to a backup name, No
+// declines it; a copy that fails is reported and the next one offered.
+TEST(VaultLifecycleTest, ConflictCopiesAreOfferedOneByOne) {
+    const std::string kAsk1 = "confirm " + FormatText(ResStr(IDS_CONFLICT_COPY_FOUND), {"baza (1).pdb"});
+    const std::string kAsk2 = "confirm " + FormatText(ResStr(IDS_CONFLICT_COPY_FOUND), {"baza-PC.pdb"});
+    struct Case {
+        const char* name;
+        std::vector<Answer> answers;
+        bool fails, givenUp;
+        Log log;
+        bool changedElsewhere = false;  // baza.pdb changed after the load
+    };
+    const Case cases[] = {
+        {"both merged", {Answer::Yes, Answer::Yes}, false, false,
+         {kAsk1, "merge copy C:\\velt\\baza (1).pdb", "backup baza (1).pdb", kAsk2,
+          "merge copy C:\\velt\\baza-PC.pdb", "backup baza-PC.pdb"}},
+        {"declined, then merged", {Answer::No, Answer::Yes}, false, false,
+         {kAsk1, "declined baza (1).pdb", kAsk2, "merge copy C:\\velt\\baza-PC.pdb", "backup baza-PC.pdb"}},
+        {"password not given", {Answer::Yes, Answer::No}, false, true,
+         {kAsk1, "merge copy C:\\velt\\baza (1).pdb", kAsk2, "declined baza-PC.pdb"}},
+        {"the vault changed elsewhere", {}, false, false, {}, true},
+        {"damaged copies", {Answer::Yes, Answer::Yes}, true, false,
+         {kAsk1, "merge copy C:\\velt\\baza (1).pdb", "report damaged", kAsk2,
+          "merge copy C:\\velt\\baza-PC.pdb", "report damaged"}},
+    };
+    for (const Case& c : cases) {
+        for (const bool reopen : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (reopen ? ", reopen" : ", start-up"));
+            ScriptedVault v;
+            if (reopen) Unlock(v);
+            v.copies = {"baza (1).pdb", "baza-PC.pdb"};
+            v.mergeFails = c.fails;
+            v.mergeGivenUp = c.givenUp;
+            v.answers.assign(c.answers.begin(), c.answers.end());
+            v.changedElsewhere = c.changedElsewhere;
+            if (reopen) {
+                v.ReopenCommand();
+            } else {
+                v.prompts.push_back({true, "secret", false});
+                v.StartUp();
+            }
+            Log expected = {"load", "replaced"};
+            expected.insert(expected.end(), c.log.begin(), c.log.end());
+            if (!reopen) expected.push_back("language");
+            if (!reopen) expected.insert(expected.begin(), kPrompt), expected.insert(expected.begin() + 3, "tidy");
+            EXPECT_EQ(v.log, expected);
+        }
     }
 }
 

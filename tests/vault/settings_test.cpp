@@ -69,7 +69,9 @@ TEST(Settings, WrittenTextReadsBackTheSame) {
     for (const Settings& s : {Settings{}, Settings{0, false, true, 0}, Settings{1440, true, true, 9, false, "", "{ENTER}", 0},
                               Settings{5, true, false, 3, false, "Alt+Win+1", "{DELAY 5}x;y", 1000, true, true},
                               Settings{5, true, false, 3, true, "", "{ENTER}", 0, false, false, true},
-                              Settings{5, true, false, 3, false, "", "{ENTER}", 10, false, false, false, 0}})
+                              Settings{5, true, false, 3, false, "", "{ENTER}", 10, false, false, false, 0},
+                              Settings{5, true, false, 3, false, "", "{ENTER}", 10, false, false, false, 10,
+                                       {"baza (1).pdb|0:1292|30912345:123", "baza-PC.pdb|0:12|1:2"}}})
         EXPECT_EQ(ParseSettings(FormatSettings(s)), s);
     EXPECT_FALSE(ParseSettings("[CharacterBoxes]\nTabAfterEach=2").tabAfterEachCharacter);
     EXPECT_EQ(FormatSettings(Settings{}),

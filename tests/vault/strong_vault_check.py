@@ -13,6 +13,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import time
 
 from argon2.low_level import Type, hash_secret_raw
 from cryptography.exceptions import InvalidTag
@@ -260,6 +261,33 @@ def main():
                 failures.append(f"version {version} saved as version 3 with other rows or cost {cost}")
             if any(sorted(kind for kind, _ in items_of(items)) != [1, 2] for _, items in got):
                 failures.append(f"version {version} saved as version 3 without an id and times in each entry")
+
+        # Two versions of one vault, written here, merged by Velt and read back
+        # here: each field from the side that changed it last, the password
+        # that lost in the history, a delete kept only against an entry not
+        # changed since, the new entry added, an unknown item kept.
+        t = lambda *s: struct.pack("<6q", *s)
+        base = int(time.time()) - 1000  # deletions older than 90 days are forgotten at a save
+        x, y, z = (bytes([n]) * 16 for n in (1, 2, 3))
+        old = lambda when, text: item(3, struct.pack("<q", when) + text)
+        ours = [([b"Bank", b"", b"janek", b"p0", b""],
+                 item(1, x) + item(2, t(base, base, base, base + 500, base, base)) + item(200, b"kept")),
+                ([b"Mail", b"", b"", b"m0", b""], item(1, y) + item(2, t(base, base, base, base, base, base)))]
+        theirs = [([b"Bank", b"", b"jan", b"p1", b""],
+                   item(1, x) + item(2, t(base, base, base, base, base + 600, base)) + old(base + 600, b"p0")),
+                  ([b"Fax", b"", b"", b"f0", b""], item(1, z) + item(2, t(base + 650, *[base + 650] * 5)))]
+        gone = item(1, y + struct.pack("<q", base + 700))
+        other = os.path.join(d, "other.pdb")
+        open(vault, "wb").write(write_vault(ours, password, 3, (1, 256, 2)))
+        open(other, "wb").write(write_vault(theirs, password, 3, (1, 256, 2), vault_items=gone))
+        velt(tool, "merge", vault, password.hex(), other)
+        got, vault_items, _ = read_vault(open(vault, "rb").read(), password)
+        want = [([b"Bank", b"", b"janek", b"p1", b""],
+                 item(1, x) + item(2, t(base, base, base, base + 500, base + 600, base)) + item(200, b"kept") +
+                 old(base + 600, b"p0")),
+                theirs[1]]
+        if got != want or vault_items != gone:
+            failures.append(f"merged by ids, Velt wrote {got} and vault items {vault_items.hex()}")
 
         # The known answers, and what Velt makes of damage.
         if known_v3() != KNOWN_V3:

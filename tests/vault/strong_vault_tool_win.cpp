@@ -7,12 +7,14 @@
 //   strong_vault_tool read <vault> <password hex>   (prints "strong", "old", "incorrect",
 //                                                    "damaged", "tampered" or "refused", then the table)
 //   strong_vault_tool resave <vault> <password hex>  (reads, then saves as Velt does)
+//   strong_vault_tool merge <vault> <password hex> <other vault>  (merges the other in by ids, then saves)
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "vault/cng_crypto_win.h"
+#include "vault/id_merge.h"
 #include "platform/system_random.h"
 #include "vault/vault_file.h"
 #include "vault/vault_protection.h"
@@ -43,8 +45,8 @@ std::string ToHex(std::string_view bytes) {
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    if (argc < 4 || (command != "write" && command != "read" && command != "resave") ||
-        (command == "write" && argc != 5 && argc != 6)) {
+    if (argc < 4 || (command != "write" && command != "read" && command != "resave" && command != "merge") ||
+        (command == "write" && argc != 5 && argc != 6) || (command == "merge" && argc != 5)) {
         std::cerr << "usage: strong_vault_tool write <vault> <password hex> <table> [keep] | read|resave <vault> "
                      "<password hex>\n";
         return 2;
@@ -84,6 +86,18 @@ int main(int argc, char** argv) {
         CellStore table;
         if (LoadVaultFile(path, password, table, protection) != VaultLoadResult::Loaded) {
             std::cout << "incorrect\n";
+            return 0;
+        }
+        if (command == "merge") {
+            VaultProtection reader(crypto, platform::SystemRandom());
+            CellStore theirs, merged;
+            if (LoadVaultFile(argv[4], password, theirs, reader) != VaultLoadResult::Loaded) {
+                std::cout << "incorrect\n";
+                return 0;
+            }
+            MergeByIds(table, theirs, merged);
+            auto ops = MakeWindowsSaveOps();
+            protection.Save(*ops, path, merged, password);
             return 0;
         }
         if (command == "resave") {
