@@ -10,18 +10,26 @@
 
 namespace velt {
 
-TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
-                        TMsgDlgCaption whose) {
+namespace {
+
+// A box's caption (Velt's own words or the framework's) and icon.
+std::string CaptionAndIcon(TMsgDlgType type, TMsgDlgCaption whose, UINT& flags) {
     int captionId = IDS_MSG_WARNING;
-    UINT flags = 0;
     switch (type) {
     case TMsgDlgType::mtWarning: captionId = IDS_MSG_WARNING; flags = MB_ICONWARNING; break;
     case TMsgDlgType::mtError: captionId = IDS_MSG_ERROR; flags = MB_ICONERROR; break;
     case TMsgDlgType::mtInformation: captionId = IDS_MSG_INFORMATION; flags = MB_ICONINFORMATION; break;
     case TMsgDlgType::mtConfirmation: captionId = IDS_MSG_CONFIRM; flags = MB_ICONQUESTION; break;
     }
-    const std::string caption =
-        whose == TMsgDlgCaption::Own ? ResStrInContext(kOwnDialogs, captionId) : ResStr(captionId);
+    return whose == TMsgDlgCaption::Own ? ResStrInContext(kOwnDialogs, captionId) : ResStr(captionId);
+}
+
+} // namespace
+
+TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons,
+                        TMsgDlgCaption whose) {
+    UINT flags = 0;
+    const std::string caption = CaptionAndIcon(type, whose, flags);
     switch (buttons) {
     case TMsgDlgButtons::mbOK: flags |= MB_OK; break;
     case TMsgDlgButtons::mbOKCancel: flags |= MB_OKCANCEL; break;
@@ -38,16 +46,10 @@ TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButton
 }
 
 int MessageDlgChoice(const std::string& text, TMsgDlgType type, const std::vector<std::string>& buttons) {
-    int captionId = IDS_MSG_WARNING;
     UINT flags = 0;
-    switch (type) {
-    case TMsgDlgType::mtWarning: captionId = IDS_MSG_WARNING; flags = MB_ICONWARNING; break;
-    case TMsgDlgType::mtError: captionId = IDS_MSG_ERROR; flags = MB_ICONERROR; break;
-    case TMsgDlgType::mtInformation: captionId = IDS_MSG_INFORMATION; flags = MB_ICONINFORMATION; break;
-    case TMsgDlgType::mtConfirmation: captionId = IDS_MSG_CONFIRM; flags = MB_ICONQUESTION; break;
-    }
+    const std::string caption = CaptionAndIcon(type, TMsgDlgCaption::Own, flags);
     // Yes, No and Cancel under Velt's words.
-    const int id = ShowMessageBox(nullptr, text, ResStrInContext(kOwnDialogs, captionId), flags | MB_YESNOCANCEL,
+    const int id = ShowMessageBox(nullptr, text, caption, flags | MB_YESNOCANCEL,
                                   {buttons.at(0), buttons.at(1), buttons.at(2)});
     return id == IDYES ? 0 : id == IDNO ? 1 : 2;
 }
