@@ -27,7 +27,7 @@ CellStore::CellStore(const CellStore& other) : rows_(other.rows_.size()) {
     for (const Row& row : other.rows_)
         for (const Span& s : row) total += s.size;
     if (total > 0) {
-        blocks_.push_back(Block{std::unique_ptr<char[]>(new char[total]), total, 0});
+        blocks_.push_back(NewBlock(total));
     }
     for (size_t r = 0; r < rows_.size(); ++r)
         for (size_t c = 0; c < rows_[r].size(); ++c) {
@@ -81,14 +81,47 @@ CellStore::Span& CellStore::At(int col, int row) {
     return const_cast<Span&>(static_cast<const CellStore&>(*this).At(col, row));
 }
 
+CellStore::Block CellStore::NewBlock(size_t size) {
+    Block block;
+    block.bytes.reset(new char[size]);
+    block.data = block.bytes.get();
+    block.size = size;
+    return block;
+}
+
+char* CellStore::AdoptBlock(std::string&& bytes) {
+    Block block;
+    block.adopted = std::make_unique<std::string>(std::move(bytes));
+    bytes.clear();
+    block.data = block.adopted->data();
+    block.size = block.used = block.adopted->size();
+    blocks_.push_back(std::move(block));
+    return blocks_.back().data;
+}
+
+void CellStore::Place(Span& span, char* data, size_t size) {
+    if (span.room != 0) throw std::logic_error("CellStore: a text placed over another");
+    if (size > UINT32_MAX) throw std::length_error("CellStore: text too long");
+    span.data = size == 0 ? nullptr : data;
+    span.size = span.room = static_cast<std::uint32_t>(size);
+    live_ += size;
+}
+
+void CellStore::PlaceCell(int col, int row, char* data, size_t size) { Place(At(col, row), data, size); }
+
+void CellStore::PlaceItems(int row, char* data, size_t size) {
+    CheckRow(row);
+    Place(rows_[static_cast<size_t>(row)][kItemsSlot], data, size);
+}
+
 char* CellStore::Allocate(size_t size) {
     if (size == 0) return nullptr;
     if (blocks_.empty() || blocks_.back().size - blocks_.back().used < size) {
         const size_t blockSize = std::max(size, kBlockSize);
-        blocks_.push_back(Block{std::unique_ptr<char[]>(new char[blockSize]), blockSize, 0});
+        blocks_.push_back(NewBlock(blockSize));
     }
     Block& b = blocks_.back();
-    char* p = b.bytes.get() + b.used;
+    char* p = b.data + b.used;
     b.used += size;
     return p;
 }
@@ -262,7 +295,7 @@ void CellStore::ReorderEntries(const std::vector<int>& order) {
 std::vector<std::string_view> CellStore::TextBlocks() const {
     std::vector<std::string_view> out;
     out.reserve(blocks_.size());
-    for (const Block& b : blocks_) out.emplace_back(b.bytes.get(), b.used);
+    for (const Block& b : blocks_) out.emplace_back(b.data, b.used);
     return out;
 }
 

@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -65,6 +66,16 @@ public:
 
     // The same with room for the row's items after its six texts.
     char* ResizeRow(int row, const std::array<size_t, kColumns>& sizes, size_t itemsSize);
+
+    // Takes `bytes` as a block of the table's own and returns where they now
+    // are; PlaceCell and PlaceItems then put texts on them where they lie.
+    // A loader that has the plaintext in one buffer fills the table without
+    // a second copy of it. Bytes that no text covers must be zeros.
+    char* AdoptBlock(std::string&& bytes);
+    // An empty cell (or row's items) takes `size` bytes at `data`, inside a
+    // block AdoptBlock took.
+    void PlaceCell(int col, int row, char* data, size_t size);
+    void PlaceItems(int row, char* data, size_t size);
 
     // A row's items (row 0: the vault's). The view stays valid until the
     // row's items are set again or the row dropped.
@@ -119,9 +130,13 @@ private:
     using Row = std::array<Span, kColumns + 1>;
     struct Block {
         std::unique_ptr<char[]> bytes;
+        std::unique_ptr<std::string> adopted;  // or these, from AdoptBlock
+        char* data = nullptr;
         size_t size = 0;
         size_t used = 0;
     };
+    static Block NewBlock(size_t size);
+    void Place(Span& span, char* data, size_t size);
 
     void CheckRow(int row) const;
     Span& At(int col, int row);

@@ -230,18 +230,26 @@ std::string BuildStrongImage(const CellStore& table, const StrongKey& key, Stron
     return image;
 }
 
-VaultLoadResult LoadStrongImage(std::string& file, std::string_view password, StrongCrypto& crypto, StrongKey& key,
-                                CellStore& table, const std::string& fullPath) {
-    if (file.size() > kStrongMaxFileSizeV3)
-        throw EVaultRefused(FormatText(ResStr(IDS_VAULT_TOO_LARGE), {fullPath}));
-    if (file.size() < kStrongIterationsAt + 4 || !IsStrongVault(file)) RaiseDamaged(fullPath);
-    const unsigned char* h = Bytes(file);
-    const std::uint16_t version = GetLE16(h + kStrongVersionAt);
-    const std::uint16_t kind = GetLE16(h + kStrongKdfAt);
-    const Layout at = LayoutOf(version);
+namespace {
+
+// What a strong file's header says, checked against the file's size.
+struct HeaderFields {
+    std::uint16_t version;
+    Layout at;
     StrongKdf kdf;
-    if (version == kStrongVersion3) {
-        if (file.size() < at.header || kind != kStrongKdfArgon2id) RaiseDamaged(fullPath);
+};
+
+HeaderFields ReadHeaderFields(std::string_view head, size_t fileSize, const std::string& fullPath) {
+    if (fileSize > kStrongMaxFileSizeV3) throw EVaultRefused(FormatText(ResStr(IDS_VAULT_TOO_LARGE), {fullPath}));
+    if (fileSize < kStrongIterationsAt + 4 || head.size() < kStrongIterationsAt + 4 || !IsStrongVault(head))
+        RaiseDamaged(fullPath);
+    const auto* h = reinterpret_cast<const unsigned char*>(head.data());
+    HeaderFields header{GetLE16(h + kStrongVersionAt), LayoutOf(GetLE16(h + kStrongVersionAt)), {}};
+    const std::uint16_t kind = GetLE16(h + kStrongKdfAt);
+    if (header.version == kStrongVersion3) {
+        if (fileSize < header.at.header || head.size() < header.at.header || kind != kStrongKdfArgon2id)
+            RaiseDamaged(fullPath);
+        StrongKdf& kdf = header.kdf;
         kdf = StrongKdf::Argon2id(GetLE32(h + kStrongPassesAt), GetLE32(h + kStrongMemoryAt), GetLE32(h + kStrongLanesAt));
         if (kdf.passes < 1 || kdf.passes > kStrongMaxPasses || kdf.lanes < 1 || kdf.lanes > kStrongMaxLanes ||
             kdf.memoryKiB < 8 * kdf.lanes)
@@ -250,21 +258,46 @@ VaultLoadResult LoadStrongImage(std::string& file, std::string_view password, St
             throw EVaultRefused(FormatText(ResStr(IDS_VAULT_KEY_TOO_COSTLY), {fullPath}));
     } else {
         // Version 1 has no key check: a file cut short of its tag is damaged.
-        const size_t readable = version == kStrongVersion1 ? kStrongMinFileSizeV1 : kStrongHeaderSize;
-        kdf = StrongKdf::Pbkdf2(GetLE32(h + kStrongIterationsAt));
-        if ((version != kStrongVersion && version != kStrongVersion1) || file.size() < readable ||
-            file.size() > kStrongMaxFileSize || kind != kStrongKdfPbkdf2Sha256 ||
-            kdf.iterations < kStrongMinIterations || kdf.iterations > kStrongMaxIterations)
+        const size_t readable = header.version == kStrongVersion1 ? kStrongMinFileSizeV1 : kStrongHeaderSize;
+        header.kdf = StrongKdf::Pbkdf2(GetLE32(h + kStrongIterationsAt));
+        if ((header.version != kStrongVersion && header.version != kStrongVersion1) || fileSize < readable ||
+            fileSize > kStrongMaxFileSize || kind != kStrongKdfPbkdf2Sha256 ||
+            header.kdf.iterations < kStrongMinIterations || header.kdf.iterations > kStrongMaxIterations ||
+            head.size() < header.at.header)
             RaiseDamaged(fullPath);
     }
+    return header;
+}
+
+} // namespace
+
+void DeriveStrongKeyAhead(std::string_view head, size_t fileSize, std::string_view password, StrongCrypto& crypto,
+                          const StrongKey& key, StrongKey& ahead, const std::string& fullPath) {
+    const HeaderFields header = ReadHeaderFields(head, fileSize, fullPath);
+    const auto* salt = reinterpret_cast<const unsigned char*>(head.data()) + header.at.salt;
+    // Derived again even for the same salt: the password may not be the same.
+    if (!key.DerivedWith(salt, header.kdf)) ahead.Derive(crypto, password, salt, header.kdf);
+}
+
+VaultLoadResult LoadStrongImage(std::string& file, std::string_view password, StrongCrypto& crypto, StrongKey& key,
+                                CellStore& table, const std::string& fullPath, StrongKey* ahead) {
+    const HeaderFields header = ReadHeaderFields(file, file.size(), fullPath);
+    const std::uint16_t version = header.version;
+    const Layout at = header.at;
+    const StrongKdf& kdf = header.kdf;
+    const unsigned char* h = Bytes(file);
     const unsigned char* salt = h + at.salt;
     const unsigned char* nonce = h + at.nonce;
 
     StrongKey fresh;
-    const StrongKey* use = &key;
+    StrongKey* use = &key;
     if (!key.DerivedWith(salt, kdf)) {
-        fresh.Derive(crypto, password, salt, kdf);
-        use = &fresh;
+        if (ahead && ahead->DerivedWith(salt, kdf)) {
+            use = ahead;
+        } else {
+            fresh.Derive(crypto, password, salt, kdf);
+            use = &fresh;
+        }
     }
     if (version != kStrongVersion1) {
         if (!SameBytes(h + at.check, use->KeyCheck(), kStrongKeyCheckSize)) return VaultLoadResult::IncorrectPassword;
@@ -284,41 +317,46 @@ VaultLoadResult LoadStrongImage(std::string& file, std::string_view password, St
     if (count < 0) RaiseDamaged(fullPath);
 
     // Built aside and swapped in whole, so a failure part-way leaves the
-    // table as it was; fields and items go straight from the plaintext into
-    // the store, one row's texts together.
+    // table as it was. The plaintext becomes the table's own block where it
+    // lies, a copy would double what Load holds at its peak; what is not a
+    // text (the header, the lengths, the tag) is zeroed, as the table wants.
     CellStore loaded;
     loaded.SetRowCount(static_cast<int>(count) + 1);
     const CellStore::RowView titles = table.RowCells(0);
     for (int c = 0; c < CellStore::kColumns; ++c) loaded.SetCell(c, 0, titles[static_cast<size_t>(c)]);
-    const unsigned char* in = body + kStrongCountSize;
     char number[12];
     for (int r = 1; r <= count; ++r) {
-        std::array<size_t, CellStore::kColumns> sizes{};
-        const size_t digits = static_cast<size_t>(std::snprintf(number, sizeof number, "%d", r));
-        sizes[0] = digits;
-        const unsigned char* p = in;
-        for (size_t c = 1; c <= kVaultFields; ++c) {
-            sizes[c] = *p;
-            p += 1 + *p;
-        }
-        const size_t itemsSize = items ? GetLE32(p) : 0;
-        char* out = loaded.ResizeRow(r, sizes, itemsSize);
-        std::memcpy(out, number, digits);
-        out += digits;
-        for (size_t c = 1; c <= kVaultFields; ++c) {
-            const size_t len = *in++;
-            std::memcpy(out, in, len);
-            out += len;
-            in += len;
+        const int digits = std::snprintf(number, sizeof number, "%d", r);
+        loaded.SetCell(0, r, std::string_view(number, static_cast<size_t>(digits)));
+    }
+    const size_t bodyAt = at.header;
+    std::memset(&file[0], 0, bodyAt + kStrongCountSize);
+    std::memset(&file[bodyAt + size], 0, kStrongTagSize);
+    char* const base = loaded.AdoptBlock(std::move(file));
+    wipe.Release();  // the table's now, wiped as its texts are
+    unsigned char* in = reinterpret_cast<unsigned char*>(base) + bodyAt + kStrongCountSize;
+    auto take = [&](size_t length, size_t prefix) {
+        char* text = reinterpret_cast<char*>(in + prefix);
+        std::memset(in, 0, prefix);
+        in += prefix + length;
+        return text;
+    };
+    for (int r = 1; r <= count; ++r) {
+        for (int c = 1; c <= static_cast<int>(kVaultFields); ++c) {
+            const size_t length = *in;
+            loaded.PlaceCell(c, r, take(length, 1), length);
         }
         if (items) {
-            std::memcpy(out, in + 4, itemsSize);
-            in += 4 + itemsSize;
+            const size_t length = GetLE32(in);
+            loaded.PlaceItems(r, take(length, 4), length);
         }
     }
-    if (items) loaded.SetItems(0, std::string_view(reinterpret_cast<const char*>(in + 4), GetLE32(in)));
+    if (items) {
+        const size_t length = GetLE32(in);
+        loaded.PlaceItems(0, take(length, 4), length);
+    }
     table = std::move(loaded);
-    if (use == &fresh) key.Take(fresh);
+    if (use != &key) key.Take(*use);
     return VaultLoadResult::Loaded;
 }
 

@@ -218,7 +218,16 @@ std::string BuildStrongImage(const CellStore& table, const StrongKey& key, Stron
 // check matched but the file is cut short or fails its tag. The table is
 // then untouched. The body of `file` is decrypted in place and wiped before
 // returning, on every path.
+// `ahead`: a key derived before the file was read whole (see below), used
+// when it is the one the file needs, and then taken into `key`.
 VaultLoadResult LoadStrongImage(std::string& file, std::string_view password, StrongCrypto& crypto, StrongKey& key,
-                                CellStore& table, const std::string& fullPath);
+                                CellStore& table, const std::string& fullPath, StrongKey* ahead = nullptr);
+
+// Derives into `ahead`, from the file's header and size alone, the key its
+// load will need unless `key` already is it: a reader that does
+// this before reading the rest never holds the key derivation's memory and
+// the whole file at once. Refuses and reports damage as LoadStrongImage does.
+void DeriveStrongKeyAhead(std::string_view head, size_t fileSize, std::string_view password, StrongCrypto& crypto,
+                          const StrongKey& key, StrongKey& ahead, const std::string& fullPath);
 
 } // namespace velt

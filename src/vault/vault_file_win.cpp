@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "core/errors.h"
@@ -246,16 +248,34 @@ VaultLoadResult LoadVaultFile(const std::string& path, std::string_view password
     auto fail = [&](const std::string& reason) {
         return EFileOpenError(FmtLoadStr(IDS_CANNOT_OPEN_FILE, {fullPath, reason}));
     };
-    UniqueHandle file(CreateFileA(fullPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    auto open = [&] {
+        return CreateFileA(fullPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    };
+    UniqueHandle file(open());
     if (!file.Valid()) throw fail(LastReason());
 
     char headerBytes[kVaultHeaderSize] = {};
     size_t got = 0;
     if (!ReadUpTo(file.Get(), headerBytes, sizeof headerBytes, got)) throw fail(LastReason());
     if (IsStrongVault(std::string_view(headerBytes, got))) {
-        // Closed before the key is derived, which takes a while.
-        std::string bytes = ReadStrongFile(file.Get(), fullPath, std::string(headerBytes, got));
+        // The key is derived from the header alone, with the file closed:
+        // the derivation takes a while, and its memory goes back before the
+        // file's is taken. The file is then read whole; one changed meanwhile
+        // gets its own key as it loads.
+        std::string head(kStrongHeaderSizeV3, '\0');
+        std::memcpy(&head[0], headerBytes, got);
+        size_t more = 0;
+        if (!ReadUpTo(file.Get(), &head[got], head.size() - got, more)) throw fail(LastReason());
+        head.resize(got + more);
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(file.Get(), &size)) throw fail(LastReason());
+        file.Close();
+        protection.DeriveKeyAhead(head, static_cast<size_t>(std::min<long long>(size.QuadPart, SIZE_MAX)), password,
+                                  fullPath);
+        file.Reset(open());
+        if (!file.Valid()) throw fail(LastReason());
+        std::string bytes = ReadStrongFile(file.Get(), fullPath, std::string());
         if (stamp) {
             StampMetadata(file.Get(), *stamp);
             StampHasher hasher;

@@ -46,10 +46,19 @@ void VaultProtection::Save(SaveFileOps& ops, const std::string& path, CellStore&
         SaveVaultWith(ops, path, table, password);
 }
 
+void VaultProtection::DeriveKeyAhead(std::string_view head, size_t fileSize, std::string_view password,
+                                     const std::string& fullPath) {
+    DeriveStrongKeyAhead(head, fileSize, password, crypto_, key_, ahead_, fullPath);
+}
+
 VaultLoadResult VaultProtection::Load(std::string& file, std::string_view password, CellStore& table,
                                       const std::string& fullPath) {
     if (IsStrongVault(file)) {
-        const VaultLoadResult result = LoadStrongImage(file, password, crypto_, key_, table, fullPath);
+        struct WipeAhead {
+            StrongKey& key;
+            ~WipeAhead() { key.Wipe(); }
+        } wipeAhead{ahead_};
+        const VaultLoadResult result = LoadStrongImage(file, password, crypto_, key_, table, fullPath, &ahead_);
         if (result == VaultLoadResult::Loaded) {
             strong_ = true;
             StampMissing(table, random_, clock_.UnixNow());

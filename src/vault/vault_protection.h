@@ -45,6 +45,11 @@ public:
     // LoadStrongImage and LoadVaultImage.
     VaultLoadResult Load(std::string& file, std::string_view password, CellStore& table,
                          const std::string& fullPath);
+    // For a strong file, derives the key Load will need from its first bytes
+    // (`head`) and its size, before the rest is read (DeriveStrongKeyAhead);
+    // the next Load uses it or wipes it.
+    void DeriveKeyAhead(std::string_view head, size_t fileSize, std::string_view password,
+                        const std::string& fullPath);
 
     // Old passwords kept per entry, 0-100 ([Strong] HistoryKeep=).
     int HistoryKeep() const noexcept { return historyKeep_; }
@@ -63,6 +68,7 @@ private:
     Clock& clock_;
     bool strong_ = false;
     StrongKey key_;
+    StrongKey ahead_;
     StrongKdf kdf_ = StrongKdf::Defaults();
     int historyKeep_ = kHistoryKeepDefault;
 };

@@ -238,6 +238,19 @@ TEST(CellStore, CountsTextsAndCompactsOnlyPastTheFloor) {
     CellStore built;
     built.ResizeRow(1, {1, 2, 0, 0, 3, 0});
     EXPECT_EQ(built.TextBytes(), 6u);
+
+    // Texts placed where a loader's buffer holds them: edited, copied, packed.
+    CellStore adopted;
+    char* at = adopted.AdoptBlock(std::string("\0Mail\0pass1\0items", 18));
+    adopted.PlaceCell(1, 1, at + 1, 4);
+    adopted.PlaceCell(CellStore::kPasswordColumn, 1, at + 6, 5);
+    adopted.PlaceItems(1, at + 12, 5);
+    EXPECT_THROW(adopted.PlaceCell(1, 1, at + 1, 4), std::logic_error);
+    adopted.SetCell(1, 1, "Webmail");
+    adopted.SetCell(CellStore::kPasswordColumn, 1, "p2");
+    EXPECT_EQ(std::string(at, 12), std::string(12, '\0') .replace(6, 2, "p2")) << "given up, wiped";
+    for (const CellStore& t : {adopted, CellStore(adopted)})
+        EXPECT_EQ(std::string(t.RowCells(1)[1]) + std::string(t.RowCells(1)[4]) + std::string(t.Items(1)), "Webmailp2items");
 }
 
 // A table given up whole (a reload, the end) leaves no password in the

@@ -2,6 +2,7 @@
 // known answer through the real CNG is in strong_vault_win_test.cpp).
 #include "vault/strong_format.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "core/byte_order.h"
@@ -440,7 +441,10 @@ TEST(StrongFormat, KeyIsReusedOnlyForItsOwnSaltAndCount) {
     std::string copy = file;
     EXPECT_EQ(LoadStrongImage(copy, "correct horse", f.crypto, f.key, t, kPath), VaultLoadResult::Loaded);
     EXPECT_EQ(f.crypto.derivations, 0);
-    EXPECT_EQ(copy.substr(kStrongHeaderSize, 63), std::string(63, '\0')) << "the plaintext is wiped";
+    EXPECT_TRUE(copy.empty()) << "the plaintext is the table's, not left behind";
+    size_t notZero = 0;  // the header, lengths and tag taken with it are zeroed
+    for (std::string_view block : t.TextBlocks()) notZero += block.size() - std::count(block.begin(), block.end(), '\0');
+    EXPECT_LE(notZero, t.TextBytes());
 
     // The same salt with another count: derived, not the key in use.
     copy = Fixture(123456).Build(KnownTable());
@@ -456,10 +460,22 @@ TEST(StrongFormat, KeyIsReusedOnlyForItsOwnSaltAndCount) {
     EXPECT_EQ(f.crypto.derivations, 2);
     EXPECT_TRUE(f.key.DerivedWith(salt, StrongKdf::Pbkdf2(123456)));
 
-    // A wrong password leaves the key in use as it was.
+    // A wrong password leaves the key in use as it was, derived ahead or not.
+    StrongKey ahead;
+    for (StrongKey* given : {static_cast<StrongKey*>(nullptr), &ahead}) {
+        copy = file;
+        if (given) DeriveStrongKeyAhead(copy.substr(0, 64), copy.size(), "wrong horse", f.crypto, f.key, ahead, kPath);
+        EXPECT_EQ(LoadStrongImage(copy, "wrong horse", f.crypto, f.key, t, kPath, given), VaultLoadResult::IncorrectPassword);
+        EXPECT_TRUE(f.key.DerivedWith(salt, StrongKdf::Pbkdf2(123456)));
+    }
+    // Derived ahead from the header alone: the load derives nothing more and
+    // takes that key.
+    const int before = f.crypto.derivations;
     copy = file;
-    EXPECT_EQ(LoadStrongImage(copy, "wrong horse", f.crypto, f.key, t, kPath), VaultLoadResult::IncorrectPassword);
-    EXPECT_TRUE(f.key.DerivedWith(salt, StrongKdf::Pbkdf2(123456)));
+    DeriveStrongKeyAhead(copy.substr(0, 64), copy.size(), "correct horse", f.crypto, f.key, ahead, kPath);
+    EXPECT_EQ(LoadStrongImage(copy, "correct horse", f.crypto, f.key, t, kPath, &ahead), VaultLoadResult::Loaded);
+    EXPECT_EQ(f.crypto.derivations, before + 1);
+    EXPECT_FALSE(f.key.DerivedWith(salt, StrongKdf::Pbkdf2(123456)));
 }
 
 TEST(StrongFormat, SaveRefusesTooManyEntriesAndWipesOnFailure) {
