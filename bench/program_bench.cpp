@@ -197,7 +197,7 @@ void FullVaultFigures(const std::string& velt, const std::string& folder) {
         reads.push_back(PlainRead(vault, original.size()));
         writes.push_back(PlainWrite(folder + "\\plain.bin", original));
     }
-    const double plainRead = Median(reads), plainWrite = Median(writes);
+    const double plainWrite = Median(writes);
     DeleteFileA((folder + "\\plain.bin").c_str());
 
     // A fresh start each time; the last one stays for Save and peak memory.

@@ -225,12 +225,12 @@ void ItemRows(const std::string& dir, CngCrypto& crypto, size_t oldLength) {
     const auto [m2load, m2save] = MemoryOf(v2);  // saved as version 3 at the end
     DeleteFileA(v3.c_str());
     DeleteFileA(v2.c_str());
-    const bool met = m3load.peakWorkingSet <= 1.5 * plain3 && m3save.peakWorkingSet <= 1.5 * plain3;
     Row("Memory, version 3 Load (key derived), " + what + "; x the plaintext", MemoryText(m3load, plain3),
-        "version 2 Load: " + MemoryText(m2load, plain2), "peak <= 1.5x the plaintext", Verdict(met));
+        "version 2 Load: " + MemoryText(m2load, plain2), "peak <= 1.5x the plaintext",
+        Verdict(m3load.peakWorkingSet <= 1.5 * plain3));
     Row("Memory, version 3 Load then Save, " + what + "; x the plaintext", MemoryText(m3save, plain3),
         "version 2 Load, then Save as version 3: " + MemoryText(m2save, plain2), "peak <= 1.5x the plaintext",
-        Verdict(met));
+        Verdict(m3save.peakWorkingSet <= 1.5 * plain3));
     std::printf("plaintext: version 3 %.1f MB, version 2 %.1f MB\n", plain3 / 1e6, plain2 / 1e6);
 }
 
