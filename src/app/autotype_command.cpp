@@ -186,9 +186,7 @@ HWND TForm1::TargetBehindVelt() {
     return target;
 }
 
-void TForm1::Typeloginandpassword1Click(TComponent*) {
-    const int row = StringGrid1->Selection().Top;
-    if (autoTyping_ || Locked() || row < 1 || row >= StringGrid1->RowCount()) return;
+void TForm1::TypeBehindVelt(const std::function<void(HWND target, const std::u16string& title)>& type) {
     autoTyping_ = true;
     struct Reset {
         bool& flag;
@@ -198,10 +196,16 @@ void TForm1::Typeloginandpassword1Click(TComponent*) {
     HWND target = TargetBehindVelt();
     if (!target) return;
     // The page the target shows as it comes forward is the one typed into.
-    TypeRow(target, WindowTitle(target), row, kHotkeyCtrl);
+    type(target, WindowTitle(target));
     // Minimised for the typing: a lock on minimising now applies.
     autoTyping_ = false;
     if (IsIconic(Handle())) LockFor(LockPolicy::Trigger::Minimise);
+}
+
+void TForm1::Typeloginandpassword1Click(TComponent*) {
+    const int row = StringGrid1->Selection().Top;
+    if (autoTyping_ || Locked() || row < 1 || row >= StringGrid1->RowCount()) return;
+    TypeBehindVelt([&](HWND target, const std::u16string& title) { TypeRow(target, title, row, kHotkeyCtrl); });
 }
 
 } // namespace velt

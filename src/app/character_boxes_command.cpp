@@ -169,16 +169,7 @@ void TForm1::Typepasswordcharacters1Click(TComponent*) {
         return;
     }
 
-    autoTyping_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{autoTyping_};
-    HWND target = TargetBehindVelt();
-    if (!target) return;
-    TypeKeys(target, WindowTitle(target), keys, kHotkeyCtrl);
-    autoTyping_ = false;
-    if (IsIconic(Handle())) LockFor(LockPolicy::Trigger::Minimise);
+    TypeBehindVelt([&](HWND target, const std::u16string& title) { TypeKeys(target, title, keys, kHotkeyCtrl); });
 }
 
 } // namespace velt

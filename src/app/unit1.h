@@ -2,6 +2,7 @@
 // box and the menu bar. It lays them out and wires commands and gestures to
 // the units that own them; the open vault is its VaultSession.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -200,6 +201,9 @@ private:
     // Minimises Velt and brings back the window the user came from; null,
     // and said, when there is none.
     HWND TargetBehindVelt();
+    // Minimises Velt, then types into the window that comes to the front
+    // with `type`, given it and its title; no second typing meanwhile.
+    void TypeBehindVelt(const std::function<void(HWND target, const std::u16string& title)>& type);
     // What {TOTP} types for the row; without a code, says so and gives "".
     std::u16string OneTimeCodeToType(int row);
     // The master password asked for while locked; true when it was right.
